@@ -5,6 +5,10 @@
 // a text of the wrong form gives a defined value (often 0) and a check gives
 // false. Nothing keeps state between calls.
 //
+// Out-parameters (the rest of a token or record, the separator found) are
+// written after the result is taken, so `tok = next_record(rest, ',', rest)`
+// and `tok = next_Stringtoken(rest, ' ', &rest)` walk a text safely.
+//
 // Widths: the toolkit's `int` and `long` are 32-bit, `long long` 64-bit, on
 // every machine; the readers wrap modulo 2^32 (2^64 for `Stoll`).
 #ifndef TESSAN_TEXT_STRINGPP_H
@@ -29,6 +33,7 @@ std::uint32_t Stouhex(const String& s);
 std::int32_t Stoshex(const String& s);
 std::uint32_t Stoubin(const String& s);
 std::int32_t Stosbin(const String& s);
+// Without the mark, reads decimal and says "Decimal Conversion <n>" on stderr.
 std::int32_t Stohex(const String& text, const String& mark);
 std::int32_t Stoloruhex(const String& mark, const String& text);
 
@@ -45,6 +50,8 @@ String hex1toS(int n);
 String hex2toS(int n);
 String hex4toS(int n);
 String hex8toS(std::int32_t n);
+// Fixed point, `digits` decimals, rounded half down by the toolkit's own rule
+// (not printf's); "nan", "inf" and "-inf" for the non-finite values.
 String dtoS(double x, int digits, char sep);
 String dtoS(double x, int digits);
 
@@ -82,6 +89,7 @@ String substitute_token(const String& s, const String& token, const String& by);
 // ---- Records --------------------------------------------------------------
 
 String next_record(const String& s, char sep, String& rest);
+// found receives the separator met, or ' ' when none occurs.
 String next_record(const String& s, const char* seps, String& rest, char& found);
 String last_record(const String& s, char sep, String& rest);
 
@@ -106,7 +114,9 @@ String supress_filename_extension(const String& path);
 String extract_filename_name(const String& path);
 String extract_filename_path(const String& path);
 String my_current_directory();
+// Path of target seen from directory from (the current one when empty).
 String relative_directory_path(const String& target, const String& from);
+// -1 (and a line on stderr) when a text has 999 characters or more.
 int levenshtein(const String& a, const String& b);
 
 #endif
