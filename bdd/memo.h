@@ -1,0 +1,125 @@
+// memo: scratch tables that live for one top-level call of the engine.
+//
+// The engine keeps nothing between calls, but a recursive operation that
+// meets a shared sub-diagram twice would otherwise solve it again for every
+// path that reaches it. A `bdd_memo` remembers the subproblems one call has
+// already solved and is thrown away when the call returns; a memo hit gives
+// exactly the node a recomputation would have found in the unique table (no
+// node is freed during a call), so node numbers and counts stay the same.
+// `bdd_visited` is the matching set for walks that visit every node once.
+// Every recursive operation of the engine (store, operations, covers,
+// printers, substitution) uses these two; nothing here is public API.
+#ifndef TESSAN_BDD_MEMO_H
+#define TESSAN_BDD_MEMO_H
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+class bdd_node;
+
+// A node with its link packed in one word: nodes are at least 8-aligned, so
+// bit 0 is free to hold "complemented".
+inline std::uint64_t bdd_memo_tag(const bdd_node* n, int link) {
+  return reinterpret_cast<std::uintptr_t>(n) | (link < 0 ? 1u : 0u);
+}
+inline bdd_node* bdd_memo_node(std::uint64_t w) {
+  return reinterpret_cast<bdd_node*>(static_cast<std::uintptr_t>(w & ~std::uint64_t(1)));
+}
+inline int bdd_memo_link(std::uint64_t w) { return (w & 1u) ? -1 : 1; }
+
+inline std::uint64_t bdd_memo_mix(std::uint64_t a, std::uint64_t b) {
+  std::uint64_t h = a * 0x9E3779B97F4A7C15ull ^ (b + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
+  return h ^ (h >> 29);
+}
+
+// Open addressing on a two-word key; key (0, 0) is never used by a caller
+// (the first word always holds a node pointer).
+class bdd_memo {
+public:
+  bdd_memo() : mask_(0), count_(0) {}
+
+  bool find(std::uint64_t a, std::uint64_t b, std::uint64_t& value) const {
+    if (slots_.empty()) return false;
+    for (std::size_t i = bdd_memo_mix(a, b) & mask_;; i = (i + 1) & mask_) {
+      const slot& s = slots_[i];
+      if (s.a == 0 && s.b == 0) return false;
+      if (s.a == a && s.b == b) {
+        value = s.value;
+        return true;
+      }
+    }
+  }
+
+  void insert(std::uint64_t a, std::uint64_t b, std::uint64_t value) {
+    if ((count_ + 1) * 2 > slots_.size()) grow();
+    for (std::size_t i = bdd_memo_mix(a, b) & mask_;; i = (i + 1) & mask_) {
+      slot& s = slots_[i];
+      if (s.a == 0 && s.b == 0) {
+        s.a = a;
+        s.b = b;
+        s.value = value;
+        ++count_;
+        return;
+      }
+      if (s.a == a && s.b == b) {
+        s.value = value;
+        return;
+      }
+    }
+  }
+
+private:
+  struct slot {
+    std::uint64_t a, b, value;
+  };
+  void grow() {
+    std::vector<slot> old;
+    old.swap(slots_);
+    std::size_t n = old.empty() ? 64 : old.size() * 2;
+    slots_.assign(n, slot{0, 0, 0});
+    mask_ = n - 1;
+    count_ = 0;
+    for (const slot& s : old)
+      if (s.a != 0 || s.b != 0) insert(s.a, s.b, s.value);
+  }
+  std::vector<slot> slots_;
+  std::size_t mask_;
+  std::size_t count_;
+};
+
+// A set of visited nodes for one walk.
+class bdd_visited {
+public:
+  bdd_visited() : mask_(0), count_(0) {}
+  // True when p was not yet in the set (and is now).
+  bool insert(const void* p) {
+    if ((count_ + 1) * 2 > slots_.size()) grow();
+    std::uint64_t w = reinterpret_cast<std::uintptr_t>(p);
+    for (std::size_t i = bdd_memo_mix(w, 0) & mask_;; i = (i + 1) & mask_) {
+      if (slots_[i] == 0) {
+        slots_[i] = w;
+        ++count_;
+        return true;
+      }
+      if (slots_[i] == w) return false;
+    }
+  }
+
+private:
+  void grow() {
+    std::vector<std::uint64_t> old;
+    old.swap(slots_);
+    std::size_t n = old.empty() ? 64 : old.size() * 2;
+    slots_.assign(n, 0);
+    mask_ = n - 1;
+    count_ = 0;
+    for (std::uint64_t w : old)
+      if (w != 0) insert(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(w)));
+  }
+  std::vector<std::uint64_t> slots_;
+  std::size_t mask_;
+  std::size_t count_;
+};
+
+#endif
