@@ -146,6 +146,11 @@ std::ostream& operator<<(std::ostream& os, const bdd& f);
 
 // ---- Manager ----------------------------------------------------------------
 
+struct bdd_assoc_entry {
+  bdd_node* node;  // null: nothing associated
+  int link;
+};
+
 class bddpp_manager {
 public:
   // The fields are open to the engine's own files and to tests; callers
@@ -157,7 +162,10 @@ public:
   std::vector<bdd_node*> var_nodes;    // by id
   std::vector<std::int32_t> index_of_id;
   std::vector<std::int32_t> id_of_index;
-  std::vector<bdd> assoc;              // by slot: the substitution table
+  // The substitution table: a function (node and link) per variable slot. It
+  // holds no reference; `Bdd_gc` keeps the nodes it names alive instead, so
+  // the reference counts shown by `Bdd_stats` are those of the handles alone.
+  std::vector<bdd_assoc_entry> assoc;
   bdd_unique_table* unique_table;      // owned
   std::map<String, std::int32_t> name_map;
   std::int32_t gc_calls;
