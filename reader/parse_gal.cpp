@@ -1,0 +1,104 @@
+#include "reader/parse_gal.h"
+
+#include <sys/stat.h>
+
+#include <iostream>
+
+#include "parse_gal.tab.hpp"
+#include "reader/gal_scanner.h"
+
+class_gal_parser* pgal_parser = nullptr;
+
+class_gal_parser::class_gal_parser() { pgal_parser = this; }
+
+class_gal_parser::~class_gal_parser() {}
+
+int class_gal_parser::parse(std::ofstream& trace_stream, int debug_flag) {
+  trace = &trace_stream;
+  debug = debug_flag;
+  return galparse();
+}
+
+int gallex(GALSTYPE* /*value*/) { return pgal_parser->scanner->yylex(); }
+
+void galerror(const char* message) { std::cerr << message << std::endl; }
+
+int galwrap() { return 1; }
+
+void gal_debuger_law(int n, int m, const char* text, int debug, std::ostream& trace) {
+  if (debug == 0) return;
+  trace << n;
+  if (m != 1) trace << ',' << m;
+  trace << " --> " << text << std::endl;
+}
+
+String type_lexeme(int token) {
+  switch (token) {
+    case N_S_TOKEN: return "Normal Star";
+    case F_S_TOKEN: return "Final Star";
+    case DEUX_POINTS_TOKEN: return "DEUX_POINTS";
+    case VIRGULE_TOKEN: return "VIRGULE";
+    case POINT_VIRGULE_TOKEN: return "POINT_VIRGULE";
+    case PAR_OUVRANTE_TOKEN: return "(";
+    case PAR_FERMANTE_TOKEN: return ")";
+    case NAME_TOKEN: return "NAME";
+    case TYPE_TOKEN: return "TYPE";
+    case INPUT_TOKEN: return "INPUT";
+    case SENSOR_TOKEN: return "SENSOR";
+    case OUTPUT_TOKEN: return "OUTPUT";
+    case LOCAL_TOKEN: return "LOCAL";
+    case VARIABLE_TOKEN: return "VARIABLE";
+    case RUN_TOKEN: return "RUN";
+    case FUNCTION_TOKEN: return "FUNCTION";
+    case CONSTANT_TOKEN: return "CONSTANT";
+    case STAR_TOKEN: return "STAR";
+    case TRANSITION_TOKEN: return "TRANSITION";
+    case ENCAPSULATION_TOKEN: return "ENCAPSULATION";
+    case TO_TOKEN: return "TO";
+    case FROM_TOKEN: return "FROM";
+    case BY_TOKEN: return "BY";
+    case NUMBER_TOKEN: return "NUMBER";
+    case STRING_TOKEN: return "STRING";
+    case WORD_TOKEN: return "WORD";
+    default: return "OTHER";
+  }
+}
+
+namespace {
+
+// A directory opens as a stream on this platform and only fails at the first
+// read, which the scanner would take for a fatal input failure.
+bool open_chart(const String& name, std::ifstream& chart) {
+  struct stat status;
+  if (stat(name.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return false;
+  chart.open(name.c_str());
+  if (!chart.is_open()) return false;
+  chart.peek();
+  return !chart.bad();
+}
+
+}  // namespace
+
+gal_tpen_fichier* parse(const String& name) {
+  class_gal_parser context;
+  std::cout << "reading " << name << std::endl;
+  std::ifstream chart_file;
+  bool readable = open_chart(name, chart_file);
+  std::ofstream trace((name + ".log").c_str(), std::ios::out | std::ios::trunc);
+  if (!readable) {
+    std::cerr << "FILE NOT FOUND !" << std::endl;
+    return nullptr;
+  }
+  galFlexLexer scanner(&chart_file, &trace);
+  context.scanner = &scanner;
+  int status = context.parse(trace, 1);
+  context.scanner = nullptr;
+  gal_tpen_fichier* chart = context.chart;
+  context.chart = nullptr;
+  if (status != 0) {
+    std::cerr << "ERROR about loading file : " << name << std::endl;
+    delete chart;
+    return nullptr;
+  }
+  return chart;
+}

@@ -1,0 +1,169 @@
+// The .gal chart text writer: the current form of the format only. The reader
+// (reader/) is the other half; what does not survive the round trip is the
+// diameters, the generated state names, the sensors of the programs, a
+// renaming without a program, the encapsulation flag and the stamp.
+#include <fstream>
+
+#include "chart/gal_norm.h"
+
+namespace {
+
+void put_quoted(std::ostream& os, const String& text) { os << '"' << text << '"'; }
+
+// Value prefixes of a constant, by value index (none for the default value).
+const char* const assign_prefixes[gal_declaration_constants::nb_values] = {
+    "", "c_assign: ", "vhdl_assign: ", "nusmv_assign: ", "lustre_assign: ", "esterel_assign: "};
+
+// Ports of a program: separated by "," and a line end, the ";" on the line
+// of the last one.
+void put_ports(std::ostream& os, const char* keyword,
+               const std::list<gal_declaration_variables>& ports) {
+  os << keyword << '\n';
+  bool first = true;
+  for (const gal_declaration_variables& port : ports) {
+    if (!first) os << ",\n";
+    port.put_gal(os);
+    first = false;
+  }
+  os << ";\n";
+}
+
+// One section: the keyword line, one item a line (a "," after every item but
+// the last), the ";" line.
+template <class T, class PutItem>
+void put_section(std::ostream& os, const char* keyword, const std::vector<T>& items,
+                 std::size_t count, PutItem put_item) {
+  os << keyword << '\n';
+  for (std::size_t i = 0; i < count; ++i) {
+    put_item(items[i]);
+    if (i + 1 < count) os << ',';
+    os << '\n';
+  }
+  os << ";\n";
+}
+
+template <class T, class PutItem>
+void put_section(std::ostream& os, const char* keyword, const std::vector<T>& items,
+                 PutItem put_item) {
+  put_section(os, keyword, items, items.size(), put_item);
+}
+
+}  // namespace
+
+void gal_declaration_variables::put_gal(std::ostream& os) const { os << nom_ << ": " << typev_; }
+
+void gal_declaration_progs::put_gal(std::ostream& os) const {
+  put_quoted(os, chemin_);
+  os << ": " << nom_fichier_ << ": " << nom_module_ << ": \n";
+  put_ports(os, "Input:", my_inputs_list_);
+  // The sensors of a program are not part of the text.
+  os << "Sensor:\n;\n";
+  put_ports(os, "Output:", my_outputs_list_);
+}
+
+void gal_declaration_functions::put_gal(std::ostream& os) const {
+  os << result_ << ' ' << name_ << '(';
+  bool first = true;
+  for (const String& argument : arguments_) {
+    if (!first) os << ',';
+    os << argument;
+    first = false;
+  }
+  os << ')';
+}
+
+void gal_declaration_constants::put_gal(std::ostream& os) const {
+  os << typev_ << ' ' << name_;
+  for (int i = 0; i < nb_values; ++i) {
+    if (values_[i].empty()) continue;
+    os << ' ' << assign_prefixes[i];
+    put_quoted(os, values_[i]);
+  }
+}
+
+void gal_declaration_pres::put_gal(std::ostream& os) const {
+  os << prename_ << ' ' << actualname_ << ' ' << initialname_;
+}
+
+void gal_tpen_etat::put_gal(std::ostream& os, const gal_tpen_fichier& /*chart*/) const {
+  os << convert_type() << ": ";
+  put_quoted(os, mon_nom_);
+  os << ' ' << ma_posx_ << ' ' << ma_posy_ << " : " << mon_run_.ident();
+  if (mon_run_.ident() != -1 && !mon_run_.renaming().empty()) {
+    os << ' ';
+    put_quoted(os, mon_run_.renaming());
+  }
+  os << " : ";
+  for (int action : mes_actions_) os << action << ' ';
+  os << ' ';
+}
+
+void gal_tpen_transition::put_gal(std::ostream& os, int modele) const {
+  os << "From: " << mon_ident_etat_amont_ << " To: " << mon_ident_etat_aval_;
+  if (modele == light_esterel_model || modele == synccharts_model)
+    os << " Type: " << mon_type_trans_;
+  os << " By:";
+  for (auto point = liste_positions_.begin(); point != liste_positions_.end(); ++point) {
+    os << ' ' << *point;
+    if (++point == liste_positions_.end()) break;  // never with x, y pairs
+    os << ',' << *point;
+  }
+  os << " : " << posx_receptivite_ << ' ' << posy_receptivite_ << ' ' << ma_priorite_ << ' ';
+  put_quoted(os, ma_receptivite_);
+  os << " / ";
+  bool first = true;
+  for (int action : mes_actions_) {
+    if (!first) os << ' ';
+    os << action;
+    first = false;
+  }
+}
+
+void gal_tpen_fichier::put_gal(const String& file, const String& module) const {
+  if (mon_modele_ < 0) return;
+  std::ofstream os(file.c_str(), std::ios::out | std::ios::trunc);
+
+  os << "Name: " << module << " : ";
+  // Kinds beyond the four keywords come only from the older numeric header,
+  // which reads n as n + 1 there: writing kind - 1 reads back the same kind.
+  if (mon_modele_ <= synccharts_model)
+    os << gal_mots_cles_modeles[mon_modele_];
+  else
+    os << mon_modele_ - 1;
+  os << ";\n\n";
+
+  auto put_variable = [&os](const gal_declaration_variables& v) { v.put_gal(os); };
+  put_section(os, "Type:", table_types_, [&os](const String& t) { os << t; });
+  os << '\n';
+  put_section(os, "Input:", table_inputs_, put_variable);
+  os << '\n';
+  put_section(os, "Sensor:", table_sensors_, put_variable);
+  os << '\n';
+  put_section(os, "Output:", table_outputs_, put_variable);
+  os << '\n';
+  put_section(os, "Local:", table_locals_, put_variable);
+  os << '\n';
+  put_section(os, "Variable:", table_variables_, put_variable);
+  os << '\n';
+  put_section(os, "Run:", table_progs_externes_,
+              [&os](const gal_declaration_progs& p) { p.put_gal(os); });
+  os << '\n';
+  put_section(os, "Function:", table_functions_,
+              [&os](const gal_declaration_functions& f) { f.put_gal(os); });
+  os << '\n';
+  put_section(os, "Constant:", table_constants_,
+              [&os](const gal_declaration_constants& c) { c.put_gal(os); });
+  os << '\n';
+  put_section(os, "Pre:", table_pres_, [&os](const gal_declaration_pres& p) { p.put_gal(os); });
+  os << '\n';
+  put_section(os, "Action:", table_actions_, [&os](const String& a) { put_quoted(os, a); });
+  os << '\n';
+  put_section(os, "Star:", table_etats_,
+              [this, &os](const gal_tpen_etat& s) { s.put_gal(os, *this); });
+  os << '\n';
+  int modele = mon_modele_;
+  std::size_t in_use = nbr_transitions_ > 0 ? static_cast<std::size_t>(nbr_transitions_) : 0;
+  if (in_use > table_transitions_.size()) in_use = table_transitions_.size();
+  put_section(os, "Transition:", table_transitions_, in_use,
+              [modele, &os](const gal_tpen_transition& t) { t.put_gal(os, modele); });
+}
