@@ -14,6 +14,15 @@
 
 using std::list;
 
+namespace tessan_list_detail {
+// Keeps the searched value out of template deduction, so that
+// item_in(names, "x") or item_where(longs, 3) convert as a caller expects.
+template <typename T>
+struct same {
+  typedef T type;
+};
+}  // namespace tessan_list_detail
+
 // Null for an empty list; otherwise a new array of l.size() elements, each
 // default-constructed and then assigned in list order (so a record type's
 // assignment, such as a bdd handle's reference counting, is honoured).
@@ -27,14 +36,14 @@ T* array_convert(list<T>& l) {
 }
 
 template <typename T>
-bool item_in(list<T>& l, const T& x) {
+bool item_in(list<T>& l, const typename tessan_list_detail::same<T>::type& x) {
   for (const T& y : l)
     if (y == x) return true;
   return false;
 }
 
 template <typename T>
-int item_where(list<T>& l, const T& x) {
+int item_where(list<T>& l, const typename tessan_list_detail::same<T>::type& x) {
   int position = 1;
   for (const T& y : l) {
     if (y == x) return position;
@@ -43,17 +52,17 @@ int item_where(list<T>& l, const T& x) {
   return 0;
 }
 
-// The element at position n, or T(0) when there is none: meant for numbers.
+// The element at position n, or T() (0 for numbers) when there is none.
 template <typename T>
 T read_number(list<T>& l, int n) {
-  if (n < 1) return T(0);
+  if (n < 1) return T();
   for (const T& y : l)
     if (--n == 0) return y;
-  return T(0);
+  return T();
 }
 
 template <typename T>
-void replace_number(list<T>& l, int n, const T& x) {
+void replace_number(list<T>& l, int n, const typename tessan_list_detail::same<T>::type& x) {
   if (n < 1) return;
   for (T& y : l)
     if (--n == 0) {
@@ -66,7 +75,7 @@ template <typename T>
 T car(list<T>& l) {
   if (l.empty()) {
     std::cerr << "Warning: abnormal use of car(list<T> &)" << std::endl;
-    return T(0);
+    return T();
   }
   return l.front();
 }
