@@ -90,23 +90,33 @@ int find_token(const String& text, const String& token) {
 
 bool contains_token(const String& text, const String& token) { return find_token(text, token) >= 0; }
 
-// The left edge is judged on the byte before the occurrence in s itself, not
-// on what was written before it: a replacement glued to the previous
-// occurrence ("gogo") must not turn the second one into a whole word.
-String substitute_token(const String& s, const String& token, const String& by) {
-  if (token.empty()) return s;
+namespace {
+// Each non-overlapping occurrence of pattern, left to right, is replaced by
+// `by` when accept(start, end) says so, else kept; replacements are never
+// scanned again. An empty pattern matches nowhere.
+template <typename Accept>
+String replace_occurrences(const String& s, const String& pattern, const String& by, Accept accept) {
+  if (pattern.empty()) return s;
   String result;
   std::size_t from = 0;
-  for (std::size_t i = s.find(token); i != String::npos; i = s.find(token, from)) {
+  for (std::size_t i = s.find(pattern); i != String::npos; i = s.find(pattern, from)) {
     result.append(s, from, i - from);
-    std::size_t end = i + token.size();
-    bool left_free = i == 0 || !est_lc(s[i - 1]);
-    bool right_free = end == s.size() || !est_lc(s[end]);
-    result += (left_free && right_free) ? by : token;
+    std::size_t end = i + pattern.size();
+    result += accept(i, end) ? by : pattern;
     from = end;
   }
   result.append(s, from, String::npos);
   return result;
+}
+}  // namespace
+
+// The left edge is judged on the byte before the occurrence in s itself, not
+// on what was written before it: a replacement glued to the previous
+// occurrence ("gogo") must not turn the second one into a whole word.
+String substitute_token(const String& s, const String& token, const String& by) {
+  return replace_occurrences(s, token, by, [&s](std::size_t i, std::size_t end) {
+    return (i == 0 || !est_lc(s[i - 1])) && (end == s.size() || !est_lc(s[end]));
+  });
 }
 
 // ---- Records --------------------------------------------------------------
@@ -163,18 +173,8 @@ String suppres_char(const String& s, char c) {
   return r;
 }
 
-// An empty search text matches nowhere (the text comes back unchanged).
 String substitute_string(const String& s, const String& from, const String& to) {
-  if (from.empty()) return s;
-  String r;
-  std::size_t i = 0;
-  for (std::size_t p = s.find(from); p != String::npos; p = s.find(from, i)) {
-    r.append(s, i, p - i);
-    r += to;
-    i = p + from.size();
-  }
-  r.append(s, i, String::npos);
-  return r;
+  return replace_occurrences(s, from, to, [](std::size_t, std::size_t) { return true; });
 }
 
 String cancel_begin_end_spaces(const String& s) {

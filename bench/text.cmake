@@ -1,0 +1,1 @@
+tessan_bench(bench_text SOURCES bench_text.cpp LIBS tessan_text)
