@@ -1,0 +1,461 @@
+// The Esterel v5 writer: whole modules compared with texts worked out by hand
+// (tests/data/strl5/*.strl), then the pieces (triggers, priorities, items)
+// and the charts that must not be written.
+#include "chart/gal_norm.h"
+#include "writers/put_strl5.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Warnings must reach standard error, not a modal window that nobody closes.
+const bool no_display = [] { return unsetenv("DISPLAY") == 0; }();
+
+String read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+String expected(const String& name) {
+    return read_file(fs::path(TESSAN_TEST_DATA) / "strl5" / (name + ".strl"));
+}
+
+// A chart as the reader hands it over: tables from lists, then the derived
+// data restored in the reader's order.
+struct chart_spec {
+    String name;
+    int model = synccharts_model;
+    std::list<String> types;
+    std::list<gal_declaration_variables> inputs, outputs, locals;
+    std::list<gal_declaration_progs> runs;
+    std::list<gal_declaration_functions> functions;
+    std::list<gal_declaration_constants> constants;
+    std::list<String> actions;
+    std::list<gal_tpen_etat> states;
+    std::list<gal_tpen_transition> transitions;
+
+    std::unique_ptr<gal_tpen_fichier> build() {
+        std::list<gal_declaration_variables> none;
+        std::list<gal_declaration_pres> no_pres;
+        auto chart = std::make_unique<gal_tpen_fichier>(&name, model, &types, &inputs, &none,
+                                                        &outputs, &locals, &none, &runs,
+                                                        &functions, &constants, &no_pres, &actions);
+        chart->parse_etats(&states);
+        chart->parse_transitions(&transitions);
+        chart->normalise_diametre_etats();
+        chart->update_simple_connexite();
+        chart->raj_pre_post_transitions();
+        return chart;
+    }
+};
+
+gal_declaration_variables var(const String& name, const String& type) { return {type, name}; }
+
+gal_tpen_etat state(const String& name, std::list<int> actions = {}, int kind = normal_star,
+                    const gal_run_instance& run = gal_run_instance()) {
+    String n = name;
+    return gal_tpen_etat(kind, &n, 0.0, 0.0, run, &actions);
+}
+
+gal_tpen_transition trans(int from, int to, int kind, int priority, const String& trigger,
+                          std::list<int> actions = {}) {
+    return gal_tpen_transition(from, to, kind, 0.0, 0.0, priority, trigger, actions);
+}
+
+gal_declaration_progs program(const String& module) { return {".", module, module, {}, {}, {}}; }
+
+gal_declaration_constants constant(String type, String name, std::list<std::pair<int, String>> values) {
+    return gal_declaration_constants(&type, &name, &values);
+}
+
+// Every row of the state block in one synccharts automaton.
+chart_spec rows_chart() {
+    chart_spec c;
+    c.name = "rows";
+    c.types = {"boolean", "speed", "integer"};
+    c.inputs = {var("A", "pure"), var("B", "pure"), var("C", "pure"), var("D", "pure"),
+                var("S", "pure"), var("E", "pure"), var("V", "integer")};
+    c.outputs = {var("O1", "pure"), var("O2", "bool")};
+    c.locals = {var("L1", "pure"), var("L2", "bool")};
+    c.runs = {program("pump"), program("timer")};
+    c.functions = {gal_declaration_functions("speed", "accel", {"speed", "integer"}),
+                   gal_declaration_functions("integer", "zero", {})};
+    c.constants = {constant("integer", "N", {{0, "3"}}),
+                   constant("speed", "MAX", {{1, "10"}, {0, "10"}})};
+    c.actions = {"O1", "L1", "O2"};
+    c.states = {state("idle"), state("busy", {0, 1}),
+                state("work", {}, normal_star, gal_run_instance(0, "P\\x,Q\\y")),
+                state("done", {}, final_star),
+                state("helper", {2}, normal_star, gal_run_instance(1, ""))};
+    c.transitions = {trans(-1, 0, strong_trans, 0, "1", {2}),
+                     trans(0, 1, strong_trans, 0, "A"),
+                     trans(0, 2, weak_trans, 0, "B and C", {0}),
+                     trans(1, 3, strong_trans, 2, "<2> D"),
+                     trans(1, 0, strong_trans, 1, "not A", {1}),
+                     trans(1, 2, strong_trans, -1, "1"),
+                     trans(-1, 1, suspend_trans, 0, "#S"),
+                     trans(2, 3, normalterm_trans, 0, ""),
+                     trans(0, 4, strong_trans, 0, "C or D"),
+                     trans(-1, 4, suspend_trans, 0, "E")};
+    return c;
+}
+
+// Two automata of the par_automata model, the second without initial arrow.
+chart_spec pair_chart() {
+    chart_spec c;
+    c.name = "pair";
+    c.model = par_automata_model;
+    c.types = {"bool", "level"};
+    c.inputs = {var("go", "bool"), var("stop", "pure")};
+    c.outputs = {var("lamp", "bool"), var("count", "integer")};
+    c.actions = {"lamp"};
+    c.states = {state("off"), state("on", {0}), state("x"), state("y")};
+    c.transitions = {trans(-1, 0, weak_trans, 0, ""),
+                     trans(0, 1, weak_trans, -1, "go"),
+                     trans(0, 1, weak_trans, 0, "#stop"),
+                     trans(1, 0, strong_trans, 0, "stop", {0}),
+                     trans(2, 3, strong_trans, 2, "go and stop"),
+                     trans(2, 3, strong_trans, 1, "go"),
+                     trans(2, 3, strong_trans, 2, "1"),
+                     trans(3, 2, strong_trans, 0, "not go")};
+    return c;
+}
+
+// The basic model has no concurrent automata: no body at all.
+chart_spec plain_chart() {
+    chart_spec c;
+    c.name = "plain";
+    c.model = basic_model;
+    c.types = {"bool", "level"};
+    c.inputs = {var("a", "bool"), var("b", "integer")};
+    c.outputs = {var("o", "pure")};
+    c.locals = {var("loc", "bool")};
+    c.states = {state("p"), state("q")};
+    c.transitions = {trans(-1, 0, weak_trans, 0, "a"), trans(0, 1, weak_trans, 0, "a")};
+    return c;
+}
+
+// One light_esterel automaton without initial arrow, ending in a final state.
+chart_spec light_chart() {
+    chart_spec c;
+    c.name = "light";
+    c.model = light_esterel_model;
+    c.types = {"bool", "boolean"};
+    c.inputs = {var("x", "bool")};
+    c.outputs = {var("beep", "pure")};
+    c.actions = {"beep"};
+    c.states = {state("wait"), state("end", {0}, final_star)};
+    c.transitions = {trans(0, 1, weak_trans, 0, "x")};
+    return c;
+}
+
+// What the chart text allows and the plain translation got wrong: final
+// arrows, two normal terminations, "#" in suspensions and compound triggers,
+// comparisons.
+chart_spec faults_chart() {
+    chart_spec c;
+    c.name = "faults";
+    c.inputs = {var("A", "pure"), var("B", "pure"), var("C", "pure"), var("V", "integer"),
+                var("W", "integer")};
+    c.outputs = {var("O", "pure"), var("P", "pure")};
+    c.runs = {program("sub")};
+    c.actions = {"O", "P"};
+    c.states = {state("go"), state("run", {}, normal_star, gal_run_instance(0, "")),
+                state("cmp")};
+    c.transitions = {trans(-1, 0, strong_trans, 0, "1"),
+                     trans(0, -1, strong_trans, 0, "A", {0}),
+                     trans(0, -1, strong_trans, 0, "B"),
+                     trans(0, 1, weak_trans, 0, "#A and B"),
+                     trans(1, 0, normalterm_trans, 2, ""),
+                     trans(1, 2, normalterm_trans, 1, "", {1}),
+                     trans(-1, 1, suspend_trans, 0, "#C"),
+                     trans(2, 0, strong_trans, 0, "V > 3"),
+                     trans(2, 0, strong_trans, 0, "V < 3 and W > 1"),
+                     trans(2, -1, normalterm_trans, 0, "")};
+    return c;
+}
+
+class PutStrl5 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tessan-strl5-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Writes the chart under its own name; the module text, or "" when no
+    // file was written. Standard error is kept in `diagnostics`.
+    String write(const gal_tpen_fichier& chart, const String& module = "") {
+        const fs::path file = dir / "out.strl";
+        ::testing::internal::CaptureStderr();
+        status = chart.put_strl5(file.string(), module.empty() ? chart.mon_nom_module() : module);
+        diagnostics = ::testing::internal::GetCapturedStderr();
+        return fs::exists(file) ? read_file(file) : String();
+    }
+
+    int files_in_dir() const {
+        return static_cast<int>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+    }
+
+    fs::path dir;
+    int status = -1;
+    String diagnostics;
+};
+
+const char* const one_automaton_warning =
+    "WARNING: No initial transition found!\n\nEsterel code generation will be incomplete ...\n";
+const char* const several_automata_warning =
+    "WARNING: No initial transition found about one of synccharts at least!\n\n"
+    "Esterel code generation will be incomplete ...\n";
+
+TEST_F(PutStrl5, WritesEveryRowOfTheStateBlock) {
+    EXPECT_EQ(write(*rows_chart().build()), expected("rows"));
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(diagnostics, "");
+}
+
+TEST_F(PutStrl5, WarnsOnceForTheAutomatonWithoutInitialTransitionAmongSeveral) {
+    EXPECT_EQ(write(*pair_chart().build()), expected("pair"));
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(diagnostics, several_automata_warning);
+}
+
+TEST_F(PutStrl5, WritesNoBodyForAChartWithoutAutomata) {
+    EXPECT_EQ(write(*plain_chart().build()), expected("plain"));
+    EXPECT_EQ(diagnostics, "");
+}
+
+TEST_F(PutStrl5, WarnsForTheOnlyAutomatonWithoutInitialTransition) {
+    EXPECT_EQ(write(*light_chart().build()), expected("light"));
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(diagnostics, one_automaton_warning);
+}
+
+TEST_F(PutStrl5, WritesFinalArrowsFirstTerminationAndSingleImmediate) {
+    EXPECT_EQ(write(*faults_chart().build()), expected("faults"));
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(diagnostics,
+              "WARNING: state run has 2 normal termination transitions: only transition 5, "
+              "the first by priority, is written\n");
+}
+
+TEST_F(PutStrl5, WritesOnlyTheModuleLinesForAnEmptyChart) {
+    gal_tpen_fichier chart;
+    EXPECT_EQ(write(chart, "m"), "module m : \nend module\n\n");
+}
+
+TEST_F(PutStrl5, NamesTheModuleAfterTheArgumentAndItsSignalsAfterTheChart) {
+    const String text = write(*light_chart().build(), "other");
+    EXPECT_EQ(text.substr(0, text.find('\n')), "module other : ");
+    EXPECT_NE(text.find("   light_ctl0_terminate\n"), String::npos);
+}
+
+TEST_F(PutStrl5, DropsTypesByModelKind) {
+    struct row { int model; const char* types; const char* input; };
+    const row rows[] = {
+        {basic_model, "type boolean, integer, float, double, string, t;\n", "i\n"},
+        {par_automata_model, "type boolean, integer, float, double, string, t;\n", "i\n"},
+        {light_esterel_model, "type boolean, integer, float, double, string, bool, t;\n", "i: bool\n"},
+        {synccharts_model, "type bool, t;\n", "i: bool\n"},
+    };
+    for (const row& r : rows) {
+        chart_spec c;
+        c.name = "k";
+        c.model = r.model;
+        c.types = {"boolean", "integer", "float", "double", "string", "bool", "t"};
+        c.inputs = {var("i", "bool")};
+        c.outputs = {var("o", "bool")};
+        c.locals = {var("l", "bool")};
+        const String head = "module k : \n" + String(r.types) + "\ninput\n" + r.input + ";\noutput\n" +
+                            String(r.input).replace(0, 1, "o") + ";\nsignal \nl: bool\nin \n";
+        EXPECT_EQ(write(*c.build()).substr(0, head.size()), head) << "model " << r.model;
+    }
+}
+
+TEST_F(PutStrl5, NamesAnUnnamedStateByItsGeneratedName) {
+    chart_spec c;
+    c.name = "anon";
+    c.states = {state("")};
+    c.transitions = {trans(-1, 0, strong_trans, 0, "1")};
+    auto chart = c.build();
+    const String name = chart->ma_table_etats()[0].un_nom();
+    ASSERT_EQ(name.size(), 16u);
+    const String text = write(*chart);
+    EXPECT_NE(text.find("  signal start_" + name + "\n"), String::npos);
+    EXPECT_NE(text.find("        % handling star " + name + "\n"), String::npos);
+}
+
+TEST_F(PutStrl5, GivesTheSameModuleWhateverTheOrderOfTheStatesLists) {
+    auto chart = rows_chart().build();
+    gal_tpen_etat* states = chart->ma_table_etats();
+    for (int s = 0; s < chart->nbr_etats(); ++s) {
+        const std::list<int> out = states[s].mes_transitions_post();
+        const std::list<int> in = states[s].mes_transitions_pre();
+        states[s].clear_pre_post_transitions();
+        for (auto t = out.rbegin(); t != out.rend(); ++t) {
+            states[s].add_post_transition(*t);
+            states[s].add_post_transition(*t);
+        }
+        for (auto t = in.rbegin(); t != in.rend(); ++t) {
+            states[s].add_pre_transition(*t);
+            states[s].add_pre_transition(*t);
+        }
+    }
+    EXPECT_EQ(write(*chart), expected("rows"));
+}
+
+// ---- Charts that are not written --------------------------------------------
+
+TEST_F(PutStrl5, RefusesIndicesOutsideTheirTablesAndKeepsTheOldModule) {
+    struct row { const char* what; void (*spoil)(chart_spec&); const char* fault; };
+    const row rows[] = {
+        {"target", [](chart_spec& c) { c.transitions.push_back(trans(0, 9, strong_trans, 0, "A")); },
+         "transition 2 has target state 9, outside the 2 states"},
+        {"transition action", [](chart_spec& c) { c.transitions.back().modif_actions({0, 4}); },
+         "transition 1 has action 4, outside the 1 actions"},
+        {"initial action", [](chart_spec& c) { c.transitions.front().modif_actions({-2}); },
+         "transition 0 has action -2, outside the 1 actions"},
+        {"state action", [](chart_spec& c) { c.states.back().add_action(1); },
+         "state 1 (b) has action 1, outside the 1 actions"},
+        {"program", [](chart_spec& c) { c.states.front() = state("a", {}, normal_star, gal_run_instance(3, "")); },
+         "state 0 (a) runs program 3, outside the 1 external programs"},
+    };
+    for (const row& r : rows) {
+        chart_spec c;
+        c.name = "bad";
+        c.runs = {program("p")};
+        c.actions = {"O"};
+        c.states = {state("a"), state("b")};
+        c.transitions = {trans(-1, 0, strong_trans, 0, "1"), trans(0, 1, strong_trans, 0, "A")};
+        r.spoil(c);
+        std::ofstream(dir / "out.strl") << "good module\n";
+        EXPECT_EQ(write(*c.build()), "good module\n") << r.what;
+        EXPECT_EQ(status, 0) << r.what;
+        EXPECT_EQ(diagnostics, "ERROR in gal_tpen_fichier::put_strl5: " + String(r.fault) +
+                                   ": nothing written to " + (dir / "out.strl").string() + "\n");
+        EXPECT_EQ(files_in_dir(), 1) << r.what;
+    }
+}
+
+TEST_F(PutStrl5, ReportsAFileThatCannotBeWrittenAndLeavesNothingBehind) {
+    auto chart = light_chart().build();
+    const String missing = (dir / "no" / "such" / "x.strl").string();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(chart->put_strl5(missing, "light"), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "ERROR: cannot write " + missing + ": No such file or directory\n");
+
+    // A directory in the module's place cannot be replaced by a file.
+    fs::create_directory(dir / "out.strl");
+    write(*chart);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(diagnostics.find("ERROR: cannot write " + (dir / "out.strl").string() + ": "),
+              String::npos);
+    EXPECT_TRUE(fs::is_directory(dir / "out.strl"));
+    EXPECT_EQ(files_in_dir(), 1);
+}
+
+TEST_F(PutStrl5, ReplacesAModuleWholeAndKeepsItsMode) {
+    std::ofstream(dir / "out.strl") << String(100000, 'x');
+    ASSERT_EQ(chmod((dir / "out.strl").c_str(), 0640), 0);
+    EXPECT_EQ(write(*light_chart().build()), expected("light"));
+    EXPECT_EQ(fs::status(dir / "out.strl").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(files_in_dir(), 1);
+}
+
+// ---- Pieces -------------------------------------------------------------------
+
+TEST(Strl5Recept, TranslatesTriggersToSignalExpressions) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"A", "A"},
+        {"#A", "immediate A"},
+        {"<2> A and B", "[A and B]"},
+        {"<other> B", "B"},
+        {" 1 ", "tick"},
+        {"not A", "[not A]"},
+        {"NOT A", "[NOT A]"},
+        {"A or B", "[A or B]"},
+        {"A OR B", "[A OR B]"},
+        {"A AND B", "[A AND B]"},
+        {"1 or A", "[1 or A]"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(strl5_recept(c.first), c.second) << c.first;
+}
+
+TEST(Strl5Recept, PutsImmediateOnceBeforeTheWholeExpression) {
+    EXPECT_EQ(strl5_recept("#A and B"), "immediate [A and B]");
+    EXPECT_EQ(strl5_recept("A and #B"), "immediate [A and B]");
+    EXPECT_EQ(strl5_recept("<1> #not A"), "immediate [not A]");
+    EXPECT_EQ(strl5_recept("#1"), "immediate tick");
+    EXPECT_EQ(strl5_recept_without_immediate("#S"), "S");
+    EXPECT_EQ(strl5_recept_without_immediate("#A or B"), "[A or B]");
+}
+
+TEST(Strl5Recept, CutsOnlyALeadingPriorityAndKeepsComparisons) {
+    EXPECT_EQ(strl5_recept("V > 3"), "V > 3");
+    EXPECT_EQ(strl5_recept("V < 3 and W > 1"), "[V < 3 and W > 1]");
+    EXPECT_EQ(strl5_recept("  <3>V < 3"), "V < 3");
+}
+
+TEST(SortTransitionsList, PutsNoPriorityFirstThenRanksThenOtherAndIsStable) {
+    gal_tpen_fichier chart;
+    const int priorities[] = {-1, 0, 3, 3, 2, 1, 2, 0};
+    for (int p : priorities)
+        chart.add_fin_transition(trans(-1, -1, strong_trans, p, "A"));
+    EXPECT_EQ(chart.sort_transitions_list({0, 1}), (std::list<int>{1, 0}));
+    EXPECT_EQ(chart.sort_transitions_list({4, 5, 6}), (std::list<int>{5, 4, 6}));
+    EXPECT_EQ(chart.sort_transitions_list({0, 2, 3, 4, 5, 6, 7, 1}),
+              (std::list<int>{7, 1, 5, 4, 6, 2, 3, 0}));
+    EXPECT_EQ(chart.sort_transitions_list({3}), (std::list<int>{3}));
+}
+
+TEST(Strl5Items, WritesAFunctionWithItsArgumentTypes) {
+    std::ostringstream os;
+    gal_declaration_functions("speed", "accel", {"speed", "integer"}).put_strl5(os);
+    os << "|";
+    gal_declaration_functions("integer", "zero", {}).put_strl5(os);
+    EXPECT_EQ(os.str(), "accel(speed,integer): speed|zero(): integer");
+}
+
+TEST(Strl5Items, WritesAConstantWithALabelPerValue) {
+    std::ostringstream os;
+    constant("integer", "N", {{0, "3"}}).put_le(os);
+    os << "|";
+    constant("integer", "N", {{0, "3"}, {1, "3"}}).put_le(os);
+    os << "|";
+    constant("t", "K", {{5, "e"}, {3, "n"}, {2, "v"}, {4, "l"}, {1, "c"}}).put_le(os);
+    os << "|";
+    constant("t", "Q", {{0, "a\"b"}}).put_le(os);
+    EXPECT_EQ(os.str(),
+              "integer N := \"3\"|integer N :default= \"3\" :c= \"3\"|"
+              "t K :c= \"c\" :vhdl= \"v\" :nusmv= \"n\" :lustre= \"l\" :esterel= \"e\"|"
+              "t Q := \"a\"b\"");
+}
+
+TEST(Strl5Items, ReportsAConstantWithoutNameOrTypeAndWritesNothing) {
+    std::ostringstream os;
+    ::testing::internal::CaptureStderr();
+    constant("integer", "", {{0, "3"}}).put_le(os);
+    constant("", "N", {}).put_le(os);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "internal definition constant error: \"integer\",\"\"\n"
+              "internal definition constant error: \"\",\"N\"\n");
+    EXPECT_EQ(os.str(), "");
+}
+
+}  // namespace

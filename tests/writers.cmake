@@ -1,0 +1,4 @@
+# The Esterel writer and the tessan program.
+if(TARGET tessan_writers)
+  tessan_test(test_put_strl5 SOURCES test_put_strl5.cpp LIBS tessan_writers LABELS writers)
+endif()

@@ -1,0 +1,275 @@
+// The Esterel v5 module of a chart: declarations, interface, and one
+// constellation per concurrent automaton (the state blocks are in
+// put_strl5_states.cpp).
+//
+// Work is linear in the size of the chart: each state's transitions come from
+// its own outgoing and incoming lists, never from a scan of the whole
+// transition table.
+#include "writers/put_strl5.h"
+#include "writers/put_strl5_private.h"
+
+#include "chart/gal_norm.h"
+#include "forms/formspp.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <vector>
+
+using namespace tessan_strl5;
+
+namespace {
+
+// The module is written to a temporary file beside the target and renamed
+// over it once complete: a run that fails half-way leaves the old module.
+class replacing_file {
+public:
+    explicit replacing_file(const String& target) : target_(target) {
+        std::vector<char> name(target.begin(), target.end());
+        const char suffix[] = ".XXXXXX";
+        name.insert(name.end(), suffix, suffix + sizeof suffix);  // with the NUL
+        const int fd = mkstemp(name.data());
+        if (fd < 0) {
+            error_ = errno;
+            return;
+        }
+        temporary_ = name.data();
+        // mkstemp makes the file private; the module gets the mode that the
+        // target has, or the one a plain new file would get.
+        fchmod(fd, mode_for(target));
+        close(fd);
+        out_.open(temporary_, std::ios::out | std::ios::trunc);
+        if (!out_)
+            error_ = errno ? errno : EIO;
+    }
+
+    ~replacing_file() {
+        if (!temporary_.empty() && !committed_) {
+            out_.close();
+            std::remove(temporary_.c_str());
+        }
+    }
+
+    replacing_file(const replacing_file&) = delete;
+    replacing_file& operator=(const replacing_file&) = delete;
+
+    bool opened() const { return error_ == 0; }
+    std::ostream& stream() { return out_; }
+
+    // Closes the temporary file and puts it in the target's place.
+    bool commit() {
+        out_.flush();
+        const bool written = static_cast<bool>(out_);
+        out_.close();
+        if (!written || out_.fail()) {
+            error_ = errno ? errno : EIO;
+            return false;
+        }
+        if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+            error_ = errno;
+            return false;
+        }
+        committed_ = true;
+        return true;
+    }
+
+    String error_text() const { return std::strerror(error_); }
+
+private:
+    static mode_t mode_for(const String& target) {
+        struct stat st;
+        if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            return st.st_mode & 07777;
+        const mode_t mask = umask(0);
+        umask(mask);
+        return 0666 & ~mask;
+    }
+
+    String target_;
+    String temporary_;
+    std::ofstream out_;
+    int error_ = 0;
+    bool committed_ = false;
+};
+
+String termination_signal(const gal_tpen_fichier& chart, int k) {
+    return chart.mon_nom_module() + "_ctl" + std::to_string(k) + "_terminate";
+}
+
+// One signal per line, ": type" unless the type is dropped, "," after all but
+// the last.
+template <class Dropped>
+void put_signal_list(std::ostream& os, const gal_declaration_variables* table, int count,
+                     Dropped dropped) {
+    for (int i = 0; i < count; ++i) {
+        os << table[i].nom();
+        if (!dropped(table[i].typev()))
+            os << ": " << table[i].typev();
+        os << (i + 1 < count ? ",\n" : "\n");
+    }
+}
+
+void put_interface(std::ostream& os, const gal_tpen_fichier& chart) {
+    const bool bool_is_pure = chart.mon_modele() == basic_model ||
+                              chart.mon_modele() == par_automata_model;
+    const auto dropped = [bool_is_pure](const String& type) {
+        return type == "pure" || (bool_is_pure && type == "bool");
+    };
+    if (chart.nbr_inputs() > 0) {
+        os << "input\n";
+        put_signal_list(os, chart.ma_table_inputs(), chart.nbr_inputs(), dropped);
+        os << ";\n";
+    }
+    if (chart.nbr_outputs() > 0) {
+        os << "output\n";
+        put_signal_list(os, chart.ma_table_outputs(), chart.nbr_outputs(), dropped);
+        os << ";\n";
+    }
+    const int automata = chart.nombre_SC();
+    if (chart.nbr_locals() > 0 || automata > 0) {
+        os << "signal \n";
+        put_signal_list(os, chart.ma_table_locals(), chart.nbr_locals(),
+                        [](const String& type) { return type == "pure"; });
+        for (int k = 0; k < automata; ++k)
+            os << (k == 0 && chart.nbr_locals() == 0 ? "   " : "  ,")
+               << termination_signal(chart, k) << "\n";
+        os << "in \n";
+    }
+}
+
+void warn_no_initial_transition(int automata) {
+    fl_show_Smessages(automata == 1
+                          ? "WARNING: No initial transition found!\n\n"
+                            "Esterel code generation will be incomplete ..."
+                          : "WARNING: No initial transition found about one of synccharts "
+                            "at least!\n\nEsterel code generation will be incomplete ...");
+}
+
+void put_constellation(std::ostream& os, const gal_tpen_fichier& chart, int k) {
+    const std::list<int> states = chart.SC_liste_etats(k);
+    const gal_tpen_etat* table = chart.ma_table_etats();
+    const String* actions = chart.ma_table_actions();
+    if (k > 0)
+        os << "   ||\n";
+    os << "% constellation " << chart.mon_nom_module() << "_" << k << "\n";
+    const char* lead = "  signal start_";
+    for (int s : states) {
+        os << lead << table[s].un_nom() << "\n";
+        lead = "       , start_";
+    }
+    os << "         in\n";
+
+    const std::vector<int> initial = initial_transitions(chart, states);
+    for (int t : initial) {
+        const gal_tpen_transition& transition = chart.ma_table_transitions()[t];
+        os << "    emit start_" << table[transition.mon_ident_etat_aval()].un_nom() << ";\n";
+        for (int a : transition.mes_actions())
+            os << "             emit " << actions[a] << ";\n";
+    }
+    if (initial.empty())
+        warn_no_initial_transition(chart.nombre_SC());
+
+    bool first = true;
+    for (int s : states) {
+        if (!first)
+            os << "   ||\n";
+        first = false;
+        chart.put_strl5_handling_star(os, s, k);
+    }
+    os << "  end signal\n"
+          "% end constellation\n"
+          "\n";
+}
+
+void put_body(std::ostream& os, const gal_tpen_fichier& chart) {
+    const int automata = chart.nombre_SC();
+    if (automata == 0)
+        return;
+    os << "  weak abort\n"
+          "  [\n";
+    for (int k = 0; k < automata; ++k)
+        put_constellation(os, chart, k);
+    os << "  ]\n"
+          "  when immediate [";
+    for (int k = 0; k < automata; ++k)
+        os << (k > 0 ? " and " : "") << termination_signal(chart, k);
+    os << "]\n";
+}
+
+bool declared_type(const String& type, int model) {
+    if (model == synccharts_model &&
+        (type == "boolean" || type == "integer" || type == "float" || type == "double" ||
+         type == "string"))
+        return false;
+    if ((model == basic_model || model == par_automata_model) && type == "bool")
+        return false;
+    return true;
+}
+
+}  // namespace
+
+int gal_tpen_fichier::put_strl5(const String& file, const String& module) const {
+    String fault;
+    if (first_index_fault(*this, fault)) {
+        std::cerr << "ERROR in gal_tpen_fichier::put_strl5: " << fault
+                  << ": nothing written to " << file << std::endl;
+        return 0;
+    }
+    replacing_file output(file);
+    if (!output.opened()) {
+        std::cerr << "ERROR: cannot write " << file << ": " << output.error_text() << std::endl;
+        return 0;
+    }
+    std::ostream& os = output.stream();
+
+    os << "module " << module << " : \n";
+
+    std::vector<String> types;
+    for (const String& type : table_types_)
+        if (declared_type(type, mon_modele_))
+            types.push_back(type);
+    if (!types.empty() || !table_functions_.empty() || !table_constants_.empty()) {
+        if (!types.empty()) {
+            os << "type ";
+            for (std::size_t i = 0; i < types.size(); ++i)
+                os << (i > 0 ? ", " : "") << types[i];
+            os << ";\n";
+        }
+        if (!table_functions_.empty()) {
+            os << "function\n";
+            for (std::size_t i = 0; i < table_functions_.size(); ++i) {
+                table_functions_[i].put_strl5(os);
+                os << (i + 1 < table_functions_.size() ? ", \n" : ";\n");
+            }
+        }
+        if (!table_constants_.empty()) {
+            os << "Constant\n";
+            for (std::size_t i = 0; i < table_constants_.size(); ++i) {
+                os << "  ";
+                table_constants_[i].put_le(os);
+                os << (i + 1 < table_constants_.size() ? ", \n" : ";\n");
+            }
+        }
+        os << "\n";
+    }
+
+    put_interface(os, *this);
+    put_body(os, *this);
+
+    if (nbr_locals() > 0 || nombre_SC() > 0)
+        os << "end signal\n";
+    os << "end module\n"
+          "\n";
+
+    if (!output.commit()) {
+        std::cerr << "ERROR: cannot write " << file << ": " << output.error_text() << std::endl;
+        return 0;
+    }
+    return 1;
+}
