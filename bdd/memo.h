@@ -106,6 +106,15 @@ public:
     }
   }
 
+  bool contains(const void* p) const {
+    if (slots_.empty()) return false;
+    std::uint64_t w = reinterpret_cast<std::uintptr_t>(p);
+    for (std::size_t i = bdd_memo_mix(w, 0) & mask_;; i = (i + 1) & mask_) {
+      if (slots_[i] == 0) return false;
+      if (slots_[i] == w) return true;
+    }
+  }
+
 private:
   void grow() {
     std::vector<std::uint64_t> old;

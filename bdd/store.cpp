@@ -1,4 +1,607 @@
+// The store: supports, nodes, handles, the manager's variable table and its
+// unique table, the collector. Dumps and statistics are in dumps.cpp.
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+
 #include "bdd/bddpp.h"
+#include "bdd/memo.h"
+#include "bdd/unique_table.h"
 
 String Bdd_version() { return "4.9"; }
-#include "bdd/memo.h"
+
+// ---- bdd_id_set -------------------------------------------------------------
+
+bdd_id_set::bdd_id_set(const bdd_id_set& other) : nwords(0), inline_word(0) { *this = other; }
+
+bdd_id_set& bdd_id_set::operator=(const bdd_id_set& other) {
+  if (this == &other) return *this;
+  assign_words(other.nwords);
+  if (nwords == 1)
+    inline_word = other.inline_word;
+  else
+    std::copy(other.words, other.words + nwords, words);
+  return *this;
+}
+
+bdd_id_set::~bdd_id_set() {
+  if (nwords > 1) delete[] words;
+}
+
+void bdd_id_set::assign_words(std::uint32_t n) {
+  if (nwords > 1) delete[] words;
+  nwords = n;
+  if (n > 1)
+    words = new std::uint64_t[n]();
+  else
+    inline_word = 0;
+}
+
+bdd_id_set bdd_id_set::node_union(const bdd_id_set& a, const bdd_id_set& b, std::int32_t id) {
+  bdd_id_set r;
+  std::uint32_t n = std::max(a.nwords, b.nwords);
+  std::uint32_t own = static_cast<std::uint32_t>(id) / 64 + 1;
+  n = std::max(n, own);
+  r.assign_words(n);
+  std::uint64_t* out = n == 1 ? &r.inline_word : r.words;
+  for (std::uint32_t i = 0; i < n; ++i) out[i] = a.word(i) | b.word(i);
+  out[static_cast<std::uint32_t>(id) / 64] |= std::uint64_t(1) << (static_cast<std::uint32_t>(id) % 64);
+  return r;
+}
+
+bool bdd_id_set::contains(std::int32_t id) const {
+  if (id < 0) return false;
+  std::uint32_t w = static_cast<std::uint32_t>(id) / 64;
+  return (word(w) >> (static_cast<std::uint32_t>(id) % 64)) & 1u;
+}
+
+bool bdd_id_set::empty() const {
+  for (std::uint32_t i = 0; i < nwords; ++i)
+    if (word(i) != 0) return false;
+  return true;
+}
+
+std::int32_t bdd_id_set::size() const {
+  std::int32_t n = 0;
+  for (std::uint32_t i = 0; i < nwords; ++i) n += __builtin_popcountll(word(i));
+  return n;
+}
+
+bool bdd_id_set::intersects(const bdd_id_set& other) const {
+  std::uint32_t n = std::min(nwords, other.nwords);
+  for (std::uint32_t i = 0; i < n; ++i)
+    if (word(i) & other.word(i)) return true;
+  return false;
+}
+
+std::set<std::int32_t> bdd_id_set::to_set() const {
+  std::set<std::int32_t> r;
+  for (std::int32_t id : *this) r.insert(r.end(), id);
+  return r;
+}
+
+std::int32_t bdd_id_set::next_from(std::int32_t id) const {
+  if (id < 0) return -1;
+  std::uint32_t w = static_cast<std::uint32_t>(id) / 64;
+  if (w >= nwords) return -1;
+  std::uint64_t bits = word(w) & (~std::uint64_t(0) << (static_cast<std::uint32_t>(id) % 64));
+  while (true) {
+    if (bits != 0) return static_cast<std::int32_t>(w * 64 + __builtin_ctzll(bits));
+    if (++w >= nwords) return -1;
+    bits = word(w);
+  }
+}
+
+bdd_id_set::const_iterator bdd_id_set::begin() const { return const_iterator(this, next_from(0)); }
+
+bdd_id_set::const_iterator& bdd_id_set::const_iterator::operator++() {
+  id_ = set_->next_from(id_ + 1);
+  return *this;
+}
+
+// ---- Nodes ------------------------------------------------------------------
+
+static void fatal_exit() {
+  std::cerr.flush();
+  std::exit(1);
+}
+
+std::int64_t bdd_node_signature(std::int32_t id, int link, bdd_node* then_node, bdd_node* else_node) {
+  if (id == -1 || id == -3) return id;
+  std::int32_t tg = then_node ? then_node->gid : 0;
+  std::int32_t eg = else_node ? else_node->gid : 0;
+  if (tg < 0) {
+    std::cerr << "ERROR in bdd_node_signature(): then node have a bad global id!" << std::endl;
+    fatal_exit();
+  }
+  if (eg < 0) {
+    std::cerr << "ERROR in bdd_node_signature(): else node have a bad global id!" << std::endl;
+    fatal_exit();
+  }
+  // Unsigned arithmetic: the fields overlap past their widths, which is why
+  // this key is only printed and never used for lookups.
+  std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(id) & 0x7FFFFFu) << 41) |
+                      (static_cast<std::uint64_t>(tg) << 21) | (static_cast<std::uint64_t>(eg) << 1) |
+                      (link == 1 ? 1u : 0u);
+  return static_cast<std::int64_t>(key);
+}
+
+bdd_node::bdd_node()
+    : manager(nullptr), signature(-3), id(-3), traversal_number(0), gid(0), mark(0), refs(0),
+      else_link(1), then_node(nullptr), else_node(nullptr) {}
+
+bdd_node::bdd_node(bddpp_manager* m, std::int32_t gid_, std::int32_t id_, int refs_, int else_link_,
+                   bdd_node* then_, bdd_node* else_)
+    : manager(m), signature(0), id(id_), traversal_number(0), gid(gid_), mark(0), refs(refs_),
+      else_link(else_link_), then_node(then_), else_node(else_) {
+  if (id >= 0) {
+    static const bdd_id_set none;
+    support = bdd_id_set::node_union(then_ ? then_->support : none, else_ ? else_->support : none, id);
+    signature = bdd_node_signature(id, else_link, then_node, else_node);
+    if (manager != nullptr) manager->Map_integrate(this);
+  } else if (id == -1) {
+    signature = -1;
+  }
+}
+
+bdd_node::~bdd_node() {
+  if (id >= 0) {
+    if (then_node) then_node->refs -= 1;
+    if (else_node) else_node->refs -= 1;
+  }
+}
+
+bool bdd_node::operator==(const bdd_node& o) const {
+  return id == o.id && else_link == o.else_link && then_node == o.then_node && else_node == o.else_node;
+}
+
+int bdd_node::is_correct() {
+  if (manager == nullptr) return 0;
+  if (id < 0 || id >= manager->var_count) return id == -1 ? 1 : 0;
+  // Each node is checked once: the walk below is over the diagram's DAG.
+  bdd_visited seen;
+  std::vector<bdd_node*> todo{this};
+  seen.insert(this);
+  while (!todo.empty()) {
+    bdd_node* n = todo.back();
+    todo.pop_back();
+    if (n->manager == nullptr) return 0;
+    if (n->id < 0 || n->id >= n->manager->var_count) {
+      if (n->id != -1) return 0;
+      continue;
+    }
+    if (n->then_node == nullptr || n->else_node == nullptr) return 0;
+    if (n->then_node == n || n->else_node == n) return 0;
+    if (n->signature < 0) return 0;
+    std::int32_t p = n->manager->position_of(n);
+    for (bdd_node* c : {n->then_node, n->else_node}) {
+      if (c->id != -1) {
+        if (c->manager == nullptr || c->id < 0 || c->id >= c->manager->var_count) return 0;
+        if (c->manager->position_of(c) <= p) return 0;
+      }
+      if (seen.insert(c)) todo.push_back(c);
+    }
+  }
+  return 1;
+}
+
+// ---- Handles ----------------------------------------------------------------
+
+bdd::bdd(bddpp_manager* m, int l, bdd_node* n) : manager_ptr(m), link(l), node_ptr(n) {
+  if (node_ptr) node_ptr->refs += 1;
+}
+
+bdd::bdd(const bdd& o) : manager_ptr(o.manager_ptr), link(o.link), node_ptr(o.node_ptr) {
+  if (node_ptr) node_ptr->refs += 1;
+}
+
+bdd& bdd::operator=(const bdd& o) {
+  manager_ptr = o.manager_ptr;
+  link = o.link;
+  if (node_ptr != o.node_ptr) {
+    if (node_ptr) node_ptr->refs -= 1;
+    node_ptr = o.node_ptr;
+    if (node_ptr) node_ptr->refs += 1;
+  }
+  return *this;
+}
+
+bdd::~bdd() {
+  if (node_ptr) node_ptr->refs -= 1;
+}
+
+std::ostream& operator<<(std::ostream& os, const bdd& f) {
+  os << "adr manager= " << static_cast<const void*>(f.manager_ref()) << ", link type =" << f.link_type()
+     << ", adr node= " << static_cast<const void*>(f.node()) << ", ";
+  if (f.node()) os << "node signature: " << f.node()->signature;
+  return os;
+}
+
+// ---- Manager: construction --------------------------------------------------
+
+bddpp_manager::bddpp_manager()
+    : var_count(0), capacity(16), next_gid(2), names(16), var_nodes(16, nullptr), index_of_id(16, 0),
+      id_of_index(16, 0), assoc(16, bdd_assoc_entry{nullptr, 1}), unique_table(new bdd_unique_table),
+      gc_calls(0), one(new bdd_node(this, 1, -1, 1, 1, nullptr, nullptr)) {}
+
+bddpp_manager::bddpp_manager(bddpp_manager* other)
+    : var_count(other->var_count), capacity(other->capacity), next_gid(2), names(other->capacity),
+      var_nodes(other->capacity, nullptr), index_of_id(other->capacity, 0),
+      id_of_index(other->capacity, 0), assoc(other->capacity, bdd_assoc_entry{nullptr, 1}),
+      unique_table(new bdd_unique_table), name_map(other->name_map), gc_calls(0),
+      one(new bdd_node(this, 1, -1, 1, 1, nullptr, nullptr)) {
+  for (std::int32_t id = 0; id < var_count; ++id) {
+    names[id] = other->names[id];
+    bdd_node* v = new bdd_node(this, next_gid, id, 0, -1, one, one);
+    next_gid += 1;
+    var_nodes[id] = v;
+    index_of_id[id] = other->index_of_id[id];
+    id_of_index[id] = other->id_of_index[id];
+    assoc[id] = bdd_assoc_entry{v, 1};
+  }
+}
+
+bddpp_manager::~bddpp_manager() {
+  // A child may be freed before its parent (a variable declared before an
+  // existing one lands anywhere in the table's order), so no node touches
+  // its children's counts here: each is unlinked before it is deleted.
+  if (unique_table) {
+    unique_table->for_each([](bdd_node* n) {
+      n->then_node = nullptr;
+      n->else_node = nullptr;
+      delete n;
+    });
+    delete unique_table;
+    unique_table = nullptr;
+  }
+  delete one;
+}
+
+// ---- Manager: constants and declarations ------------------------------------
+
+bdd_node* bddpp_manager::Bdd_node_one() { return one; }
+bdd bddpp_manager::Bdd_one() { return bdd(this, 1, one); }
+bdd bddpp_manager::Bdd_zero() { return bdd(this, -1, one); }
+
+void bddpp_manager::grow_tables() {
+  capacity *= 2;
+  names.resize(capacity);
+  var_nodes.resize(capacity, nullptr);
+  index_of_id.resize(capacity, 0);
+  id_of_index.resize(capacity, 0);
+  assoc.resize(capacity, bdd_assoc_entry{nullptr, 1});
+}
+
+// position -1 declares at the bottom of the order.
+bdd_node* bddpp_manager::declare_variable(std::int32_t position, const String& name) {
+  if (var_count >= capacity) grow_tables();
+  auto known = name_map.find(name);
+  if (known != name_map.end()) return var_nodes[known->second];
+  std::int32_t id = var_count;
+  names[id] = name;
+  name_map[name] = id;
+  bdd_node* v = new bdd_node(this, next_gid, id, 0, -1, one, one);
+  var_nodes[id] = v;
+  next_gid += 1;
+  if (position < 0) {
+    index_of_id[id] = id_of_index[id] = id;
+  } else {
+    for (std::int32_t p = position; p < var_count; ++p) index_of_id[id_of_index[p]] += 1;
+    index_of_id[id] = position;
+    for (std::int32_t p = var_count - 1; p >= position; --p) id_of_index[p + 1] = id_of_index[p];
+    id_of_index[position] = id;
+  }
+  assoc[id] = bdd_assoc_entry{v, 1};
+  var_count += 1;
+  return v;
+}
+
+bdd_node* bddpp_manager::New_node_var_last(const String& name) { return declare_variable(-1, name); }
+
+bdd bddpp_manager::New_var_last(const String& name) { return bdd(this, 1, New_node_var_last(name)); }
+
+bdd_node* bddpp_manager::New_node_var_before(std::int32_t i, const String& name) {
+  if (i < 0 || i >= var_count) {
+    std::cerr << "Error in new_node_var_before(): abnormal index ..." << std::endl;
+    return nullptr;
+  }
+  return declare_variable(i, name);
+}
+
+bdd bddpp_manager::New_var_before(std::int32_t i, const String& name) {
+  return bdd(this, 1, New_node_var_before(i, name));
+}
+
+bdd bddpp_manager::New_var_before(bdd v, const String& name) {
+  return New_var_before(Bdd_if_index(v), name);
+}
+
+bdd_node* bddpp_manager::New_node_var_after(std::int32_t i, const String& name) {
+  if (i == var_count - 1) return New_node_var_last(name);
+  if (i >= var_count) {
+    std::cerr << "Error in new_node_var_after(): abnormal id ..." << std::endl;
+    return nullptr;
+  }
+  return New_node_var_before(i + 1, name);
+}
+
+bdd bddpp_manager::New_var_after(std::int32_t i, const String& name) {
+  return bdd(this, 1, New_node_var_after(i, name));
+}
+
+bdd bddpp_manager::New_var_after(bdd v, const String& name) {
+  return New_var_after(Bdd_if_index(v), name);
+}
+
+// ---- Manager: lookups -------------------------------------------------------
+
+bdd bddpp_manager::Bdd_var_by_id(std::int32_t id) {
+  if (id < 0 || id >= var_count) {
+    std::cerr << "calling bddpp_manager::Bdd_var_by_id() with id= " << id << " :out of range!" << std::endl;
+    return Bdd_zero();
+  }
+  return bdd(this, 1, var_nodes[id]);
+}
+
+bdd bddpp_manager::Bdd_var_by_index(std::int32_t i) {
+  if (i == -1) return Bdd_one();
+  if (i < 0 || i >= var_count) {
+    std::cerr << "calling bddpp_manager::Bdd_var_by_index() with index= " << i << " :out of range!"
+              << std::endl;
+    return bdd();
+  }
+  return bdd(this, 1, var_nodes[id_of_index[i]]);
+}
+
+bdd bddpp_manager::Bdd_var_by_name(const String& name) {
+  auto it = name_map.find(name);
+  if (it == name_map.end()) return Bdd_zero();
+  return Bdd_var_by_id(it->second);
+}
+
+std::int32_t bddpp_manager::Id_var_by_name(const String& name) {
+  auto it = name_map.find(name);
+  return it == name_map.end() ? -1 : it->second;
+}
+
+std::int32_t bddpp_manager::Index_var_by_name(const String& name) {
+  auto it = name_map.find(name);
+  return it == name_map.end() ? -1 : index_of_id[it->second];
+}
+
+std::int32_t bddpp_manager::Bdd_if_id(const bdd& f) {
+  if (f.manager_ref() != this || f.node() == nullptr) {
+    std::cerr << "Error in bddpp_manager::Bdd_if_id(): bad Bdd manager or bdd not initialized!" << std::endl;
+    return -3;
+  }
+  return f.node()->id == -1 ? -1 : f.node()->id;
+}
+
+std::int32_t bddpp_manager::Id_var_by_bdd(const bdd& f) { return Bdd_if_id(f); }
+
+std::int32_t bddpp_manager::Bdd_if_index(const bdd& f) {
+  if (f.manager_ref() != this || f.node() == nullptr) {
+    std::cerr << "Error in bddpp_manager::Bdd_if_index(): bad Bdd manager or bdd not initialized!"
+              << std::endl;
+    return -3;
+  }
+  return position_of(f.node());
+}
+
+std::int32_t bddpp_manager::Index_var_by_bdd(const bdd& f) { return Bdd_if_index(f); }
+
+String bddpp_manager::Name_var_by_id(std::int32_t id) { return names[id]; }
+
+String bddpp_manager::Name_var_by_index(std::int32_t i) { return names[id_of_index[i]]; }
+
+String bddpp_manager::Name_var_by_bdd(const bdd& f) {
+  bdd_node* n = f.node();
+  if (n != nullptr && n->manager == this) {
+    if (n->id == -1) return f.link_type() == 1 ? "1" : "0";
+    if (n->id >= 0 && n->id < var_count) return names[n->id];
+  }
+  std::cerr << "error in bddpp_manager::Name_var_by_bdd()" << std::endl;
+  std::cerr << "bdd defined by: " << f << ", is not correct ..." << std::endl;
+  std::cerr << "(typebdd = " << (n ? n->id : -3) << ")" << std::endl;
+  fatal_exit();
+  return String();
+}
+
+// ---- Manager: names ---------------------------------------------------------
+
+void bddpp_manager::Rename_var(const String& new_name, const String& old_name) {
+  for (std::int32_t id = 0; id < var_count; ++id)
+    if (names[id] == new_name) {
+      std::cerr << "in bdd_manager::Rename_var(): WARNING " << new_name << " ALREADY DEFINED !" << std::endl;
+      std::cerr << "renaming process aborted ..." << std::endl;
+      return;
+    }
+  for (std::int32_t id = 0; id < var_count; ++id)
+    if (names[id] == old_name) {
+      names[id] = new_name;
+      return;
+    }
+  std::cerr << "in bdd_manager::Rename_var(): WARNING " << old_name << " NOT FOUND !" << std::endl;
+  std::cerr << "renaming process aborted ..." << std::endl;
+}
+
+void bddpp_manager::Change_name_by_id(std::int32_t id, const String& name) { names[id] = name; }
+
+void bddpp_manager::Change_name_by_index(std::int32_t i, const String& name) { names[id_of_index[i]] = name; }
+
+void bddpp_manager::Replace_char_in_all_names(char c1, char c2) {
+  for (String& s : names)
+    if (!s.empty()) s = substitute_char(s, c1, c2);
+}
+
+void bddpp_manager::No_begin_underscore_name() {
+  for (String& s : names)
+    if (!s.empty() && my_before(s, 1) == "_") s = "v" + s;
+}
+
+// ---- Manager: marks, numbering, sizes ---------------------------------------
+
+void bddpp_manager::Bdd_clear_marks(bdd_node* n) {
+  if (n == nullptr) return;
+  bdd_visited seen;
+  std::vector<bdd_node*> todo{n};
+  seen.insert(n);
+  while (!todo.empty()) {
+    bdd_node* m = todo.back();
+    todo.pop_back();
+    m->mark = 0;
+    if (m->manager == nullptr || m->id < 0) continue;
+    std::int32_t p = m->manager->position_of(m);
+    if (p < 0 || p >= m->manager->var_count) continue;
+    for (bdd_node* c : {m->then_node, m->else_node})
+      if (c != nullptr && seen.insert(c)) todo.push_back(c);
+  }
+}
+
+void bddpp_manager::Bdd_clear_marks(const bdd& f) { Bdd_clear_marks(f.node()); }
+
+void bddpp_manager::Bdd_global_clear_marks() {
+  if (unique_table == nullptr) return;
+  one->mark = 0;
+  unique_table->for_each([](bdd_node* n) { n->mark = 0; });
+}
+
+std::int32_t bddpp_manager::Bdd_incremental_id(bdd_node* n, std::int32_t k) {
+  if (n == nullptr) {
+    std::cerr << "Warning: call bddpp_manager::Bdd_incremental_id() with null reference!" << std::endl;
+    return k;
+  }
+  if (n->mark) return k;
+  n->mark = 1;
+  n->traversal_number = k;
+  if (n->id == -1) return k + 1;
+  std::int32_t next = Bdd_incremental_id(n->then_node, k + 1);
+  return Bdd_incremental_id(n->else_node, next);
+}
+
+std::int32_t bddpp_manager::Bdd_node_size(bdd_node* n) {
+  Bdd_clear_marks(n);
+  return Bdd_incremental_id(n, 0);
+}
+
+std::int32_t bddpp_manager::Bdd_size(const bdd& f) { return Bdd_node_size(f.node()); }
+
+std::int32_t bddpp_manager::Bdd_total_size() { return next_gid; }
+
+// ---- Manager: unique table and collector ------------------------------------
+
+void bddpp_manager::Map_integrate(bdd_node* n) {
+  if (unique_table == nullptr) return;
+  unique_table->insert(n);
+}
+
+void bddpp_manager::Map_suppress(bdd_node* n) {
+  if (unique_table == nullptr) {
+    std::cerr << "warning! map does not exist !!!" << std::endl;
+    return;
+  }
+  unique_table->erase_key_of(n);
+}
+
+bool bdd_unique_table::key_less(const bdd_node* a, const bdd_node* b) {
+  if (a->id != b->id) return a->id < b->id;
+  if (a->then_node->gid != b->then_node->gid) return a->then_node->gid < b->then_node->gid;
+  if (a->else_node->gid != b->else_node->gid) return a->else_node->gid < b->else_node->gid;
+  return (a->else_link == 1 ? 1 : 0) < (b->else_link == 1 ? 1 : 0);
+}
+
+std::vector<bdd_node*> bdd_unique_table::nodes_in_key_order() const {
+  std::vector<bdd_node*> r;
+  r.reserve(count_);
+  for_each([&r](bdd_node* n) { r.push_back(n); });
+  std::sort(r.begin(), r.end(), key_less);
+  return r;
+}
+
+std::vector<bdd_node*> bddpp_manager::table_nodes_in_key_order() const {
+  if (unique_table == nullptr) return {};
+  return unique_table->nodes_in_key_order();
+}
+
+std::int32_t bddpp_manager::table_node_count() const {
+  return unique_table ? static_cast<std::int32_t>(unique_table->size()) : 0;
+}
+
+void bddpp_manager::Bdd_gc() {
+  if (unique_table == nullptr) return;
+  // The substitution table holds no reference, so the nodes it names are
+  // kept here: freeing them would leave its entries dangling.
+  bdd_visited kept;
+  for (std::int32_t i = 0; i < capacity; ++i)
+    if (assoc[i].node) kept.insert(assoc[i].node);
+  bdd_visited doomed_once;  // a node is freed once even when counts are off
+  auto collectable = [this, &kept, &doomed_once](bdd_node* n) {
+    return n->id >= 0 && n->refs < 1 && var_nodes[n->id] != n && !kept.contains(n) &&
+           doomed_once.insert(n);
+  };
+  // Passes until one frees nothing, the freed nodes' children forming the
+  // next pass: the same nodes go as with full table scans, in linear time.
+  std::vector<bdd_node*> doomed;
+  unique_table->for_each([&](bdd_node* n) {
+    if (collectable(n)) doomed.push_back(n);
+  });
+  while (!doomed.empty()) {
+    std::vector<bdd_node*> next;
+    for (bdd_node* n : doomed) {
+      unique_table->erase_key_of(n);
+      bdd_node* children[2] = {n->then_node, n->else_node};
+      delete n;
+      for (bdd_node* c : children)
+        if (c != nullptr && collectable(c)) next.push_back(c);
+    }
+    doomed.swap(next);
+  }
+  gc_calls += 1;
+}
+
+// ---- Kept for older callers -------------------------------------------------
+
+bdd bddpp_manager::Bdd_dup(bdd f) {
+  std::cerr << "Warning: bddpp_manager::Bdd_dup() is became useless ..." << std::endl;
+  return f;
+}
+
+void bddpp_manager::Bdd_free(const bdd& f) {
+  std::cerr << "Warning: bddpp_manager::Bdd_free() is now became useless" << std::endl;
+  std::cerr << f << std::endl;
+}
+
+std::int32_t String_table_memory_size(String* table, std::int32_t n) {
+  std::int32_t total = 0;
+  for (std::int32_t i = 0; i < n; ++i) total += static_cast<std::int32_t>(table[i].capacity());
+  return total;
+}
+
+// ---- Support queries --------------------------------------------------------
+
+std::set<std::int32_t> bddpp_manager::set_of_id_depend_on(const bdd& f) {
+  if (f.manager_ref() != this) {
+    std::cerr << "Warning: call  bddpp_manager::set_of_id_depend_on() with a bad manager" << std::endl;
+    std::cerr << "Awaited: " << static_cast<const void*>(this)
+              << " found: " << static_cast<const void*>(f.manager_ref()) << std::endl;
+    return {};
+  }
+  if (f.node() == nullptr) return {};
+  return f.node()->support.to_set();
+}
+
+std::set<std::int32_t> bddpp_manager::set_of_index_depend_on(const bdd& f) {
+  std::set<std::int32_t> r;
+  for (std::int32_t id : set_of_id_depend_on(f)) r.insert(id < 0 ? id : index_of_id[id]);
+  return r;
+}
+
+void bddpp_manager::Present_variables(const bdd& f, int* table) {
+  for (std::int32_t i = 0; i < var_count; ++i) table[i] = 0;
+  for (std::int32_t id : set_of_id_depend_on(f)) table[index_of_id[id]] = 1;
+}
+
+bool bddpp_manager::exists_common_variables(const bdd& f, const bdd& g) {
+  if (f.node() == nullptr || g.node() == nullptr) return false;
+  return f.node()->support.intersects(g.node()->support);
+}
