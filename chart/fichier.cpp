@@ -1,4 +1,5 @@
 // The chart: construction, model kinds, builders and structure upkeep.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -131,7 +132,7 @@ void gal_tpen_fichier::parse_transitions(std::list<gal_tpen_transition>* l) {
   rattrape_composantes();
   const int count = l ? static_cast<int>(l->size()) : 0;
   if (count < static_cast<int>(table_transitions_.size())) {
-    std::copy(l->begin(), l->end(), table_transitions_.begin());
+    if (l) std::copy(l->begin(), l->end(), table_transitions_.begin());
   } else {
     table_transitions_ = vector_of(l);
   }
