@@ -1,6 +1,7 @@
 // States: geometry, names, run instance, action and transition lists.
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 #include <iostream>
 
 #include "chart/gal_norm.h"
@@ -80,9 +81,7 @@ void gal_tpen_etat::add_actions_list(const std::list<int>& l) {
 }
 
 bool gal_tpen_etat::existe_action(int a) const {
-  for (int x : mes_actions_)
-    if (x == a) return true;
-  return false;
+  return std::find(mes_actions_.begin(), mes_actions_.end(), a) != mes_actions_.end();
 }
 
 bool gal_tpen_etat::existe_action(String* table, const String& text) const {
@@ -99,8 +98,7 @@ void gal_tpen_etat::translate_ident_actions(int d) {
 }
 
 void gal_tpen_etat::replace_action(int a, int b) {
-  for (int& x : mes_actions_)
-    if (x == a) x = b;
+  std::replace(mes_actions_.begin(), mes_actions_.end(), a, b);
 }
 
 bool operator!=(const gal_tpen_etat& a, const gal_tpen_etat& b) {

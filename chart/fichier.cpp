@@ -1,10 +1,10 @@
 // The chart: construction, model kinds, builders and structure upkeep.
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <iostream>
 
 #include "chart/gal_norm.h"
+#include "text/g_time.h"
 
 const char gal_mots_cles_modeles[4][21] = {"basic_model:", "par_automata_model:",
                                            "light_esterel_model:", "synccharts_model:"};
@@ -72,16 +72,14 @@ gal_tpen_fichier::gal_tpen_fichier(String* nom_module, int modele, std::list<Str
 
 gal_tpen_fichier::~gal_tpen_fichier() = default;
 
-// (seconds of the year of 365 days) x 10^6 + microseconds, wrapped to 32 bits.
-// Unsigned arithmetic gives the two's-complement wrap without overflow.
+// (seconds within a year of 365 days) x 10^6 + microseconds, wrapped to 32
+// bits. Unsigned arithmetic gives the two's-complement wrap without overflow.
 void gal_tpen_fichier::change_modif_signature() {
-  using namespace std::chrono;
-  const auto since_epoch = system_clock::now().time_since_epoch();
-  const auto micros = duration_cast<microseconds>(since_epoch).count();
-  const std::uint64_t seconds = static_cast<std::uint64_t>(micros / 1000000);
-  const std::uint32_t usec = static_cast<std::uint32_t>(micros % 1000000);
-  const std::uint32_t stamp =
-      static_cast<std::uint32_t>(seconds % 31536000u) * 1000000u + usec;
+  tessan::timeval now;
+  tessan::gettimeofday(&now, nullptr);
+  const std::uint64_t seconds = static_cast<std::uint64_t>(now.tv_sec);
+  const std::uint32_t stamp = static_cast<std::uint32_t>(seconds % 31536000u) * 1000000u +
+                              static_cast<std::uint32_t>(now.tv_usec);
   signature_modif_ = static_cast<std::int32_t>(stamp);
 }
 

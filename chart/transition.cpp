@@ -1,4 +1,5 @@
 // Transitions: ends, trigger, label, polyline and actions.
+#include <algorithm>
 #include <iostream>
 
 #include "chart/gal_norm.h"
@@ -75,9 +76,7 @@ void gal_tpen_transition::add_actions(const std::list<int>& l) {
 }
 
 bool gal_tpen_transition::existe_action(int a) const {
-  for (int x : mes_actions_)
-    if (x == a) return true;
-  return false;
+  return std::find(mes_actions_.begin(), mes_actions_.end(), a) != mes_actions_.end();
 }
 
 bool gal_tpen_transition::existe_action(String* table, const String& text) const {
@@ -92,8 +91,7 @@ void gal_tpen_transition::translate_ident_actions(int d) {
 }
 
 void gal_tpen_transition::replace_action(int a, int b) {
-  for (int& x : mes_actions_)
-    if (x == a) x = b;
+  std::replace(mes_actions_.begin(), mes_actions_.end(), a, b);
 }
 
 void gal_tpen_transition::add_point(double x, double y) {

@@ -56,7 +56,7 @@ std::vector<std::list<int>> automata(const gal_tpen_fichier& chart) {
   return all;
 }
 
-// The automata as the chart text defines them, taken literally: a worklist
+// The automata found the slow, obvious way: a worklist
 // scan that looks through every transition for each state reached.
 std::vector<std::list<int>> literal_automata(int n, const std::vector<std::pair<int, int>>& ts) {
   auto valid = [n](int s) { return s >= 0 && s < n; };
