@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -28,10 +29,22 @@ void spill(const String& path, const String& text) {
   out << text;
 }
 
-String fresh_dir() {
-  char pattern[] = "/tmp/tessan-reader-XXXXXX";
-  const char* dir = mkdtemp(pattern);
-  return dir != nullptr ? String(dir) : String("/tmp");
+// One scratch folder per test program, removed when the program ends; each
+// call gives a new file name in it.
+String scratch_file(const char* stem) {
+  static const std::filesystem::path dir = [] {
+    char pattern[] = "/tmp/tessan-reader-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    return std::filesystem::path(made != nullptr ? made : "/tmp");
+  }();
+  static const struct cleanup {
+    ~cleanup() {
+      std::error_code ignored;
+      if (dir != "/tmp") std::filesystem::remove_all(dir, ignored);
+    }
+  } at_exit;
+  static int count = 0;
+  return (dir / (std::to_string(++count) + "-" + stem)).string();
 }
 
 // What one call of parse() left behind.
@@ -57,7 +70,7 @@ reading read_file(const String& name) {
 
 // parse() writes its trace beside the chart: read a copy in a folder of our own.
 reading read_text(const String& text) {
-  String name = fresh_dir() + "/chart.gal";
+  String name = scratch_file("chart.gal");
   spill(name, text);
   return read_file(name);
 }
@@ -73,7 +86,7 @@ String chart_with(const String& model, const String& body) {
 }
 
 String written(const gal_tpen_fichier& chart) {
-  String name = fresh_dir() + "/written.gal";
+  String name = scratch_file("written.gal");
   chart.put_gal(name, chart.mon_nom_module());
   return slurp(name);
 }
@@ -380,7 +393,7 @@ TEST(ParseGal, TokenAfterCompleteBodyFailsAfterTheChartWasFinished) {
 }
 
 TEST(ParseGal, MissingFileIsReportedWithAnEmptyTrace) {
-  String name = fresh_dir() + "/absent.gal";
+  String name = scratch_file("absent.gal");
   reading r = read_file(name);
   EXPECT_EQ(r.chart, nullptr);
   EXPECT_EQ(r.err, "FILE NOT FOUND !\n");
@@ -391,7 +404,7 @@ TEST(ParseGal, MissingFileIsReportedWithAnEmptyTrace) {
 }
 
 TEST(ParseGal, DirectoryIsReportedAsNotFound) {
-  String dir = fresh_dir() + "/folder.gal";
+  String dir = scratch_file("folder.gal");
   ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
   reading r = read_file(dir);
   EXPECT_EQ(r.chart, nullptr);

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -20,21 +21,33 @@ String slurp(const String& path) {
   return String(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-String fresh_dir() {
-  char pattern[] = "/tmp/tessan-put-gal-XXXXXX";
-  const char* dir = mkdtemp(pattern);
-  return dir != nullptr ? String(dir) : String("/tmp");
+// One scratch folder per test program, removed when the program ends; each
+// call gives a new file name in it.
+String scratch_file(const char* stem) {
+  static const std::filesystem::path dir = [] {
+    char pattern[] = "/tmp/tessan-put-gal-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    return std::filesystem::path(made != nullptr ? made : "/tmp");
+  }();
+  static const struct cleanup {
+    ~cleanup() {
+      std::error_code ignored;
+      if (dir != "/tmp") std::filesystem::remove_all(dir, ignored);
+    }
+  } at_exit;
+  static int count = 0;
+  return (dir / (std::to_string(++count) + "-" + stem)).string();
 }
 
 String written(const gal_tpen_fichier& chart, const String& module) {
-  String name = fresh_dir() + "/chart.gal";
+  String name = scratch_file("chart.gal");
   chart.put_gal(name, module);
   return slurp(name);
 }
 
 // Reads a chart text back, quietly.
 std::unique_ptr<gal_tpen_fichier> read_back(const String& text) {
-  String name = fresh_dir() + "/back.gal";
+  String name = scratch_file("back.gal");
   std::ofstream(name.c_str(), std::ios::binary) << text;
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
@@ -120,7 +133,7 @@ void expect_same_table(const T* a, int na, const T* b, int nb, const char* what)
 
 TEST(PutGal, UndefinedModelWritesNoFile) {
   gal_tpen_fichier chart;
-  String name = fresh_dir() + "/none.gal";
+  String name = scratch_file("none.gal");
   chart.put_gal(name, "m");
   struct stat status;
   EXPECT_NE(stat(name.c_str(), &status), 0);
