@@ -156,16 +156,20 @@ void gal_tpen_fichier::add_fin_etat(const gal_tpen_etat& s) {
 
 void gal_tpen_fichier::add_fin_transition(const gal_tpen_transition& t) {
   change_modif_signature();
-  int capacity = static_cast<int>(table_transitions_.size());
-  if (nbr_transitions_ >= capacity) {
-    // A released table (capacity 0) must grow too.
-    capacity = capacity > 0 ? capacity * 2 : initial_transition_capacity;
-    table_transitions_.resize(capacity);
-  }
   const int k = nbr_transitions_;
-  table_transitions_[k] = t;
+  const int capacity = static_cast<int>(table_transitions_.size());
+  if (k >= capacity) {
+    // t may be an element of the table itself: copy it before the table moves.
+    gal_tpen_transition added = t;
+    // A released table (capacity 0) must grow too.
+    table_transitions_.resize(capacity > 0 ? capacity * 2 : initial_transition_capacity);
+    table_transitions_[k] = std::move(added);
+  } else {
+    table_transitions_[k] = t;
+  }
   const int n = nbr_etats();
-  const int source = t.mon_ident_etat_amont_, target = t.mon_ident_etat_aval_;
+  const int source = table_transitions_[k].mon_ident_etat_amont_;
+  const int target = table_transitions_[k].mon_ident_etat_aval_;
   if (source >= 0 && source < n) table_etats_[source].add_post_transition(k);
   if (target >= 0 && target < n) table_etats_[target].add_pre_transition(k);
   ++nbr_transitions_;

@@ -193,6 +193,18 @@ TEST(TransitionTable, NinthAppendDoublesTheCapacityAndKeepsIndices) {
   expect_lists_match(c);
 }
 
+TEST(TransitionTable, AppendingOneOfItsOwnTransitionsWhileGrowing) {
+  chart_probe c = empty_chart(par_automata_model);
+  add_states(c, 2);
+  for (int k = 0; k < 8; ++k) c.add_fin_transition(arrow(0, 1, "t" + std::to_string(k)));
+  c.add_fin_transition(c.ma_table_transitions()[3]);
+  EXPECT_EQ(c.capacity(), 16);
+  EXPECT_EQ(c.receptivite_transition(8), "t3");
+  expect_lists_match(c);
+  c.add_fin_etat(c.ma_table_etats()[1]);
+  EXPECT_EQ(c.nom_etat(2), "s1");
+}
+
 TEST(TransitionTable, ParseTransitionsReplacesOnlyWhenFull) {
   chart_probe c = empty_chart(par_automata_model);
   std::list<gal_tpen_transition> three(3, arrow(-1, -1)), eight(8, arrow(-1, -1));
