@@ -2,3 +2,7 @@
 if(TARGET tessan_writers)
   tessan_test(test_put_strl5 SOURCES test_put_strl5.cpp LIBS tessan_writers LABELS writers)
 endif()
+if(TARGET tessan)
+  tessan_test(test_tessan SOURCES test_tessan.cpp LABELS app)
+  add_dependencies(test_tessan tessan)
+endif()
