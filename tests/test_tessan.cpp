@@ -287,11 +287,19 @@ bool display_and_tools() {
 }
 
 // A window that the process shows with a title matching the pattern, ""
-// when none comes up in time. Message windows have no title.
+// when none comes up within 20 seconds. Message windows have no title. A
+// search fails when another process's window vanishes under it (tests run in
+// parallel on one display), so it is asked again rather than waited on.
 String window_of(pid_t pid, const String& title = "^$") {
-    const String ids = command_output("timeout 20 xdotool search --sync --all --onlyvisible --pid " +
-                                      std::to_string(pid) + " --name '" + title + "' 2>/dev/null");
-    return ids.substr(0, ids.find('\n'));
+    const String search = "xdotool search --all --onlyvisible --pid " + std::to_string(pid) +
+                          " --name '" + title + "' 2>/dev/null";
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const String ids = command_output(search);
+        if (!ids.empty())
+            return ids.substr(0, ids.find('\n'));
+        usleep(100000);
+    }
+    return "";
 }
 
 const char* const selector_title = "^file selection$";
