@@ -322,6 +322,17 @@ void press_escape(const String& window) {
     std::system(("xdotool key --window " + window + " Escape 2>/dev/null").c_str());
 }
 
+// Finds the process's message window, checks that it shows something and
+// closes it with Escape; false when no window came up.
+bool look_at_and_close(pid_t pid, const fs::path& png) {
+    const String window = window_of(pid);
+    if (window.empty())
+        return false;
+    EXPECT_GT(screenshot_colours(window, png), 1) << png;
+    press_escape(window);
+    return true;
+}
+
 class TessanWindows : public Tessan {
 protected:
     void SetUp() override {
@@ -333,10 +344,7 @@ protected:
 
 TEST_F(TessanWindows, ShowsTheVersionInAWindowThatEscapeCloses) {
     tessan_process p({"-v"}, true);
-    const String window = window_of(p.pid);
-    ASSERT_FALSE(window.empty());
-    EXPECT_GT(screenshot_colours(window, dir / "version.png"), 1);
-    press_escape(window);
+    ASSERT_TRUE(look_at_and_close(p.pid, dir / "version.png"));
     const outcome o = p.finish();
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, "");
@@ -345,10 +353,7 @@ TEST_F(TessanWindows, ShowsTheVersionInAWindowThatEscapeCloses) {
 TEST_F(TessanWindows, ShowsAWarningWhileWritingAndCompletesTheModule) {
     const fs::path gal = chart("light");
     tessan_process p({gal.string()}, true);
-    const String window = window_of(p.pid);
-    ASSERT_FALSE(window.empty());
-    EXPECT_GT(screenshot_colours(window, dir / "warning.png"), 1);
-    press_escape(window);
+    ASSERT_TRUE(look_at_and_close(p.pid, dir / "warning.png"));
     const outcome o = p.finish();
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, "reading " + gal.string() + "\ngeneration of " + (dir / "light.strl").string() + "\n");
@@ -361,10 +366,7 @@ TEST_F(TessanWindows, CancelledFileSelectorSaysFileNotFoundAndEndsWithStatusOne)
     const String selector = window_of(p.pid, selector_title);
     ASSERT_FALSE(selector.empty());
     press_escape(selector);
-    const String message = window_of(p.pid);
-    ASSERT_FALSE(message.empty());
-    EXPECT_GT(screenshot_colours(message, dir / "not_found.png"), 1);
-    press_escape(message);
+    ASSERT_TRUE(look_at_and_close(p.pid, dir / "not_found.png"));
     const outcome o = p.finish();
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.out, "");
@@ -382,10 +384,7 @@ TEST_F(TessanWindows, SelectorCutsTheBaseNameAtTheFirstGalOfThePath) {
     usleep(300000);
     std::system(("xdotool type --window " + selector + " a.gal.d/b.gal 2>/dev/null").c_str());
     std::system(("xdotool key --window " + selector + " Return 2>/dev/null").c_str());
-    const String message = window_of(p.pid);
-    ASSERT_FALSE(message.empty());
-    EXPECT_GT(screenshot_colours(message, dir / "generation.png"), 1);
-    press_escape(message);
+    ASSERT_TRUE(look_at_and_close(p.pid, dir / "generation.png"));
     const outcome o = p.finish();
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, "reading " + (dir / "a.gal").string() + "\n");
