@@ -265,7 +265,10 @@ void gal_tpen_fichier::efface_table_locals() {
 // ---- Structure upkeep -------------------------------------------------------
 
 void gal_tpen_fichier::update_simple_connexite() {
-  if (mon_modele_ == undefined_model || mon_modele_ == basic_model) return;
+  if (mon_modele_ == undefined_model || mon_modele_ == basic_model) {
+    rattrape_composantes();  // work appended under another kind is still owed
+    return;
+  }
   calcule_composantes();
 }
 

@@ -591,7 +591,10 @@ class gal_tpen_fichier {
  private:
   // The concurrent automata. add_fin_transition only marks them out of date
   // (recomputing on every append would make building a chart quadratic); the
-  // queries catch up first. Read them through nombre_SC() and SC_liste_etats().
+  // queries catch up first, with the result an immediate recomputation would
+  // have given. Read them through nombre_SC() and SC_liste_etats(); an
+  // operation that rewrites states or transitions in place ends with
+  // update_simple_connexite(), as every edit does.
   mutable std::vector<std::list<int>> composantes_;
   mutable bool composantes_en_retard_;
   mutable int plus_grand_bout_;  // largest transition end appended while late
