@@ -20,15 +20,6 @@ std::size_t current_length() {
   return length > 0 ? static_cast<std::size_t>(length) : 0;
 }
 
-void write_trace_line(int n, int m, const char* text, std::size_t length) {
-  if (pgal_parser->debug == 0 || pgal_parser->trace == nullptr) return;
-  std::ostream& trace = *pgal_parser->trace;
-  trace << n;
-  if (m != 1) trace << ',' << m;
-  trace << " --> ";
-  trace.write(text, static_cast<std::streamsize>(length));
-  trace << std::endl;
-}
 
 template <class T>
 std::list<T>* or_empty(std::list<T>* items) {
@@ -39,12 +30,29 @@ std::list<T>* or_empty(std::list<T>* items) {
 
 // ---- Trace ----------------------------------------------------------------
 
-void rule(int n, int m, const char* text) { write_trace_line(n, m, text, std::strlen(text)); }
+void trace_line(int n, int m, const char* text, std::size_t length, int debug,
+                std::ostream& trace) {
+  if (debug == 0) return;
+  trace << n;
+  if (m != 1) trace << ',' << m;
+  trace << " --> ";
+  trace.write(text, static_cast<std::streamsize>(length));
+  trace << '\n';
+}
 
-void rule_text(int n, int m) { write_trace_line(n, m, current_text(), current_length()); }
+void rule(int n, int m, const char* text) {
+  if (pgal_parser->trace != nullptr)
+    trace_line(n, m, text, std::strlen(text), pgal_parser->debug, *pgal_parser->trace);
+}
+
+// A text token may hold a NUL byte: write the token by its length.
+void rule_text(int n, int m) {
+  if (pgal_parser->trace != nullptr)
+    trace_line(n, m, current_text(), current_length(), pgal_parser->debug, *pgal_parser->trace);
+}
 
 void trace_raw(const char* text) {
-  if (pgal_parser->trace != nullptr) *pgal_parser->trace << text << std::flush;
+  if (pgal_parser->trace != nullptr) *pgal_parser->trace << text;
 }
 
 // ---- The current token ----------------------------------------------------

@@ -9,7 +9,9 @@
 #ifndef TESSAN_READER_GAL_ACTIONS_H
 #define TESSAN_READER_GAL_ACTIONS_H
 
+#include <cstddef>
 #include <list>
+#include <ostream>
 #include <utility>
 
 #include "chart/gal_norm.h"
@@ -19,6 +21,11 @@ namespace gal_actions {
 
 // ---- Trace ----------------------------------------------------------------
 
+// Trace lines are not flushed one by one: a large chart gives millions of
+// them. The trace is flushed when the read ends, and before the scanner's
+// fatal error ends the process.
+void trace_line(int n, int m, const char* text, std::size_t length, int debug,
+                std::ostream& trace);
 void rule(int n, int m, const char* text);
 // A trace line whose text is the current token's text, every byte of it.
 void rule_text(int n, int m);

@@ -2,9 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
 #include <iostream>
 
 #include "parse_gal.tab.hpp"
+#include "reader/gal_actions.h"
 #include "reader/gal_scanner.h"
 
 class_gal_parser* pgal_parser = nullptr;
@@ -26,10 +28,7 @@ void galerror(const char* message) { std::cerr << message << std::endl; }
 int galwrap() { return 1; }
 
 void gal_debuger_law(int n, int m, const char* text, int debug, std::ostream& trace) {
-  if (debug == 0) return;
-  trace << n;
-  if (m != 1) trace << ',' << m;
-  trace << " --> " << text << std::endl;
+  gal_actions::trace_line(n, m, text, std::strlen(text), debug, trace);
 }
 
 String type_lexeme(int token) {

@@ -45,7 +45,7 @@ int galparse();
 void galerror(const char* message);
 int galwrap();
 
-// One rule trace line: "n[,m] --> text", flushed, when debug is non-zero.
+// One rule trace line, "n[,m] --> text", when debug is non-zero.
 void gal_debuger_law(int n, int m, const char* text, int debug, std::ostream& trace);
 
 // A display name for a token code ("OTHER" for codes without one).
