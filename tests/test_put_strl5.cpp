@@ -376,6 +376,15 @@ TEST_F(PutStrl5, ReplacesAModuleWholeAndKeepsItsMode) {
     EXPECT_EQ(files_in_dir(), 1);
 }
 
+TEST_F(PutStrl5, ReplacesTheModuleThatALinkPointsToAndKeepsTheLink) {
+    fs::create_directory(dir / "real");
+    std::ofstream(dir / "real" / "m.strl") << "old\n";
+    fs::create_symlink("real/m.strl", dir / "out.strl");
+    EXPECT_EQ(write(*light_chart().build()), expected("light"));
+    EXPECT_TRUE(fs::is_symlink(dir / "out.strl"));
+    EXPECT_EQ(read_file(dir / "real" / "m.strl"), expected("light"));
+}
+
 // ---- Pieces -------------------------------------------------------------------
 
 TEST(Strl5Recept, TranslatesTriggersToSignalExpressions) {

@@ -30,8 +30,8 @@ namespace {
 // over it once complete: a run that fails half-way leaves the old module.
 class replacing_file {
 public:
-    explicit replacing_file(const String& target) : target_(target) {
-        std::vector<char> name(target.begin(), target.end());
+    explicit replacing_file(const String& target) : target_(resolved(target)) {
+        std::vector<char> name(target_.begin(), target_.end());
         const char suffix[] = ".XXXXXX";
         name.insert(name.end(), suffix, suffix + sizeof suffix);  // with the NUL
         const int fd = mkstemp(name.data());
@@ -42,7 +42,7 @@ public:
         temporary_ = name.data();
         // mkstemp makes the file private; the module gets the mode that the
         // target has, or the one a plain new file would get.
-        fchmod(fd, mode_for(target));
+        fchmod(fd, mode_for(target_));
         close(fd);
         out_.open(temporary_, std::ios::out | std::ios::trunc);
         if (!out_)
@@ -82,6 +82,20 @@ public:
     String error_text() const { return std::strerror(error_); }
 
 private:
+    // A module reached through a symbolic link is replaced where the link
+    // points, and the link stays.
+    static String resolved(const String& target) {
+        struct stat st;
+        if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return target;
+        char* real = realpath(target.c_str(), nullptr);
+        if (!real)
+            return target;
+        const String path = real;
+        std::free(real);
+        return path;
+    }
+
     static mode_t mode_for(const String& target) {
         struct stat st;
         if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
