@@ -1,0 +1,10 @@
+# The BDD engine: store and operations, BuDDy as an oracle, the expression parser.
+if(TARGET tessan_bdd)
+  tessan_test(test_bddpp SOURCES test_bddpp.cpp LIBS tessan_bdd LABELS bdd)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/test_bddpp_oracle.cpp)
+    tessan_test(test_bddpp_oracle SOURCES test_bddpp_oracle.cpp buddy_ref.c LIBS tessan_bdd bdd LABELS bdd)
+  endif()
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/test_parse_exp_bdd.cpp)
+    tessan_test(test_parse_exp_bdd SOURCES test_parse_exp_bdd.cpp LIBS tessan_bdd LABELS bdd)
+  endif()
+endif()

@@ -1,0 +1,51 @@
+/* The C side of buddy_ref.h. */
+#include "buddy_ref.h"
+
+#include <bdd.h>
+#include <string.h>
+
+static void quiet_gc(int pre, bddGbcStat* stat) {
+  (void)pre;
+  (void)stat;
+}
+
+void buddy_open(int nvars, int nodes, int cache) {
+  bdd_init(nodes, cache);
+  bdd_setvarnum(nvars);
+  bdd_gbc_hook(quiet_gc);
+  bdd_setmaxincrease(1 << 24);
+}
+
+void buddy_close(void) { bdd_done(); }
+
+int buddy_true(void) { return bdd_true(); }
+int buddy_false(void) { return bdd_false(); }
+int buddy_var(int i) { return bdd_ithvar(i); }
+int buddy_nvar(int i) { return bdd_nithvar(i); }
+int buddy_copy(int f) { return bdd_addref(f); }
+void buddy_release(int f) { bdd_delref(f); }
+
+int buddy_and(int f, int g) { return bdd_addref(bdd_apply(f, g, bddop_and)); }
+int buddy_or(int f, int g) { return bdd_addref(bdd_apply(f, g, bddop_or)); }
+int buddy_xor(int f, int g) { return bdd_addref(bdd_apply(f, g, bddop_xor)); }
+int buddy_xnor(int f, int g) { return bdd_addref(bdd_apply(f, g, bddop_biimp)); }
+int buddy_not(int f) { return bdd_addref(bdd_not(f)); }
+int buddy_ite(int f, int g, int h) { return bdd_addref(bdd_ite(f, g, h)); }
+int buddy_exist(int f, int var) { return bdd_addref(bdd_exist(f, bdd_ithvar(var))); }
+int buddy_forall(int f, int var) { return bdd_addref(bdd_forall(f, bdd_ithvar(var))); }
+int buddy_restrict(int f, int cube) { return bdd_addref(bdd_restrict(f, cube)); }
+int buddy_compose(int f, int g, int var) { return bdd_addref(bdd_compose(f, g, var)); }
+
+double buddy_satcount(int f) { return bdd_satcount(f); }
+int buddy_nodecount(int f) { return bdd_nodecount(f); }
+
+void buddy_truth_table(int f, int n, uint64_t* out) {
+  unsigned long total = 1ul << n;
+  unsigned long words = total < 64 ? 1 : total / 64;
+  memset(out, 0, words * sizeof(uint64_t));
+  for (unsigned long k = 0; k < total; ++k) {
+    BDD r = f;
+    while (r != bdd_true() && r != bdd_false()) r = ((k >> bdd_var(r)) & 1u) ? bdd_high(r) : bdd_low(r);
+    if (r == bdd_true()) out[k / 64] |= (uint64_t)1 << (k % 64);
+  }
+}
