@@ -7,73 +7,16 @@
 
 #include <climits>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
 #include <sstream>
 
 #include "reader/parse_gal.h"
+#include "reader_files.h"
+
+using namespace reader_files;
 
 namespace {
 
 const String data_dir = String(TESSAN_TEST_DATA) + "/reader/";
-
-String slurp(const String& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return String(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void spill(const String& path, const String& text) {
-  std::ofstream out(path.c_str(), std::ios::binary);
-  out << text;
-}
-
-// One scratch folder per test program, removed when the program ends; each
-// call gives a new file name in it.
-String scratch_file(const char* stem) {
-  static const std::filesystem::path dir = [] {
-    char pattern[] = "/tmp/tessan-reader-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    return std::filesystem::path(made != nullptr ? made : "/tmp");
-  }();
-  static const struct cleanup {
-    ~cleanup() {
-      std::error_code ignored;
-      if (dir != "/tmp") std::filesystem::remove_all(dir, ignored);
-    }
-  } at_exit;
-  static int count = 0;
-  return (dir / (std::to_string(++count) + "-" + stem)).string();
-}
-
-// What one call of parse() left behind.
-struct reading {
-  std::unique_ptr<gal_tpen_fichier> chart;
-  String name;  // the chart file name handed to parse()
-  String out;
-  String err;
-  String trace;
-};
-
-reading read_file(const String& name) {
-  reading r;
-  r.name = name;
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  r.chart.reset(parse(name));
-  r.err = testing::internal::GetCapturedStderr();
-  r.out = testing::internal::GetCapturedStdout();
-  r.trace = slurp(name + ".log");
-  return r;
-}
-
-// parse() writes its trace beside the chart: read a copy in a folder of our own.
-reading read_text(const String& text) {
-  String name = scratch_file("chart.gal");
-  spill(name, text);
-  return read_file(name);
-}
 
 reading read_fixture(const String& fixture) { return read_text(slurp(data_dir + fixture)); }
 
@@ -83,12 +26,6 @@ const char* const empty_header =
 
 String chart_with(const String& model, const String& body) {
   return "Name: m : " + model + ";\n" + empty_header + body;
-}
-
-String written(const gal_tpen_fichier& chart) {
-  String name = scratch_file("written.gal");
-  chart.put_gal(name, chart.mon_nom_module());
-  return slurp(name);
 }
 
 std::list<int> ints(std::initializer_list<int> l) { return l; }
@@ -166,7 +103,7 @@ TEST(ParseGal, CurrentFormWritesBackToTheCanonicalText) {
   // written text shows them all (a later constant value for an index wins).
   reading r = read_fixture("current.gal");
   ASSERT_NE(r.chart, nullptr) << r.err;
-  EXPECT_EQ(written(*r.chart), slurp(data_dir + "current.written.gal"));
+  EXPECT_EQ(written(*r.chart, r.chart->mon_nom_module()), slurp(data_dir + "current.written.gal"));
 }
 
 TEST(ParseGal, TraceFileHoldsOneLinePerRule) {
@@ -196,7 +133,7 @@ TEST(ParseGal, HeaderWithoutPreReadsWithNoPres) {
   EXPECT_EQ(r.chart->mon_modele(), light_esterel_model);  // numeric 1
   EXPECT_NE(r.trace.find("\n2,2 --> entete et table bdd cree version anterieur a 3.6.0\n"),
             String::npos);
-  EXPECT_NE(written(*r.chart).find("Pre:\n;\n"), String::npos);
+  EXPECT_NE(written(*r.chart, r.chart->mon_nom_module()).find("Pre:\n;\n"), String::npos);
   EXPECT_EQ(r.chart->action(0), "emit ring");
   EXPECT_EQ(r.chart->ma_table_transitions()[1].ma_priorite(), 1);
   EXPECT_EQ(r.err, "");

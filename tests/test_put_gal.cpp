@@ -5,57 +5,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 
 #include "chart/gal_norm.h"
 #include "reader/parse_gal.h"
+#include "reader_files.h"
+
+using namespace reader_files;
 
 namespace {
 
-String slurp(const String& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return String(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// One scratch folder per test program, removed when the program ends; each
-// call gives a new file name in it.
-String scratch_file(const char* stem) {
-  static const std::filesystem::path dir = [] {
-    char pattern[] = "/tmp/tessan-put-gal-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    return std::filesystem::path(made != nullptr ? made : "/tmp");
-  }();
-  static const struct cleanup {
-    ~cleanup() {
-      std::error_code ignored;
-      if (dir != "/tmp") std::filesystem::remove_all(dir, ignored);
-    }
-  } at_exit;
-  static int count = 0;
-  return (dir / (std::to_string(++count) + "-" + stem)).string();
-}
-
-String written(const gal_tpen_fichier& chart, const String& module) {
-  String name = scratch_file("chart.gal");
-  chart.put_gal(name, module);
-  return slurp(name);
-}
-
 // Reads a chart text back, quietly.
 std::unique_ptr<gal_tpen_fichier> read_back(const String& text) {
-  String name = scratch_file("back.gal");
-  std::ofstream(name.c_str(), std::ios::binary) << text;
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  std::unique_ptr<gal_tpen_fichier> chart(parse(name));
-  String err = testing::internal::GetCapturedStderr();
-  testing::internal::GetCapturedStdout();
-  EXPECT_EQ(err, "");
-  return chart;
+  reading r = read_text(text);
+  EXPECT_EQ(r.err, "");
+  return std::move(r.chart);
 }
 
 using variables = std::list<gal_declaration_variables>;
