@@ -13,7 +13,10 @@ class_gal_parser* pgal_parser = nullptr;
 
 class_gal_parser::class_gal_parser() { pgal_parser = this; }
 
-class_gal_parser::~class_gal_parser() {}
+// A context that is gone is no context: nothing may reach it afterwards.
+class_gal_parser::~class_gal_parser() {
+  if (pgal_parser == this) pgal_parser = nullptr;
+}
 
 int class_gal_parser::parse(std::ofstream& trace_stream, int debug_flag) {
   trace = &trace_stream;

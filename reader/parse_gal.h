@@ -9,7 +9,7 @@
 //
 // One read at a time in the process: the parser, the scanner and the grammar
 // actions meet through the global `pgal_parser`, which points at the context
-// of the read under way and is meaningless once `parse()` has returned.
+// of the read under way, and is null again once `parse()` has returned.
 #ifndef TESSAN_READER_PARSE_GAL_H
 #define TESSAN_READER_PARSE_GAL_H
 

@@ -348,11 +348,22 @@ TEST(ParseGal, DirectoryIsReportedAsNotFound) {
   EXPECT_EQ(r.err, "FILE NOT FOUND !\n");
 }
 
+TEST(ParseGal, UnreadableFileIsReportedAsNotFound) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  String name = scratch_file("locked.gal");
+  spill(name, "Name: m : 0;\n");
+  ASSERT_EQ(chmod(name.c_str(), 0), 0);
+  reading r = read_file(name);
+  EXPECT_EQ(r.chart, nullptr);
+  EXPECT_EQ(r.err, "FILE NOT FOUND !\n");
+}
+
 TEST(ParseGal, ReadsAgainAfterAFailedRead) {
   reading bad = read_fixture("broken/missing_colon.gal");
   EXPECT_EQ(bad.chart, nullptr);
   reading good = read_fixture("encapsulated.gal");
   EXPECT_NE(good.chart, nullptr);
+  EXPECT_EQ(pgal_parser, nullptr);  // the context went with its read
 }
 
 // ---- Trace writer and token names ------------------------------------------
