@@ -391,9 +391,9 @@ star
         delete $2; delete $3; delete $4; delete $6; delete $8; }
   | type_etat nom_etat xpos_etat ypos_etat
       { rule(35, 2, "genere etat");
-        gal_run_instance* nothing = new gal_run_instance(-1, "");
-        $$ = new gal_tpen_etat($1, $2, $3, $4, nothing, nullptr);
-        delete nothing; delete $2; delete $3; delete $4; }
+        gal_run_instance nothing(-1, "");
+        $$ = new gal_tpen_etat($1, $2, $3, $4, &nothing, nullptr);
+        delete $2; delete $3; delete $4; }
   ;
 
 xpos_etat
