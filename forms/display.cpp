@@ -9,9 +9,10 @@
 #include <FL/forms.H>
 #include <FL/x.H>
 
+#include "text/g_time.h"
+
 #include <chrono>
 #include <iostream>
-#include <thread>
 
 namespace {
 
@@ -48,7 +49,7 @@ void end_form_top_left() {
 }
 
 void pause_between_polls() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    tessan::usleep(1000);
 }
 
 void wait_until_drawn(Fl_Window* window, double timeout) {

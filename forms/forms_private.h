@@ -16,8 +16,7 @@ void report_on_stderr(const String& text);
 // unless fl_flip is off; our geometry is top-left, so every form ends here.
 void end_form_top_left();
 
-// The pause between two polls of a window: the toolkit's usleep(1000), that
-// is 2 milliseconds.
+// The pause between two polls of a window (2 milliseconds).
 void pause_between_polls();
 
 // Shows nothing itself: waits, at most timeout seconds, until the window is

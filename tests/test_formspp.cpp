@@ -1,0 +1,993 @@
+// The Forms toolkit: dialogs answered by keys, clicks and the window's close
+// box on a real X server, drawings read back pixel by pixel, wrappers, the
+// point-on-segment test, and the headless behaviour of every window.
+//
+// Window tests need DISPLAY (the test command starts a private Xvfb) and skip
+// themselves without it. Keys and typing go through xdotool to the dialog's
+// own window (never through the shared keyboard focus, so tests running side
+// by side on one server cannot steal each other's keys); clicks and the close
+// box are real X events sent to that window. Every wait has a deadline, and a
+// watchdog closes any window left up, so a broken dialog fails instead of
+// hanging.
+// GoogleTest before Xlib, whose macros (None, Bool) would break its headers.
+#include <gtest/gtest.h>
+
+#include "forms/formspp.h"
+
+#define FL_INTERNALS 1  // fl_xid of our own windows
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Browser.H>
+#include <FL/Fl_Image_Surface.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
+#include <FL/forms.H>
+#include <FL/x.H>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <functional>
+#include <iterator>
+#include <mutex>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// ---- Headless child ---------------------------------------------------------
+//
+// The display probe answers once per process, so the headless behaviour is
+// seen in a fresh copy of this program started without DISPLAY. The copy runs
+// the call named by TESSAN_FORMS_HEADLESS_CALL before any test, prints what
+// the call returned on standard output, and ends.
+
+void run_headless_call(const std::string& call) {
+    std::ostringstream out;
+    if (call == "probe") {
+        out << fl_display_available();
+    } else if (call == "message") {
+        fl_show_Smessages("50% done %s");
+        out << "returned";
+    } else if (call == "alert") {
+        fl_show_Salert("careful: 100%d");
+        out << "returned";
+    } else if (call == "question") {
+        out << fl_show_Squestion("go on?", 0);
+    } else if (call == "input") {
+        out << "[" << fl_show_Sinput("name?", "default") << "]";
+    } else if (call == "int") {
+        bool cancelled = false;
+        const int value = fl_show_int("how many?", 7, cancelled);
+        out << value << " " << cancelled;
+    } else if (call == "double") {
+        out << fl_show_double(String("how much?"), 2.5);
+    } else if (call == "bigmessages") {
+        fl_show_Sbigmessages("line one\nline two\n", 80);
+        out << "returned";
+    } else if (call == "credit") {
+        fl_show_ms();
+        out << "returned";
+    } else if (call == "three_lines") {
+        fl_show_Smessage("", "FILE NOT FOUND!", "");
+        out << "returned";
+    } else if (call == "selector") {
+        out << "[" << fl_show_Sfile_selector("file selection", "", "*.gal", "") << "]";
+    } else if (call == "wait_form") {
+        {
+            OFD_wait_form wait("working");
+        }
+        out << "returned";
+    }
+    std::cout << out.str() << std::flush;
+    std::cerr << std::flush;
+    _exit(0);
+}
+
+[[maybe_unused]] const bool headless_child_ran = [] {
+    if (const char* call = std::getenv("TESSAN_FORMS_HEADLESS_CALL"))
+        run_headless_call(call);
+    return false;
+}();
+
+struct ChildRun {
+    std::string out;
+    std::string err;
+    int status = -1;
+};
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs this program again for one call, with `display` as DISPLAY (unset
+// when empty).
+ChildRun run_child(const std::string& call, const std::string& display = "") {
+    char dir_template[] = "/tmp/tessan-forms-XXXXXX";
+    const std::string dir = mkdtemp(dir_template);
+    const std::string err_path = dir + "/stderr";
+    const std::string env = display.empty() ? "env -u DISPLAY" : "env DISPLAY='" + display + "'";
+    const std::string command = env + " TESSAN_FORMS_HEADLESS_CALL=" + call +
+                                " timeout 20 /proc/" + std::to_string(getpid()) + "/exe 2>" + err_path;
+    ChildRun run;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            run.out.append(buffer, n);
+        run.status = pclose(pipe);
+    }
+    run.err = read_file(err_path);
+    std::remove(err_path.c_str());
+    rmdir(dir.c_str());
+    return run;
+}
+
+// ---- Display helpers --------------------------------------------------------
+
+bool display_named() {
+    const char* display = std::getenv("DISPLAY");
+    return display && *display;
+}
+
+#define NEEDS_DISPLAY()                                                  \
+    do {                                                                 \
+        if (!display_named())                                            \
+            GTEST_SKIP() << "DISPLAY is not set";                        \
+        ASSERT_TRUE(fl_display_available()) << "DISPLAY names no server"; \
+    } while (0)
+
+int shell(const std::string& command) {
+    return std::system(command.c_str());
+}
+
+// How many colours the image of an X window holds; 0 when it could not be
+// taken. A window that was never drawn shows one flat colour.
+int window_colours(unsigned long xid, const std::string& png) {
+    const std::string command = "import -window " + std::to_string(xid) + " " + png +
+                                " 2>/dev/null && identify -format %k " + png;
+    int colours = 0;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        if (std::fscanf(pipe, "%d", &colours) != 1)
+            colours = 0;
+        pclose(pipe);
+    }
+    return colours;
+}
+
+struct Widget {
+    std::string label;
+    int x, y, w, h;
+    std::vector<std::string> lines;  // a browser's lines
+    std::string value;               // an input's text
+};
+
+struct Snapshot {
+    unsigned long xid = 0;
+    std::string title;
+    int w = 0, h = 0;
+    std::vector<Widget> widgets;
+
+    const Widget* find(const std::string& label) const {
+        for (const Widget& widget : widgets)
+            if (widget.label == label)
+                return &widget;
+        return nullptr;
+    }
+    const Widget* browser() const {
+        for (const Widget& widget : widgets)
+            if (!widget.lines.empty())
+                return &widget;
+        return nullptr;
+    }
+};
+
+// Drives the dialog that the test thread is about to run. The script runs on
+// its own thread and talks to the X server only through xdotool and import;
+// what needs the toolkit's own connection (reading the widgets, sending a
+// click or the close box's message) is asked of the test thread, which
+// serves it from an FLTK timeout every few milliseconds while the dialog
+// waits for its events.
+class Driver {
+public:
+    using Script = std::function<void(Driver&)>;
+
+    explicit Driver(Script script) : script_(std::move(script)), start_(clock::now()) {
+        Fl::add_timeout(tick, &Driver::serve, this);
+        thread_ = std::thread([this] {
+            script_(*this);
+            finished_ = true;
+        });
+    }
+
+    ~Driver() {
+        // The dialog has returned: anything the script still waits for can
+        // no longer come, so its deadlines end it.
+        if (thread_.joinable())
+            thread_.join();
+        Fl::remove_timeout(&Driver::serve, this);
+    }
+
+    bool timed_out() const { return timed_out_; }
+
+    // Waits until the top window of the dialog has this title (any title when
+    // empty) and is drawn.
+    Snapshot wait_window(const std::string& title) {
+        const auto deadline = clock::now() + std::chrono::seconds(10);
+        for (;;) {
+            Snapshot seen = snapshot();
+            if (seen.xid && (title.empty() || seen.title == title)) {
+                wait_drawn(seen.xid);
+                return snapshot();
+            }
+            if (clock::now() >= deadline) {
+                ADD_FAILURE() << "no window titled '" << title << "' came up (top: '" << seen.title
+                              << "', " << (seen.xid ? "shown" : "none") << ")";
+                return Snapshot();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
+    int colours() const { return colours_; }
+
+    void key(const Snapshot& window, const std::string& keys) {
+        shell("xdotool key --window " + std::to_string(window.xid) + " " + keys + " 2>/dev/null");
+    }
+
+    void type(const Snapshot& window, const std::string& text) {
+        shell("xdotool type --window " + std::to_string(window.xid) + " -- '" + text + "' 2>/dev/null");
+    }
+
+    void click(const std::string& label) { request(Request{Request::click, label}); }
+    // Sets the first input field of the top window to text.
+    void fill_input(const std::string& text) { request(Request{Request::fill, text}); }
+    void close_box() { request(Request{Request::close, ""}); }
+
+private:
+    using clock = std::chrono::steady_clock;
+    static constexpr double tick = 0.01;
+    static constexpr int watchdog_seconds = 25;
+
+    struct Request {
+        enum Kind { none, click, close, fill } kind = none;
+        std::string label;
+    };
+
+    static Fl_Window* top_window() {
+        if (Fl_Window* modal = Fl::modal())
+            return modal;
+        return Fl::first_window();
+    }
+
+    static void collect(Fl_Group* group, int dx, int dy, std::vector<Widget>& out) {
+        for (int i = 0; i < group->children(); ++i) {
+            Fl_Widget* child = group->child(i);
+            Widget widget{child->label() ? child->label() : "", child->x() - dx, child->y() - dy,
+                          child->w(), child->h(), {}, {}};
+            if (Fl_Browser* list = dynamic_cast<Fl_Browser*>(child))
+                for (int line = 1; line <= list->size(); ++line)
+                    widget.lines.push_back(list->text(line) ? list->text(line) : "");
+            if (Fl_Input_* input = dynamic_cast<Fl_Input_*>(child))
+                widget.value = input->value();
+            out.push_back(widget);
+            if (Fl_Group* inner = child->as_group())
+                collect(inner, dx, dy, out);
+        }
+    }
+
+    static void serve(void* self) { static_cast<Driver*>(self)->serve(); }
+
+    void serve() {
+        Fl_Window* window = top_window();
+        Snapshot seen;
+        if (window && window->shown() && fl_xid(window)) {
+            seen.xid = fl_xid(window);
+            seen.title = window->label() ? window->label() : "";
+            seen.w = window->w();
+            seen.h = window->h();
+            collect(window, 0, 0, seen.widgets);
+        }
+        Request asked;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            snapshot_ = seen;
+            asked = pending_;
+            pending_ = Request();
+        }
+        if (asked.kind != Request::none && window)
+            perform(window, seen, asked);
+        if (asked.kind != Request::none) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            served_ = true;
+            served_signal_.notify_all();
+        }
+        if (clock::now() - start_ > std::chrono::seconds(watchdog_seconds)) {
+            timed_out_ = true;
+            while (Fl_Window* left = Fl::first_window())
+                left->hide();
+        }
+        Fl::repeat_timeout(tick, &Driver::serve, this);
+    }
+
+    static Fl_Input_* first_input(Fl_Group* group) {
+        for (int i = 0; i < group->children(); ++i) {
+            if (Fl_Input_* input = dynamic_cast<Fl_Input_*>(group->child(i)))
+                return input;
+            if (Fl_Group* inner = group->child(i)->as_group())
+                if (Fl_Input_* input = first_input(inner))
+                    return input;
+        }
+        return nullptr;
+    }
+
+    static void perform(Fl_Window* window, const Snapshot& seen, const Request& asked) {
+        if (asked.kind == Request::fill) {
+            Fl_Input_* input = first_input(window);
+            // Its callback is what the field's owner watches (a chooser
+            // enables its OK button there).
+            if (input) {
+                input->value(asked.label.c_str());
+                input->do_callback();
+            }
+            else
+                ADD_FAILURE() << "no input field";
+            return;
+        }
+        XEvent event{};
+        if (asked.kind == Request::close) {
+            event.xclient.type = ClientMessage;
+            event.xclient.window = fl_xid(window);
+            event.xclient.message_type = XInternAtom(fl_display, "WM_PROTOCOLS", False);
+            event.xclient.format = 32;
+            event.xclient.data.l[0] = static_cast<long>(XInternAtom(fl_display, "WM_DELETE_WINDOW", False));
+            XSendEvent(fl_display, fl_xid(window), False, NoEventMask, &event);
+        } else if (const Widget* target = seen.find(asked.label)) {
+            for (int type : {ButtonPress, ButtonRelease}) {
+                event = XEvent{};
+                event.xbutton.type = type;
+                event.xbutton.window = fl_xid(window);
+                event.xbutton.root = RootWindow(fl_display, fl_screen);
+                event.xbutton.x = target->x + target->w / 2;
+                event.xbutton.y = target->y + target->h / 2;
+                event.xbutton.x_root = window->x() + event.xbutton.x;
+                event.xbutton.y_root = window->y() + event.xbutton.y;
+                event.xbutton.button = Button1;
+                event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+                event.xbutton.same_screen = True;
+                XSendEvent(fl_display, fl_xid(window), False, NoEventMask, &event);
+            }
+        } else {
+            ADD_FAILURE() << "no widget labelled '" << asked.label << "'";
+        }
+        XFlush(fl_display);
+    }
+
+    Snapshot snapshot() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return snapshot_;
+    }
+
+    void request(const Request& asked) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        served_ = false;
+        pending_ = asked;
+        if (!served_signal_.wait_for(lock, std::chrono::seconds(10), [this] { return served_; }))
+            ADD_FAILURE() << "the dialog's loop did not run";
+    }
+
+    // FLTK draws on expose; the picture is read until it is no longer flat.
+    void wait_drawn(unsigned long xid) {
+        char name[] = "/tmp/tessan-forms-shot-XXXXXX";
+        const int fd = mkstemp(name);
+        if (fd >= 0)
+            close(fd);
+        const std::string png = std::string(name) + ".png";
+        const auto deadline = clock::now() + std::chrono::seconds(5);
+        do {
+            colours_ = window_colours(xid, png);
+            if (colours_ >= 3)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        } while (clock::now() < deadline);
+        std::remove(png.c_str());
+        std::remove(name);
+    }
+
+    Script script_;
+    clock::time_point start_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable served_signal_;
+    Snapshot snapshot_;
+    Request pending_;
+    bool served_ = false;
+    std::atomic<bool> finished_{false};
+    std::atomic<bool> timed_out_{false};
+    std::atomic<int> colours_{0};
+};
+
+// A dialog answered by keys sent to its window: checks that it was drawn
+// and gives the snapshot taken before answering.
+Snapshot answer_with_keys(const std::function<void()>& dialog, const std::string& keys,
+                          const std::string& typed = "") {
+    Snapshot seen;
+    int colours = 0;
+    bool timed_out = false;
+    {
+        Driver driver([&](Driver& d) {
+            seen = d.wait_window("");
+            colours = d.colours();
+            if (!typed.empty())
+                d.type(seen, typed);
+            d.key(seen, keys);
+        });
+        dialog();
+        timed_out = driver.timed_out();
+    }
+    EXPECT_FALSE(timed_out) << "the dialog had to be closed by the watchdog";
+    EXPECT_GE(colours, 3) << "the dialog's window looks blank";
+    return seen;
+}
+
+Snapshot answer_with_close_box(const std::function<void()>& dialog) {
+    Snapshot seen;
+    bool timed_out = false;
+    {
+        Driver driver([&](Driver& d) {
+            seen = d.wait_window("");
+            d.close_box();
+        });
+        dialog();
+        timed_out = driver.timed_out();
+    }
+    EXPECT_FALSE(timed_out);
+    return seen;
+}
+
+Snapshot answer_with_click(const std::function<void()>& dialog, const std::string& button) {
+    Snapshot seen;
+    bool timed_out = false;
+    {
+        Driver driver([&](Driver& d) {
+            seen = d.wait_window("");
+            d.click(button);
+        });
+        dialog();
+        timed_out = driver.timed_out();
+    }
+    EXPECT_FALSE(timed_out);
+    return seen;
+}
+
+// ---- Messages and alerts ----------------------------------------------------
+
+TEST(MessageWindow, ShowsPercentSignsLiterallyAndClosesOnReturn) {
+    NEEDS_DISPLAY();
+    const Snapshot seen = answer_with_keys([] { fl_show_Smessages("50% done %s %d %"); }, "Return");
+    EXPECT_NE(seen.find("50% done %s %d %"), nullptr);
+}
+
+TEST(MessageWindow, ClosesOnEscapeAndOnItsCloseBox) {
+    NEEDS_DISPLAY();
+    answer_with_keys([] { fl_show_Smessages("first"); }, "Escape");
+    const Snapshot seen = answer_with_close_box([] { fl_show_Smessages("second"); });
+    EXPECT_NE(seen.find("second"), nullptr);
+}
+
+TEST(AlertWindow, ShowsPercentSignsLiterallyAndCloses) {
+    NEEDS_DISPLAY();
+    const Snapshot seen = answer_with_keys([] { fl_show_Salert("careful: 100%d %n"); }, "Return");
+    EXPECT_NE(seen.find("careful: 100%d %n"), nullptr);
+    answer_with_close_box([] { fl_show_Salert("closed from its frame"); });
+}
+
+TEST(CreditWindow, ShowsTheVersionAndCloses) {
+    NEEDS_DISPLAY();
+    const Snapshot seen = answer_with_keys([] { fl_show_ms(); }, "Return");
+    bool version_shown = false;
+    for (const Widget& widget : seen.widgets)
+        version_shown = version_shown || widget.label.find("0.0.3") != std::string::npos;
+    EXPECT_TRUE(version_shown);
+}
+
+TEST(ThreeLineMessage, ShowsItsLinesAndCloses) {
+    NEEDS_DISPLAY();
+    const Snapshot seen = answer_with_keys([] { fl_show_Smessage("", "FILE NOT FOUND!", ""); }, "Return");
+    bool shown = false;
+    for (const Widget& widget : seen.widgets)
+        shown = shown || widget.label.find("FILE NOT FOUND!") != std::string::npos;
+    EXPECT_TRUE(shown);
+}
+
+// ---- Questions ----------------------------------------------------------------
+
+TEST(QuestionWindow, AnswersOneForTheSecondButtonAndZeroForTheFirst) {
+    NEEDS_DISPLAY();
+    int answer = -1;
+    const Snapshot seen = answer_with_click([&] { answer = fl_show_Squestion("go on? 100%", 0); }, fl_yes);
+    EXPECT_EQ(answer, 1);
+    EXPECT_NE(seen.find("go on? 100%"), nullptr);
+    answer_with_click([&] { answer = fl_show_Squestion("go on?", 5); }, fl_no);
+    EXPECT_EQ(answer, 0);
+}
+
+TEST(QuestionWindow, ReturnTakesTheSecondButtonEscapeTheFirst) {
+    NEEDS_DISPLAY();
+    int answer = -1;
+    answer_with_keys([&] { answer = fl_show_Squestion("go on?"); }, "Return");
+    EXPECT_EQ(answer, 1);
+    answer_with_keys([&] { answer = fl_show_Squestion("go on?"); }, "Escape");
+    EXPECT_EQ(answer, 0);
+}
+
+TEST(QuestionWindow, ClosedFromItsFrameAnswersZero) {
+    NEEDS_DISPLAY();
+    int answer = -1;
+    answer_with_close_box([&] { answer = fl_show_Squestion("go on?"); });
+    EXPECT_EQ(answer, 0);
+}
+
+// ---- Inputs -------------------------------------------------------------------
+
+TEST(InputWindow, ReturnsTheTextTyped) {
+    NEEDS_DISPLAY();
+    String answer = "unset";
+    const Snapshot seen = answer_with_keys([&] { answer = fl_show_Sinput("name? 5%s", ""); }, "Return", "hello");
+    EXPECT_EQ(answer, "hello");
+    EXPECT_NE(seen.find("name? 5%s"), nullptr);
+}
+
+TEST(InputWindow, AcceptedDefaultComesBackAndAnEmptyFieldGivesEmpty) {
+    NEEDS_DISPLAY();
+    String answer;
+    answer_with_keys([&] { answer = fl_show_Sinput("name?", "abc"); }, "Return");
+    EXPECT_EQ(answer, "abc");
+    answer_with_keys([&] { answer = fl_show_Sinput("name?", ""); }, "Return");
+    EXPECT_EQ(answer, "");
+}
+
+TEST(InputWindow, CancelledByEscapeOrCloseBoxGivesEmpty) {
+    NEEDS_DISPLAY();
+    String answer = "unset";
+    answer_with_keys([&] { answer = fl_show_Sinput("name?", "abc"); }, "Escape");
+    EXPECT_EQ(answer, "");
+    answer = "unset";
+    answer_with_close_box([&] { answer = fl_show_Sinput("name?", "abc"); });
+    EXPECT_EQ(answer, "");
+}
+
+// Twenty BackSpaces clear the offered default however the field selected it.
+const char* const clear_field = "BackSpace BackSpace BackSpace BackSpace BackSpace "
+                                "BackSpace BackSpace BackSpace BackSpace BackSpace "
+                                "BackSpace BackSpace BackSpace BackSpace BackSpace "
+                                "BackSpace BackSpace BackSpace BackSpace BackSpace";
+
+Snapshot type_over_default(const std::function<void()>& dialog, const std::string& typed) {
+    Snapshot seen;
+    bool timed_out = false;
+    {
+        Driver driver([&](Driver& d) {
+            seen = d.wait_window("");
+            d.key(seen, clear_field);
+            d.type(seen, typed);
+            d.key(seen, "Return");
+        });
+        dialog();
+        timed_out = driver.timed_out();
+    }
+    EXPECT_FALSE(timed_out);
+    return seen;
+}
+
+TEST(IntInputWindow, OffersTheDefaultAndReadsTheAnswer) {
+    NEEDS_DISPLAY();
+    bool cancelled = true;
+    int value = 0;
+    const Snapshot seen = answer_with_keys([&] { value = fl_show_int("how many?", 7, cancelled); }, "Return");
+    EXPECT_EQ(value, 7);
+    EXPECT_FALSE(cancelled);
+    EXPECT_NE(seen.find("how many?"), nullptr);
+    type_over_default([&] { value = fl_show_int("how many?", 7, cancelled); }, "12");
+    EXPECT_EQ(value, 12);
+    EXPECT_FALSE(cancelled);
+}
+
+TEST(IntInputWindow, CancelGivesTheDefaultAndSetsTheFlag) {
+    NEEDS_DISPLAY();
+    bool cancelled = false;
+    int value = 0;
+    answer_with_keys([&] { value = fl_show_int("how many?", 7, cancelled); }, "Escape");
+    EXPECT_EQ(value, 7);
+    EXPECT_TRUE(cancelled);
+}
+
+TEST(IntInputWindow, AnswerThatIsNoNumberOrDoesNotFitKeepsTheDefault) {
+    NEEDS_DISPLAY();
+    bool cancelled = true;
+    int value = 0;
+    type_over_default([&] { value = fl_show_int("how many?", 7, cancelled); }, "many");
+    EXPECT_EQ(value, 7);
+    EXPECT_FALSE(cancelled);
+    type_over_default([&] { value = fl_show_int("how many?", 7, cancelled); }, "99999999999");
+    EXPECT_EQ(value, 7);
+    type_over_default([&] { value = fl_show_int("how many?", 7, cancelled); }, "-2147483648");
+    EXPECT_EQ(value, -2147483647 - 1);
+}
+
+TEST(DoubleInputWindow, ReadsTheAnswerAndGivesTheDefaultOnCancel) {
+    NEEDS_DISPLAY();
+    double value = 0;
+    type_over_default([&] { value = fl_show_double("how much?", 2.5); }, "3.25");
+    EXPECT_DOUBLE_EQ(value, 3.25);
+    answer_with_keys([&] { value = fl_show_double(String("how much?"), 2.5); }, "Escape");
+    EXPECT_DOUBLE_EQ(value, 2.5);
+    answer_with_keys([&] { value = fl_show_double("how much?", 2.5); }, "Return");
+    EXPECT_DOUBLE_EQ(value, 2.5);
+}
+
+TEST(DoubleInputWindow, OffersADefaultTooLongForAFixedBuffer) {
+    NEEDS_DISPLAY();
+    double value = 0;
+    answer_with_keys([&] { value = fl_show_double("how much?", 1e300); }, "Return");
+    EXPECT_DOUBLE_EQ(value, 1e300);
+}
+
+// ---- Long-message window --------------------------------------------------------
+
+TEST(LongMessageWindow, ListsEachLineWithItsButtonsFromTheTopLeft) {
+    NEEDS_DISPLAY();
+    const Snapshot seen = answer_with_click([] { fl_show_Sbigmessages("a\nb\n", 80); }, "Quit");
+    EXPECT_EQ(seen.title, "Messages");
+    EXPECT_EQ(seen.w, 490);
+    EXPECT_EQ(seen.h, 570);
+    const Widget* list = seen.browser();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->lines, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ((std::vector<int>{list->x, list->y, list->w, list->h}), (std::vector<int>{5, 10, 480, 500}));
+    const Widget* quit = seen.find("Quit");
+    const Widget* save = seen.find("save");
+    ASSERT_TRUE(quit && save);
+    EXPECT_EQ((std::vector<int>{quit->x, quit->y, quit->w, quit->h}), (std::vector<int>{250, 530, 50, 30}));
+    EXPECT_EQ((std::vector<int>{save->x, save->y, save->w, save->h}), (std::vector<int>{80, 530, 50, 30}));
+}
+
+TEST(LongMessageWindow, KeepsEmptyLinesAndShowsFormatMarksLiterally) {
+    NEEDS_DISPLAY();
+    const Snapshot seen = answer_with_click([] { fl_show_Sbigmessages("@b bold?\n\nlast", 40); }, "Quit");
+    const Widget* list = seen.browser();
+    ASSERT_NE(list, nullptr);
+    // "@." is the browser's own mark for "show the rest as it stands".
+    EXPECT_EQ(list->lines, (std::vector<std::string>{"@.@b bold?", "", "last"}));
+}
+
+TEST(LongMessageWindow, EndsWhenClosedFromItsFrameOrByEscape) {
+    NEEDS_DISPLAY();
+    answer_with_close_box([] { fl_show_Sbigmessages("one line", 80); });
+    answer_with_keys([] { fl_show_Sbigmessages("one line", 80); }, "Escape");
+}
+
+TEST(LongMessageWindow, SaveWritesTheTextUnchanged) {
+    NEEDS_DISPLAY();
+    char dir_template[] = "/tmp/tessan-forms-save-XXXXXX";
+    const std::string dir = mkdtemp(dir_template);
+    const std::string path = dir + "/saved.txt";
+    const String text = "first line\n\nthird line with 100%\n";
+    bool timed_out = false;
+    Snapshot chooser;
+    {
+        Driver driver([&](Driver& d) {
+            d.wait_window("Messages");
+            d.click("save");
+            chooser = d.wait_window("save message");
+            // Typing into the chooser's field meets its completion; the name is
+            // put in place as a whole, then taken with the chooser's own button.
+            d.fill_input(path);
+            d.click("OK");
+            d.wait_window("Messages");
+            d.click("Quit");
+        });
+        fl_show_Sbigmessages(text, 80);
+        timed_out = driver.timed_out();
+    }
+    EXPECT_FALSE(timed_out);
+    EXPECT_EQ(read_file(path), text);
+    std::remove(path.c_str());
+    rmdir(dir.c_str());
+}
+
+TEST(LongMessageWindow, SaveCancelledWritesNothingAndTheWindowStaysUp) {
+    NEEDS_DISPLAY();
+    bool timed_out = false;
+    bool back = false;
+    {
+        Driver driver([&](Driver& d) {
+            d.wait_window("Messages");
+            d.click("save");
+            const Snapshot chooser = d.wait_window("save message");
+            d.key(chooser, "Escape");
+            back = d.wait_window("Messages").xid != 0;
+            d.click("Quit");
+        });
+        fl_show_Sbigmessages("text", 80);
+        timed_out = driver.timed_out();
+    }
+    EXPECT_FALSE(timed_out);
+    EXPECT_TRUE(back);
+}
+
+// ---- Wait window ------------------------------------------------------------------
+
+TEST(WaitWindow, IsDrawnBeforeTheConstructorReturns) {
+    NEEDS_DISPLAY();
+    OFD_wait_form wait("compiling, please wait");
+    // No event is handled from here on: what the screen shows now is what the
+    // constructor drew.
+    Fl_Window* window = Fl::first_window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_STREQ(window->label(), "travail en cours ...");
+    EXPECT_EQ(window->w(), 600);
+    EXPECT_EQ(window->h(), 60);
+    ASSERT_EQ(window->children(), 2);
+    Fl_Widget* text = window->child(1);
+    EXPECT_STREQ(text->label(), "compiling, please wait");
+    EXPECT_EQ((std::vector<int>{text->x(), text->y(), text->w(), text->h()}), (std::vector<int>{10, 10, 580, 40}));
+    char name[] = "/tmp/tessan-forms-wait-XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    const std::string png = std::string(name) + ".png";
+    EXPECT_GE(window_colours(fl_xid(window), png), 3) << "the wait window is not drawn";
+    std::remove(png.c_str());
+    std::remove(name);
+}
+
+TEST(WaitWindow, GoesAwayWithItsOwner) {
+    NEEDS_DISPLAY();
+    {
+        OFD_wait_form wait("short work");
+        ASSERT_NE(Fl::first_window(), nullptr);
+    }
+    Fl::check();
+    EXPECT_EQ(Fl::first_window(), nullptr);
+}
+
+// ---- Forms built with the toolkit ---------------------------------------------------
+
+TEST(FormsText, IsPlacedFromTheTopLeftWithItsLabelLeftAligned) {
+    Fl_Window* form = fl_bgn_form(FL_NO_BOX, 300, 200);
+    Fl_FormsText* text = fl_add_Stext(FL_DOWN_BOX, 10, 20, 100, 30, "label text");
+    form->end();
+    EXPECT_EQ((std::vector<int>{text->x(), text->y(), text->w(), text->h()}), (std::vector<int>{10, 20, 100, 30}));
+    EXPECT_STREQ(text->label(), "label text");
+    EXPECT_EQ(text->box(), FL_DOWN_BOX);
+    EXPECT_EQ(text->align(), FL_ALIGN_LEFT);
+    delete form;
+}
+
+// ---- Widget and browser wrappers ------------------------------------------------
+
+TEST(ObjectLabel, IsCutToMaxlenWhenLonger) {
+    Fl_Box box(0, 0, 10, 10);
+    fl_set_object_Slabel(&box, "abcdef", 3);
+    EXPECT_STREQ(box.label(), "abc");
+    for (int maxlen : {6, 10, -1}) {
+        fl_set_object_Slabel(&box, "abcdef", maxlen);
+        EXPECT_STREQ(box.label(), "abcdef") << "maxlen " << maxlen;
+    }
+    fl_set_object_Slabel(&box, "abc", 0);
+    EXPECT_STREQ(box.label(), "");
+}
+
+TEST(BrowserLines, AddedOnlyWhenNoLineHoldsTheSameText) {
+    Fl_Browser browser(0, 0, 100, 100);
+    EXPECT_TRUE(fl_add_browser_Sline_if_new(&browser, "a"));
+    fl_add_browser_Sline(&browser, "b");
+    EXPECT_FALSE(fl_add_browser_Sline_if_new(&browser, "b"));
+    EXPECT_EQ(browser.size(), 2);
+    EXPECT_TRUE(fl_add_browser_Sline_if_new(&browser, "c"));
+    EXPECT_TRUE(fl_add_browser_Sline_if_new(&browser, "bb"));
+    EXPECT_TRUE(fl_add_browser_Sline_if_new(&browser, ""));
+    ASSERT_EQ(browser.size(), 5);
+    EXPECT_STREQ(browser.text(3), "c");
+}
+
+TEST(BrowserLines, ReplacedByLineNumberFromOneAndIgnoredOutsideTheList) {
+    Fl_Browser browser(0, 0, 100, 100);
+    fl_add_browser_Sline(&browser, "one");
+    fl_add_browser_Sline(&browser, "two");
+    fl_replace_browser_Sline(&browser, 2, "second");
+    EXPECT_STREQ(browser.text(1), "one");
+    EXPECT_STREQ(browser.text(2), "second");
+    fl_replace_browser_Sline(&browser, 0, "none");
+    fl_replace_browser_Sline(&browser, 3, "none");
+    EXPECT_EQ(browser.size(), 2);
+}
+
+TEST(InputValue, IsSetToTheWholeString) {
+    Fl_Input input(0, 0, 100, 20);
+    fl_set_Sinput(&input, "page 12");
+    EXPECT_STREQ(input.value(), "page 12");
+    fl_set_Sinput(&input, "");
+    EXPECT_STREQ(input.value(), "");
+}
+
+// ---- Drawing --------------------------------------------------------------------
+
+// Draws on a white offscreen picture and reads it back as RGB bytes.
+class Picture {
+public:
+    static const int size = 40;
+
+    explicit Picture(const std::function<void()>& draw) {
+        Fl_Image_Surface surface(size, size);
+        surface.set_current();
+        fl_color(FL_WHITE);
+        fl_rectf(0, 0, size, size);
+        draw();
+        Fl_RGB_Image* image = surface.image();  // also ends drawing on the surface
+        Fl_Display_Device::display_device()->set_current();
+        const unsigned char* data = reinterpret_cast<const unsigned char*>(image->data()[0]);
+        pixels_.assign(data, data + size * size * image->d());
+        depth_ = image->d();
+        delete image;
+    }
+
+    bool is(int x, int y, Fl_Color colour) const {
+        unsigned char r, g, b;
+        Fl::get_color(colour, r, g, b);
+        const unsigned char* p = &pixels_[static_cast<std::size_t>((y * size + x) * depth_)];
+        return p[0] == r && p[1] == g && p[2] == b;
+    }
+
+    // Whether every pixel outside the box [x0, x1) x [y0, y1) is still white.
+    bool untouched_outside(int x0, int y0, int x1, int y1) const {
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                if ((x < x0 || x >= x1 || y < y0 || y >= y1) && !is(x, y, FL_WHITE))
+                    return false;
+        return true;
+    }
+
+private:
+    std::vector<unsigned char> pixels_;
+    int depth_ = 3;
+};
+
+TEST(Drawing, DiscFillsTheSquareFromItsTopLeftCorner) {
+    NEEDS_DISPLAY();
+    const Picture picture([] { fl_circf(10, 20, 8, FL_RED); });
+    EXPECT_TRUE(picture.is(14, 24, FL_RED));
+    EXPECT_TRUE(picture.untouched_outside(10, 20, 18, 28));
+    const Picture by_index([] { fl_circf(10, 20, 8, 1); });  // 1 is FL_RED
+    EXPECT_TRUE(by_index.is(14, 24, FL_RED));
+}
+
+TEST(Drawing, EllipseFillsItsBox) {
+    NEEDS_DISPLAY();
+    const Picture picture([] { fl_ovalf(5, 10, 20, 10, FL_BLUE); });
+    EXPECT_TRUE(picture.is(15, 15, FL_BLUE));
+    EXPECT_TRUE(picture.untouched_outside(5, 10, 25, 20));
+    const Picture by_index([] { fl_ovalf(5, 10, 20, 10, static_cast<int>(FL_BLUE)); });
+    EXPECT_TRUE(by_index.is(15, 15, FL_BLUE));
+}
+
+TEST(Drawing, BoundRectangleIsFilledAndOutlinedInBlack) {
+    NEEDS_DISPLAY();
+    const Picture picture([] { fl_rectbound(5, 5, 10, 8, static_cast<int>(FL_GREEN)); });
+    EXPECT_TRUE(picture.is(5, 5, FL_BLACK));
+    EXPECT_TRUE(picture.is(14, 12, FL_BLACK));
+    EXPECT_TRUE(picture.is(10, 9, FL_GREEN));
+    EXPECT_TRUE(picture.untouched_outside(5, 5, 15, 13));
+    const Picture by_reference([] {
+        int x = 5, y = 5, w = 10, h = 8;
+        Fl_Color colour = FL_GREEN;
+        fl_rectbound(x, y, w, h, colour);
+    });
+    EXPECT_TRUE(by_reference.is(10, 9, FL_GREEN));
+    EXPECT_TRUE(by_reference.is(5, 5, FL_BLACK));
+}
+
+TEST(Drawing, LineJoinsItsEnds) {
+    NEEDS_DISPLAY();
+    const Picture picture([] { fl_line(2, 30, 30, 30, FL_RED); });
+    EXPECT_TRUE(picture.is(2, 30, FL_RED));
+    EXPECT_TRUE(picture.is(16, 30, FL_RED));
+    EXPECT_TRUE(picture.untouched_outside(2, 30, 31, 31));
+}
+
+TEST(Drawing, StringIsDrawnInsideItsBoxInItsColour) {
+    NEEDS_DISPLAY();
+    const Picture picture([] { fl_drw_String(FL_ALIGN_CENTER, 0, 0, 40, 40, FL_BLACK, 14, FL_HELVETICA, "Wy"); });
+    bool ink = false;
+    for (int y = 0; y < Picture::size && !ink; ++y)
+        for (int x = 0; x < Picture::size && !ink; ++x)
+            ink = !picture.is(x, y, FL_WHITE);
+    EXPECT_TRUE(ink);
+}
+
+// ---- Point on a segment -----------------------------------------------------------
+
+TEST(PointOnSegment, HorizontalSegmentUsesAStrictToleranceAndItsRange) {
+    EXPECT_TRUE(point_dans_segment(5, 0.5, 0, 0, 10, 0, 1));
+    EXPECT_FALSE(point_dans_segment(5, 1, 0, 0, 10, 0, 1));
+    EXPECT_FALSE(point_dans_segment(11, 0, 0, 0, 10, 0, 5));
+    EXPECT_TRUE(point_dans_segment(10, 0, 0, 0, 10, 0, 0.5));
+    EXPECT_TRUE(point_dans_segment(3, 0, 10, 0, 0, 0, 0.5));
+}
+
+TEST(PointOnSegment, VerticalSegmentUsesItsRangeInEitherDirection) {
+    EXPECT_TRUE(point_dans_segment(0.5, 5, 0, 10, 0, 0, 1));
+    EXPECT_FALSE(point_dans_segment(1, 5, 0, 0, 0, 10, 1));
+    EXPECT_FALSE(point_dans_segment(0, -1, 0, 0, 0, 10, 5));
+    EXPECT_TRUE(point_dans_segment(0, 0, 0, 0, 0, 0, 0.1));
+}
+
+TEST(PointOnSegment, SlantedSegmentIsCutByItsBoundingBox) {
+    EXPECT_TRUE(point_dans_segment(5, 5, 0, 0, 10, 10, 0.1));
+    EXPECT_TRUE(point_dans_segment(5, 5.1, 0, 0, 10, 10, 0.1));
+    EXPECT_FALSE(point_dans_segment(5, 5.2, 0, 0, 10, 10, 0.1));
+    EXPECT_FALSE(point_dans_segment(5, 1.2, 0, 0, 10, 1, 5));
+    EXPECT_FALSE(point_dans_segment(-0.01, 0, 0, 0, 10, 10, 1));
+}
+
+// ---- Without a display --------------------------------------------------------------
+
+TEST(Headless, NoDisplayIsFoundWhenNoneIsNamedOrReachable) {
+    EXPECT_EQ(run_child("probe").out, "0");
+    // A named display that does not answer is no display either, and FLTK
+    // never gets to end the process over it.
+    const ChildRun unreachable = run_child("probe", ":4095");
+    EXPECT_EQ(unreachable.out, "0");
+    EXPECT_EQ(unreachable.status, 0);
+}
+
+TEST(Headless, MessagesAndAlertsGoToStandardErrorAsTheyStand) {
+    const ChildRun message = run_child("message");
+    EXPECT_EQ(message.out, "returned");
+    EXPECT_EQ(message.err, "50% done %s\n");
+    EXPECT_EQ(message.status, 0);
+    const ChildRun alert = run_child("alert");
+    EXPECT_EQ(alert.out, "returned");
+    EXPECT_EQ(alert.err, "careful: 100%d\n");
+}
+
+TEST(Headless, LongMessageAndCreditGoToStandardError) {
+    const ChildRun long_message = run_child("bigmessages");
+    EXPECT_EQ(long_message.out, "returned");
+    EXPECT_EQ(long_message.err, "line one\nline two\n");
+    const ChildRun credit = run_child("credit");
+    EXPECT_EQ(credit.out, "returned");
+    EXPECT_NE(credit.err.find("0.0.3"), std::string::npos);
+}
+
+TEST(Headless, ThreeLineMessageWritesItsNonEmptyLines) {
+    const ChildRun run = run_child("three_lines");
+    EXPECT_EQ(run.out, "returned");
+    EXPECT_EQ(run.err, "FILE NOT FOUND!\n");
+}
+
+TEST(Headless, QuestionsAndInputsAnswerAsIfCancelled) {
+    EXPECT_EQ(run_child("question").out, "0");
+    EXPECT_EQ(run_child("input").out, "[]");
+    EXPECT_EQ(run_child("int").out, "7 1");
+    EXPECT_EQ(run_child("double").out, "2.5");
+    EXPECT_EQ(run_child("selector").out, "[]");
+}
+
+TEST(Headless, WaitWindowDoesNothingAndTheWorkGoesOn) {
+    const ChildRun run = run_child("wait_form");
+    EXPECT_EQ(run.out, "returned");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.status, 0);
+}
+
+}  // namespace
