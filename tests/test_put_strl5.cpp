@@ -297,6 +297,20 @@ TEST_F(PutStrl5, NamesAnUnnamedStateByItsGeneratedName) {
     EXPECT_NE(text.find("        % handling star " + name + "\n"), String::npos);
 }
 
+TEST_F(PutStrl5, HaltingStateWritesNoLineForItsSuspensions) {
+    chart_spec c;
+    c.name = "h";
+    c.states = {state("still")};
+    c.transitions = {trans(-1, 0, strong_trans, 0, "1"), trans(-1, 0, suspend_trans, 0, "S")};
+    const String text = write(*c.build());
+    EXPECT_NE(text.find("        present start_still then\n"
+                        "          halt\n"
+                        "        else\n"),
+              String::npos);
+    EXPECT_EQ(text.find("suspend"), String::npos);
+    EXPECT_EQ(text.find("when immediate S"), String::npos);
+}
+
 TEST_F(PutStrl5, GivesTheSameModuleWhateverTheOrderOfTheStatesLists) {
     auto chart = rows_chart().build();
     gal_tpen_etat* states = chart->ma_table_etats();
