@@ -44,6 +44,7 @@ public:
         // target has, or the one a plain new file would get.
         fchmod(fd, mode_for(target_));
         close(fd);
+        errno = 0;
         out_.open(temporary_, std::ios::out | std::ios::trunc);
         if (!out_)
             error_ = errno ? errno : EIO;
@@ -64,6 +65,7 @@ public:
 
     // Closes the temporary file and puts it in the target's place.
     bool commit() {
+        errno = 0;  // what the stream's own calls leave there names the failure
         out_.flush();
         const bool written = static_cast<bool>(out_);
         out_.close();
