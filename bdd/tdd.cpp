@@ -1,0 +1,247 @@
+// The ternary enumeration of implicants (Tdd) and the prime implicants.
+//
+// A `Tdd` is the full ternary tree of a function: below each variable come
+// the tree of the positive cofactor, of the negative cofactor and of their
+// conjunction (the variable dropped). Its leaves that are true are the
+// implicants the walk meets, and the prime implicants come out of the order
+// in which the walk meets them. The tree object exists for callers that want
+// to see it; the manager's own prime implicants walk the same tree folded
+// into a graph (one vertex per distinct sub-function, built in the tree's
+// construction order so that the same conjunctions are created in the same
+// order) and keep the implicants as bit masks.
+#include <iostream>
+
+#include "bdd/bddpp.h"
+#include "bdd/cube_bits.h"
+#include "bdd/memo.h"
+
+// ---- Bit-mask cubes ---------------------------------------------------------
+
+cube_bits cube_bits_of(bddpp_manager& m, const bdd& cube) {
+  cube_bits c(m.var_count);
+  if (cube.node() == m.one) return c;
+  std::vector<int> literals(static_cast<std::size_t>(m.var_count), 2);
+  m.Bdd_to_literals(cube, literals.data());
+  for (std::int32_t p = 0; p < m.var_count; ++p)
+    if (literals[p] != 2) c.set(p, literals[p] == 1);
+  return c;
+}
+
+bdd bdd_of_cube_bits(bddpp_manager& m, const cube_bits& c) {
+  bdd r = m.Bdd_one();
+  for (std::int32_t p = m.var_count - 1; p >= 0; --p) {
+    if (!c.has(p)) continue;
+    bdd v = m.Bdd_var_by_index(p);
+    r = m.Bdd_and(c.positive(p) ? v : m.Bdd_not(v), r);
+  }
+  return r;
+}
+
+int cube_reach::reach(bdd_node* n, int link) {
+  int r;
+  if (n->id == -1) {
+    r = reaches_true;  // under link +1
+  } else {
+    std::uint64_t known;
+    if (memo_.find(bdd_memo_tag(n, 1), 0, known)) {
+      r = static_cast<int>(known);
+    } else {
+      const std::int32_t p = m_.position_of(n);
+      if (c_.has(p)) {
+        r = c_.positive(p) ? reach(n->then_node, 1) : reach(n->else_node, n->else_link);
+      } else {
+        r = reach(n->then_node, 1);
+        if (r != (reaches_true | reaches_false)) r |= reach(n->else_node, n->else_link);
+      }
+      memo_.insert(bdd_memo_tag(n, 1), 0, static_cast<std::uint64_t>(r));
+    }
+  }
+  if (link == 1) return r;
+  return ((r & reaches_true) ? reaches_false : 0) | ((r & reaches_false) ? reaches_true : 0);
+}
+
+// ---- The implicant list -----------------------------------------------------
+
+void implicant_list::offer(const cube_bits& c) {
+  const std::size_t n = count();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (cube_words_imply(care(i), value(i), c.care.data(), c.value.data(), words_)) {
+      std::uint64_t* slot = &slots_[2 * words_ * i];
+      std::copy(c.care.begin(), c.care.end(), slot);
+      std::copy(c.value.begin(), c.value.end(), slot + words_);
+      return;
+    }
+  }
+  slots_.insert(slots_.end(), c.care.begin(), c.care.end());
+  slots_.insert(slots_.end(), c.value.begin(), c.value.end());
+}
+
+void implicant_list::primes(bddpp_manager& m, std::list<bdd>& out) const {
+  const std::size_t n = count();
+  std::vector<char> dropped(n, 0);
+  for (std::size_t a = 0; a < n; ++a) {
+    if (dropped[a]) continue;
+    for (std::size_t b = a + 1; b < n; ++b)
+      if (!dropped[b] && cube_words_imply(care(b), value(b), care(a), value(a), words_)) dropped[b] = 1;
+  }
+  out.clear();
+  cube_bits c(m.var_count);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (dropped[i]) continue;
+    std::copy(care(i), care(i) + words_, c.care.begin());
+    std::copy(value(i), value(i) + words_, c.value.begin());
+    out.push_back(bdd_of_cube_bits(m, c));
+  }
+}
+
+// ---- The enumeration graph ----------------------------------------------------
+
+namespace {
+
+const std::int32_t vertex_zero = -1;
+const std::int32_t vertex_one = -2;
+
+struct tdd_vertex {
+  std::int32_t position;
+  std::int32_t child[3];  // then, else, both
+};
+
+class tdd_graph {
+public:
+  explicit tdd_graph(bddpp_manager& m) : m_(m) {}
+
+  std::int32_t build(const bdd& g) {
+    if (g.node() == m_.one) return g.link_type() == 1 ? vertex_one : vertex_zero;
+    std::uint64_t known;
+    const std::uint64_t tag = bdd_memo_tag(g.node(), g.link_type());
+    if (memo_.find(tag, 0, known)) return static_cast<std::int32_t>(known);
+    bdd t = m_.Bdd_then(g);
+    bdd e = m_.Bdd_else(g);
+    tdd_vertex v;
+    v.position = m_.position_of(g.node());
+    v.child[0] = build(t);
+    v.child[1] = build(e);
+    v.child[2] = build(m_.Bdd_and(t, e));
+    vertices_.push_back(v);
+    const std::int32_t index = static_cast<std::int32_t>(vertices_.size() - 1);
+    memo_.insert(tag, 0, static_cast<std::uint64_t>(index));
+    return index;
+  }
+
+  // The walk of the unfolded tree, in the order then, else, both.
+  void enumerate(std::int32_t v, cube_bits& cube, implicant_list& l) const {
+    if (v == vertex_zero) return;
+    if (v == vertex_one) {
+      l.offer(cube);
+      return;
+    }
+    const tdd_vertex& x = vertices_[static_cast<std::size_t>(v)];
+    cube.set(x.position, true);
+    enumerate(x.child[0], cube, l);
+    cube.set(x.position, false);
+    enumerate(x.child[1], cube, l);
+    cube.clear(x.position);
+    enumerate(x.child[2], cube, l);
+  }
+
+private:
+  bddpp_manager& m_;
+  std::vector<tdd_vertex> vertices_;
+  bdd_memo memo_;
+};
+
+void enumerate_tree(bddpp_manager& m, const Tdd& t, cube_bits& cube, implicant_list& l) {
+  if (t.top.node() == m.one) {
+    if (t.top.link_type() == 1) l.offer(cube);
+    return;
+  }
+  const std::int32_t p = m.position_of(t.top.node());
+  cube.set(p, true);
+  enumerate_tree(m, *t.children[0], cube, l);
+  cube.set(p, false);
+  enumerate_tree(m, *t.children[1], cube, l);
+  cube.clear(p);
+  enumerate_tree(m, *t.children[2], cube, l);
+}
+
+}  // namespace
+
+void bdd_prime_implicants_fast(bddpp_manager& m, const bdd& f, std::list<bdd>& out) {
+  tdd_graph graph(m);
+  const std::int32_t root = graph.build(f);
+  implicant_list l(m.var_count);
+  cube_bits cube(m.var_count);
+  graph.enumerate(root, cube, l);
+  l.primes(m, out);
+}
+
+// ---- Tdd ----------------------------------------------------------------------
+
+Tdd::Tdd(bddpp_manager* m, bdd f) : manager(m), top(), children{nullptr, nullptr, nullptr} {
+  if (m == nullptr) {
+    std::cerr << "in Tdd::Tdd() : error: bdd manager not yet created !" << std::endl;
+    return;
+  }
+  if (f.node() == m->one) {
+    top = f;
+    return;
+  }
+  top = m->Bdd_if(f);
+  bdd t = m->Bdd_then(f);
+  bdd e = m->Bdd_else(f);
+  children[0] = new Tdd(m, t);
+  children[1] = new Tdd(m, e);
+  children[2] = new Tdd(m, m->Bdd_and(t, e));
+}
+
+Tdd::~Tdd() {
+  if (manager != nullptr && top.node() != manager->one)
+    for (Tdd* c : children) delete c;
+}
+
+void Tdd::Bdd_implicants_loc(const bdd& cube, std::list<bdd>& l) {
+  if (manager == nullptr || top.node() == nullptr) return;
+  bddpp_manager& m = *manager;
+  if (top.node() == m.one) {
+    if (top.link_type() != 1) return;
+    for (bdd& p : l) {
+      if (m.Bdd_imply(p, cube)) {
+        p = cube;
+        return;
+      }
+    }
+    l.push_back(cube);
+    return;
+  }
+  children[0]->Bdd_implicants_loc(m.Bdd_and(cube, top), l);
+  children[1]->Bdd_implicants_loc(m.Bdd_and(cube, m.Bdd_not(top)), l);
+  children[2]->Bdd_implicants_loc(cube, l);
+}
+
+void Tdd::Bdd_prime_implicants(std::list<bdd>& out) {
+  out.clear();
+  if (manager == nullptr || top.node() == nullptr) return;
+  implicant_list l(manager->var_count);
+  cube_bits cube(manager->var_count);
+  enumerate_tree(*manager, *this, cube, l);
+  l.primes(*manager, out);
+}
+
+void Tdd::Print_bdd_structure(std::ostream& o) { Print_bdd_structure_loc(o, 0); }
+
+void Tdd::Print_bdd_structure_loc(std::ostream& o, int indent) {
+  if (manager == nullptr || top.node() == nullptr) return;
+  bddpp_manager& m = *manager;
+  const String name = m.Name_var_by_bdd(top);
+  const String blanks(static_cast<std::size_t>(indent < 0 ? 0 : indent), ' ');
+  if (top.node() == m.one) {
+    o << blanks << name << std::endl;
+    return;
+  }
+  o << blanks << "if " << name << std::endl;
+  children[0]->Print_bdd_structure_loc(o, indent + 2);
+  o << blanks << "else if !" << name << std::endl;
+  children[1]->Print_bdd_structure_loc(o, indent + 2);
+  o << blanks << "dont care " << name << std::endl;
+  children[2]->Print_bdd_structure_loc(o, indent + 2);
+}
