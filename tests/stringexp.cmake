@@ -1,0 +1,2 @@
+# The expression syntax checker.
+tessan_test(test_Stringexp SOURCES test_Stringexp.cpp LIBS tessan_text LABELS text)
