@@ -29,8 +29,16 @@ inline bdd_node* bdd_memo_node(std::uint64_t w) {
 inline int bdd_memo_link(std::uint64_t w) { return (w & 1u) ? -1 : 1; }
 
 inline std::uint64_t bdd_memo_mix(std::uint64_t a, std::uint64_t b) {
-  std::uint64_t h = a * 0x9E3779B97F4A7C15ull ^ (b + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
-  return h ^ (h >> 29);
+  // Node addresses differ mostly in their middle bits: a full avalanche
+  // (the 64-bit finaliser of MurmurHash3) spreads them over the low bits
+  // that pick a slot.
+  std::uint64_t h = a ^ (b * 0x9E3779B97F4A7C15ull);
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDull;
+  h ^= h >> 33;
+  h *= 0xC4CEB9FE1A85EC53ull;
+  h ^= h >> 33;
+  return h;
 }
 
 // Open addressing on a two-word key; key (0, 0) is never used by a caller

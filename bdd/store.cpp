@@ -1,7 +1,10 @@
 // The store: supports, nodes, handles, the manager's variable table and its
 // unique table, the collector. Dumps and statistics are in dumps.cpp.
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 
 #include "bdd/bddpp.h"
@@ -518,6 +521,38 @@ std::vector<bdd_node*> bdd_unique_table::nodes_in_key_order() const {
   return r;
 }
 
+bdd_unique_table::slot* bdd_unique_table::allocate(std::size_t capacity) {
+  const std::size_t bytes = capacity * sizeof(slot);
+  void* p = nullptr;
+  const std::size_t huge = std::size_t(2) << 20;
+  if (bytes >= huge && posix_memalign(&p, huge, bytes) == 0) {
+    // Probes land anywhere in a large table: huge pages spare most of the
+    // address-translation misses.
+    madvise(p, bytes, MADV_HUGEPAGE);
+  } else {
+    p = std::malloc(bytes);
+  }
+  if (p == nullptr) {
+    std::cerr << "ERROR: no memory left for the BDD unique table" << std::endl;
+    fatal_exit();
+  }
+  std::memset(p, 0, bytes);
+  return static_cast<slot*>(p);
+}
+
+void bdd_unique_table::release(slot* slots, std::size_t) { std::free(slots); }
+
+void bdd_unique_table::resize(std::size_t capacity) {
+  slot* old = slots_;
+  const std::size_t old_capacity = old ? mask_ + 1 : 0;
+  slots_ = allocate(capacity);
+  mask_ = capacity - 1;
+  count_ = 0;
+  for (std::size_t i = 0; i < old_capacity; ++i)
+    if (old[i].node != nullptr) place(old[i].node, old[i].hash);
+  release(old, old_capacity);
+}
+
 std::vector<bdd_node*> bddpp_manager::table_nodes_in_key_order() const {
   if (unique_table == nullptr) return {};
   return unique_table->nodes_in_key_order();
@@ -539,23 +574,25 @@ void bddpp_manager::Bdd_gc() {
     return n->id >= 0 && n->refs < 1 && var_nodes[n->id] != n && !kept.contains(n) &&
            doomed_once.insert(n);
   };
-  // Passes until one frees nothing, the freed nodes' children forming the
-  // next pass: the same nodes go as with full table scans, in linear time.
+  // The passes of full table scans, each freeing what the previous one left
+  // unreferenced, come to the same set as this worklist: the first scan,
+  // then the children whose last reference goes with their parent.
   std::vector<bdd_node*> doomed;
   unique_table->for_each([&](bdd_node* n) {
     if (collectable(n)) doomed.push_back(n);
   });
-  while (!doomed.empty()) {
-    std::vector<bdd_node*> next;
-    for (bdd_node* n : doomed) {
-      unique_table->erase_key_of(n);
-      bdd_node* children[2] = {n->then_node, n->else_node};
-      delete n;
-      for (bdd_node* c : children)
-        if (c != nullptr && collectable(c)) next.push_back(c);
+  constexpr std::int32_t dead = -2;
+  for (std::size_t i = 0; i < doomed.size(); ++i) {
+    bdd_node* n = doomed[i];
+    n->id = dead;  // leaves the table below; its destructor then spares the children
+    for (bdd_node* c : {n->then_node, n->else_node}) {
+      if (c == nullptr) continue;
+      c->refs -= 1;
+      if (collectable(c)) doomed.push_back(c);
     }
-    doomed.swap(next);
   }
+  if (!doomed.empty()) unique_table->retain([](bdd_node* n) { return n->id != dead; });
+  for (bdd_node* n : doomed) delete n;
   gc_calls += 1;
 }
 

@@ -2,10 +2,12 @@
 //
 // Keyed on the node's full tuple (variable id, then node, else node,
 // else-link), never on the printed 64-bit signature, whose fields overlap
-// once node numbers pass 2^20. Open addressing with linear probing; removal
-// shifts the following entries back, so no tombstones build up across
-// collections. Iteration in key order is on demand (`nodes_in_key_order`),
-// for the dumps that print the table.
+// once node numbers pass 2^20. Open addressing with linear probing; each slot
+// keeps the key's hash beside the node, so a probe reads a node only on a
+// probable match. Removal shifts the following entries back (no tombstones),
+// and the collector sweeps the slots once and rebuilds a table sized for the
+// survivors. Iteration in key order is on demand (`nodes_in_key_order`), for
+// the dumps that print the table.
 #ifndef TESSAN_BDD_UNIQUE_TABLE_H
 #define TESSAN_BDD_UNIQUE_TABLE_H
 
@@ -13,14 +15,18 @@
 #include <vector>
 
 #include "bdd/bddpp.h"
+#include "bdd/memo.h"
 
 class bdd_unique_table {
 public:
-  bdd_unique_table() : mask_(0), count_(0) {}
+  bdd_unique_table() : slots_(nullptr), mask_(0), count_(0) {}
+  ~bdd_unique_table() { release(slots_, mask_ + 1); }
+  bdd_unique_table(const bdd_unique_table&) = delete;
+  bdd_unique_table& operator=(const bdd_unique_table&) = delete;
 
   bdd_node* find(std::int32_t id, int else_link, const bdd_node* t, const bdd_node* e) const {
     if (count_ == 0) return nullptr;
-    std::uint64_t h = hash(id, else_link, t, e);
+    const std::uint64_t h = hash(id, else_link, t, e);
     for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
       const slot& s = slots_[i];
       if (s.node == nullptr) return nullptr;
@@ -30,14 +36,14 @@ public:
 
   // Stores n under its key, replacing the node already stored there.
   void insert(bdd_node* n) {
-    if ((count_ + 1) * 2 > slots_.size()) grow();
-    place(n);
+    if (slots_ == nullptr || (count_ + 1) * 2 > mask_ + 1) resize(slots_ == nullptr ? 1024 : (mask_ + 1) * 2);
+    place(n, hash_of(n));
   }
 
   // Erases the entry under n's key (whichever node it holds); false when none.
   bool erase_key_of(const bdd_node* n) {
     if (count_ == 0) return false;
-    std::uint64_t h = hash_of(n);
+    const std::uint64_t h = hash_of(n);
     std::size_t i = h & mask_;
     for (;; i = (i + 1) & mask_) {
       const slot& s = slots_[i];
@@ -48,8 +54,8 @@ public:
     // home slot does not lie cyclically within (hole, current].
     std::size_t hole = i;
     for (std::size_t j = (i + 1) & mask_; slots_[j].node != nullptr; j = (j + 1) & mask_) {
-      std::size_t home = slots_[j].hash & mask_;
-      bool stays = (hole <= j) ? (hole < home && home <= j) : (hole < home || home <= j);
+      const std::size_t home = slots_[j].hash & mask_;
+      const bool stays = (hole <= j) ? (hole < home && home <= j) : (hole < home || home <= j);
       if (!stays) {
         slots_[hole] = slots_[j];
         hole = j;
@@ -60,12 +66,28 @@ public:
     return true;
   }
 
+  // Keeps the nodes for which keep(node) is true, in a table sized for them.
+  template <class Keep>
+  void retain(Keep keep) {
+    std::size_t survivors = 0;
+    for (std::size_t i = 0; i <= mask_ && slots_; ++i)
+      if (slots_[i].node != nullptr) {
+        if (keep(slots_[i].node))
+          ++survivors;
+        else
+          slots_[i].node = nullptr;
+      }
+    std::size_t capacity = 1024;
+    while (capacity < survivors * 2) capacity *= 2;
+    resize(capacity);
+  }
+
   std::size_t size() const { return count_; }
 
   template <class F>
   void for_each(F f) const {
-    for (const slot& s : slots_)
-      if (s.node != nullptr) f(s.node);
+    for (std::size_t i = 0; i <= mask_ && slots_; ++i)
+      if (slots_[i].node != nullptr) f(slots_[i].node);
   }
 
   std::vector<bdd_node*> nodes_in_key_order() const;
@@ -83,19 +105,16 @@ private:
     return n->id == id && n->then_node == t && n->else_node == e && n->else_link == else_link;
   }
   static std::uint64_t hash(std::int32_t id, int else_link, const bdd_node* t, const bdd_node* e) {
-    std::uint64_t a = reinterpret_cast<std::uintptr_t>(t) ^
-                      (static_cast<std::uint64_t>(static_cast<std::uint32_t>(id)) << 1) ^
-                      (else_link < 0 ? 1u : 0u);
-    std::uint64_t b = reinterpret_cast<std::uintptr_t>(e);
-    std::uint64_t h = a * 0x9E3779B97F4A7C15ull ^ (b + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
-    return h ^ (h >> 31);
+    const std::uint64_t a = reinterpret_cast<std::uintptr_t>(t) ^
+                            (static_cast<std::uint64_t>(static_cast<std::uint32_t>(id)) << 1) ^
+                            (else_link < 0 ? 1u : 0u);
+    return bdd_memo_mix(a, reinterpret_cast<std::uintptr_t>(e));
   }
   static std::uint64_t hash_of(const bdd_node* n) {
     return hash(n->id, n->else_link, n->then_node, n->else_node);
   }
 
-  void place(bdd_node* n) {
-    std::uint64_t h = hash_of(n);
+  void place(bdd_node* n, std::uint64_t h) {
     for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
       slot& s = slots_[i];
       if (s.node == nullptr) {
@@ -111,18 +130,11 @@ private:
     }
   }
 
-  void grow() {
-    std::vector<slot> old;
-    old.swap(slots_);
-    std::size_t n = old.empty() ? 1024 : old.size() * 2;
-    slots_.assign(n, slot{nullptr, 0});
-    mask_ = n - 1;
-    count_ = 0;
-    for (const slot& s : old)
-      if (s.node != nullptr) place(s.node);
-  }
+  void resize(std::size_t capacity);
+  static slot* allocate(std::size_t capacity);
+  static void release(slot* slots, std::size_t capacity);
 
-  std::vector<slot> slots_;
+  slot* slots_;
   std::size_t mask_;
   std::size_t count_;
 };
