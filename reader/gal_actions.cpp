@@ -20,7 +20,6 @@ std::size_t current_length() {
   return length > 0 ? static_cast<std::size_t>(length) : 0;
 }
 
-
 template <class T>
 std::list<T>* or_empty(std::list<T>* items) {
   return items != nullptr ? items : new std::list<T>;

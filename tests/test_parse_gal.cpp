@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cfloat>
 #include <climits>
 #include <cstdlib>
 #include <sstream>
@@ -252,6 +253,16 @@ TEST(ParseGal, DecimalsKeepTheirValueWhateverTheirDigits) {
   EXPECT_EQ(s[1].ma_posy(), -12.0);
   EXPECT_DOUBLE_EQ(s[2].ma_posx(), 1.2345678901234568e29);
   EXPECT_DOUBLE_EQ(s[2].ma_posy(), 1e-31);
+}
+
+TEST(ParseGal, DecimalsBeyondTheDoubleRangeSaturate) {
+  const String huge = String(400, '9') + ".5";
+  const String tiny = "0." + String(400, '0') + "1";
+  reading r = read_text(chart_with("basic_model:", "Star:\nNS: \"a\" -" + huge + " " + tiny +
+                                                       "\n;\nTransition:\n;\n"));
+  ASSERT_NE(r.chart, nullptr) << r.err;
+  EXPECT_EQ(r.chart->ma_table_etats()[0].ma_posx(), -DBL_MAX);
+  EXPECT_EQ(r.chart->ma_table_etats()[0].ma_posy(), 0.0);
 }
 
 TEST(ParseGal, IntegersTooLongForIntAreClamped) {
