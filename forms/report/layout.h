@@ -1,0 +1,40 @@
+// What the three report filters share: line kinds, column lines and the page
+// split. Private to the report library.
+#ifndef TESSAN_FORMS_REPORT_LAYOUT_H
+#define TESSAN_FORMS_REPORT_LAYOUT_H
+
+#include "text/Stringpp.h"
+
+#include <vector>
+
+namespace tessan_report {
+
+const int max_columns = 15;
+const int lines_per_page = 77;
+
+enum line_kind : char { text_line = 0, column_line = 1, print_column_line = 2, rule_line = 3 };
+
+char line_type(const String& line);
+
+// Text and rule lines fill a page; column lines take no room.
+inline bool takes_a_line(char type) {
+    return type == text_line || type == rule_line;
+}
+
+// Clears the 15 widths and rules, then reads the column line into them.
+void read_columns(const String& line, int* widths, bool* rules);
+
+// The width of a column; a column past the table has none.
+inline int width_of(const int* widths, int column) {
+    return column >= 0 && column < max_columns ? widths[column] : 0;
+}
+
+// The sum of the widths of the columns before `column`.
+int width_before(const int* widths, int column);
+
+// Index of the first line of each page; {0} for an empty report.
+std::vector<int> page_starts(const String* lines, int count);
+
+}  // namespace tessan_report
+
+#endif
