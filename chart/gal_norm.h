@@ -556,6 +556,29 @@ class gal_tpen_fichier {
   String action(int i) const;
   int ident_action(const String& a) const;
 
+  // Editing, layout and the debug dump (chart/edition.cpp). A deletion closes
+  // the gap and renumbers the references above the deleted index; a change
+  // of states or transitions ends with every state's incoming and outgoing
+  // lists and the concurrent automata rebuilt. Out-of-range indices change
+  // nothing (sup_etat, sup_transition and replace_action say so on stderr).
+  void sup_etat(int i);  // also every transition that starts or ends at i
+  void sup_transition(int i);
+  void sup_output(int k);
+  void sup_action(int k);  // references to k are dropped, later ones move down
+  // Only when t keeps the source and the target of transition i.
+  void replace_transition(int i, const gal_tpen_transition& t);
+  void replace_action(int a, int b);  // b must index the action table
+  void element_neutre_transitions(const String& s);  // whole words s become "1"
+  void internal_raj_actions();  // drops the actions that nothing uses
+  void clear();  // keeps the model kind, module name and encapsulation flag
+  void homogenise_boucles_etat(int i);  // spreads the self-loops of state i
+  void put(std::ostream& os) const;
+
+ private:
+  void remove_actions(const std::vector<char>& removed);
+  void drop_state_from_automata(int i);
+
+ public:
   // Writers, defined in writers/: the chart text (.gal) ...
   void put_gal(const String& file, const String& module) const;
   // ... and the Esterel v5 module.
