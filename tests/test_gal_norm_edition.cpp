@@ -164,16 +164,6 @@ TEST(SupEtat, RemovesEveryTransitionTouchingTheStateAndRenumbersTheRest) {
   EXPECT_EQ(chart.capacity(), 8);
 }
 
-TEST(SupEtat, DeletingTheFirstOfThreeStatesShiftsTheTransitionBetweenTheOthers) {
-  chart_probe chart = chart_of_kind(par_automata_model);
-  add_states(chart, 3);
-  chart.add_fin_transition(arrow(1, 2));
-  chart.sup_etat(0);
-  EXPECT_EQ(ends(chart), (ends_list{{0, 1}}));
-  EXPECT_EQ(chart.ma_table_etats()[0].mes_transitions_post(), std::list<int>{0});
-  EXPECT_EQ(chart.ma_table_etats()[1].mes_transitions_pre(), std::list<int>{0});
-}
-
 TEST(SupEtat, OutOfRangeSaysSoAndChangesNothing) {
   chart_probe chart = chart_of_kind(par_automata_model);
   add_states(chart, 2);
@@ -206,16 +196,6 @@ TEST(SupEtat, KindsWithoutRecomputedAutomataRenumberTheirs) {
   EXPECT_EQ(automata(chart), (std::vector<std::list<int>>{{0}, {1}}));
   chart.sup_etat(0);
   EXPECT_EQ(automata(chart), (std::vector<std::list<int>>{{0}}));
-}
-
-TEST(SupEtat, SplitsAnAutomatonThroughTheDeletedState) {
-  chart_probe chart = chart_of_kind(synccharts_model);
-  add_states(chart, 3);
-  chart.add_fin_transition(arrow(0, 1));
-  chart.add_fin_transition(arrow(1, 2));
-  ASSERT_EQ(chart.nombre_SC(), 1);
-  chart.sup_etat(1);
-  EXPECT_EQ(automata(chart), (std::vector<std::list<int>>{{0}, {1}}));
 }
 
 TEST(SupEtat, AHundredThousandStateChainLosesOneLinkAndSplits) {
