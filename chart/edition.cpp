@@ -130,7 +130,8 @@ void gal_tpen_fichier::remove_actions(const std::vector<char>& removed) {
   for (gal_tpen_etat& s : table_etats_) renumber(s.mes_actions_);
   for (int k = 0; k < nbr_transitions_; ++k) renumber(table_transitions_[k].mes_actions_);
   for (int a = 0; a < count; ++a)
-    if (new_index[a] >= 0 && new_index[a] != a) table_actions_[new_index[a]] = std::move(table_actions_[a]);
+    if (new_index[a] >= 0 && new_index[a] != a)
+      table_actions_[new_index[a]] = std::move(table_actions_[a]);
   table_actions_.resize(next);
 }
 

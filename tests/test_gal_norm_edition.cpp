@@ -496,8 +496,9 @@ TEST(HomogeniseBouclesEtat, SeveralLoopsShareTheTurnEvenly) {
   const int loops[] = {0, 2, 3};
   for (int k = 0; k < 3; ++k) {
     const gal_tpen_transition& t = chart.ma_table_transitions()[loops[k]];
-    expect_near_all(points(t), {10 + 2 * std::cos((k - 0.2) * a), 20 + 2 * std::sin((k - 0.2) * a),
-                                10 + 2 * std::cos((k + 0.2) * a), 20 + 2 * std::sin((k + 0.2) * a)});
+    expect_near_all(points(t),
+                    {10 + 2 * std::cos((k - 0.2) * a), 20 + 2 * std::sin((k - 0.2) * a),
+                     10 + 2 * std::cos((k + 0.2) * a), 20 + 2 * std::sin((k + 0.2) * a)});
     EXPECT_NEAR(t.posx_receptivite(), 10 + 2.4 * std::cos(k * a), 1e-9);
     EXPECT_NEAR(t.posy_receptivite(), 20 + 2.4 * std::sin(k * a), 1e-9);
   }
