@@ -79,6 +79,7 @@ class gal_declaration_variables {
 
   // Writers, defined in writers/.
   void put_gal(std::ostream& os) const;
+  void put_le(std::ostream& os) const;
 
  private:
   String typev_;
@@ -193,6 +194,7 @@ class gal_declaration_progs {
 
   // Writers, defined in writers/.
   void put_gal(std::ostream& os) const;
+  void put_le(std::ostream& os) const;
 
  private:
   String nom_module_;
@@ -228,6 +230,7 @@ class gal_declaration_pres {
 
   // Writers, defined in writers/.
   void put_gal(std::ostream& os) const;
+  void put_le(std::ostream& os) const;
 
  private:
   String prename_;
@@ -329,6 +332,17 @@ class gal_tpen_etat {
 
   // Writers, defined in writers/ (the chart argument is not used).
   void put_gal(std::ostream& os, const gal_tpen_fichier& chart) const;
+  // The LE item and the drawings: `progs` and `actions` are the chart's
+  // tables, into which the state's program and actions must index.
+  void put_le(std::ostream& os, const gal_declaration_progs* progs, const String* actions) const;
+  void put_xfig(std::ostream& os, const gal_declaration_progs* progs,
+                const String* actions) const;
+  void put_inkscape(std::ostream& os, const gal_declaration_progs* progs,
+                    const String* actions) const;
+  // The state's circle group (inner != 0: the inner circle of a final state,
+  // without the name); gives the centre and radius in drawing units.
+  void put_circle_etat_inkscape(std::ostream& os, int inner, double& cx, double& cy,
+                                double& r) const;
 
  private:
   int mon_type_;
@@ -415,6 +429,17 @@ class gal_tpen_transition {
 
   // Writers, defined in writers/ (modele: the chart's model kind).
   void put_gal(std::ostream& os, int modele) const;
+  // The LE item and the drawings: `states` and `actions` are the chart's
+  // tables, into which the transition's ends and actions must index.
+  void put_le(std::ostream& os, const gal_tpen_etat* states, const String* actions) const;
+  void put_xfig(std::ostream& os, const gal_tpen_etat* states, const String* actions) const;
+  void put_inkscape(std::ostream& os, const gal_tpen_etat* states, int modele,
+                    const String* actions) const;
+  // The arrow's points in drawing units, from border to border; written as
+  // one polyline when there are two or more (f != 0: with an arrowhead).
+  std::vector<std::pair<double, double>> put_fleche_normale_inkscape(
+      std::ostream& os, const gal_tpen_etat* states, int f) const;
+  void put_fleche_zigzag_inkscape(std::ostream& os, const gal_tpen_etat* states) const;
 
  private:
   int mon_type_trans_;
@@ -588,6 +613,20 @@ class gal_tpen_fichier {
   int put_strl5(const String& file, const String& module) const;
   void put_strl5_handling_star(std::ostream& os, int etat, int k) const;
   std::list<int> sort_transitions_list(const std::list<int>& l) const;
+  // ... the LE module, the xfig 3.2 drawing and the SVG drawing (`name` is
+  // not used). Each writes its file whole or not at all, as put_strl5 does:
+  // 1 when written, 0 with the reason on stderr.
+  int put_le(const String& file, const String& module) const;
+  int put_xfig(const String& file, const String& name) const;
+  int put_inkscape(const String& file, const String& name) const;
+  // Extents for the SVG page and the frames of the concurrent automata, in
+  // model units; the SC_ lists hold one entry per automaton.
+  double largueur_max() const;
+  double hauteur_max() const;
+  std::list<double> SC_xmin() const;
+  std::list<double> SC_xmax() const;
+  std::list<double> SC_ymin() const;
+  std::list<double> SC_ymax() const;
 
  protected:
   int mon_modele_;

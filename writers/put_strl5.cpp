@@ -7,112 +7,19 @@
 // transition table.
 #include "writers/put_strl5.h"
 #include "writers/put_strl5_private.h"
+#include "writers/writer_files.h"
 
 #include "chart/gal_norm.h"
 #include "forms/formspp.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <vector>
 
 using namespace tessan_strl5;
+using tessan_writers::replacing_file;
 
 namespace {
-
-// The module is written to a temporary file beside the target and renamed
-// over it once complete: a run that fails half-way leaves the old module.
-class replacing_file {
-public:
-    explicit replacing_file(const String& target) : target_(resolved(target)) {
-        std::vector<char> name(target_.begin(), target_.end());
-        const char suffix[] = ".XXXXXX";
-        name.insert(name.end(), suffix, suffix + sizeof suffix);  // with the NUL
-        const int fd = mkstemp(name.data());
-        if (fd < 0) {
-            error_ = errno;
-            return;
-        }
-        temporary_ = name.data();
-        // mkstemp makes the file private; the module gets the mode that the
-        // target has, or the one a plain new file would get.
-        fchmod(fd, mode_for(target_));
-        close(fd);
-        errno = 0;
-        out_.open(temporary_, std::ios::out | std::ios::trunc);
-        if (!out_)
-            error_ = errno ? errno : EIO;
-    }
-
-    ~replacing_file() {
-        if (!temporary_.empty() && !committed_) {
-            out_.close();
-            std::remove(temporary_.c_str());
-        }
-    }
-
-    replacing_file(const replacing_file&) = delete;
-    replacing_file& operator=(const replacing_file&) = delete;
-
-    bool opened() const { return error_ == 0; }
-    std::ostream& stream() { return out_; }
-
-    // Closes the temporary file and puts it in the target's place.
-    bool commit() {
-        errno = 0;  // what the stream's own calls leave there names the failure
-        out_.flush();
-        const bool written = static_cast<bool>(out_);
-        out_.close();
-        if (!written || out_.fail()) {
-            error_ = errno ? errno : EIO;
-            return false;
-        }
-        if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
-            error_ = errno;
-            return false;
-        }
-        committed_ = true;
-        return true;
-    }
-
-    String error_text() const { return std::strerror(error_); }
-
-private:
-    // A module reached through a symbolic link is replaced where the link
-    // points, and the link stays.
-    static String resolved(const String& target) {
-        struct stat st;
-        if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return target;
-        char* real = realpath(target.c_str(), nullptr);
-        if (!real)
-            return target;
-        const String path = real;
-        std::free(real);
-        return path;
-    }
-
-    static mode_t mode_for(const String& target) {
-        struct stat st;
-        if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            return st.st_mode & 07777;
-        const mode_t mask = umask(0);
-        umask(mask);
-        return 0666 & ~mask;
-    }
-
-    String target_;
-    String temporary_;
-    std::ofstream out_;
-    int error_ = 0;
-    bool committed_ = false;
-};
 
 String termination_signal(const gal_tpen_fichier& chart, int k) {
     return chart.mon_nom_module() + "_ctl" + std::to_string(k) + "_terminate";

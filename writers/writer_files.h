@@ -1,0 +1,72 @@
+// Pieces shared by the chart writers that write a whole file from a chart:
+// the file that replaces its target only once complete, the check of every
+// index a writer follows, and the transitions of each concurrent automaton.
+//
+// A writer that uses them writes nothing over a good file when it fails: the
+// text goes to a temporary file beside the target, renamed over it at the end,
+// and a chart whose indices point outside their tables is refused first.
+#ifndef TESSAN_WRITERS_WRITER_FILES_H
+#define TESSAN_WRITERS_WRITER_FILES_H
+
+#include <sys/types.h>
+
+#include <fstream>
+#include <functional>
+#include <ostream>
+#include <vector>
+
+#include "chart/gal_norm.h"
+#include "text/Stringpp.h"
+
+namespace tessan_writers {
+
+// A file written to a temporary file beside the target and renamed over it
+// once complete: a run that fails half-way leaves the old file. A target that
+// is a symbolic link is replaced where the link points, and keeps its mode.
+class replacing_file {
+public:
+    explicit replacing_file(const String& target);
+    ~replacing_file();
+
+    replacing_file(const replacing_file&) = delete;
+    replacing_file& operator=(const replacing_file&) = delete;
+
+    bool opened() const { return error_ == 0; }
+    std::ostream& stream() { return out_; }
+
+    // Closes the temporary file and puts it in the target's place.
+    bool commit();
+
+    String error_text() const;
+
+private:
+    static String resolved(const String& target);
+    static mode_t mode_for(const String& target);
+
+    String target_;
+    String temporary_;
+    std::ofstream out_;
+    int error_ = 0;
+    bool committed_ = false;
+};
+
+// Walks every index held by the chart's states (actions, program), its
+// transitions in use (source, target, actions) and its concurrent automata
+// (states); the first one outside its table is described in `fault` and the
+// answer is true. For the writers that follow all of them.
+bool first_dangling_index(const gal_tpen_fichier& chart, String& fault);
+
+// Writes `file` whole with `write`, or not at all: a chart with a dangling
+// index is refused and a file that cannot be written is reported, each on
+// standard error under the writer's name. 1 when written, 0 otherwise.
+int write_chart_file(const gal_tpen_fichier& chart, const String& file, const char* writer,
+                     const std::function<void(std::ostream&)>& write);
+
+// For each concurrent automaton, in the chart's order, the transitions in use
+// whose source or target is one of its states, in index order. Linear in the
+// size of the chart, whatever the number of automata.
+std::vector<std::vector<int>> touching_transitions(const gal_tpen_fichier& chart);
+
+}  // namespace tessan_writers
+
+#endif
