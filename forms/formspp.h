@@ -18,9 +18,13 @@
 #ifndef TESSAN_FORMS_FORMSPP_H
 #define TESSAN_FORMS_FORMSPP_H
 
+#include "forms/report/report.h"
 #include "text/Stringpp.h"
 
 #include <FL/Enumerations.H>
+
+#include <list>
+#include <vector>
 
 class Fl_Widget;
 class Fl_Window;
@@ -111,6 +115,67 @@ public:
 private:
     Fl_Window* window;
     Fl_Widget* text_widget;
+};
+
+// ---- Report viewer ----------------------------------------------------------
+
+// A window that pages through a report (the line format of report.h) and
+// exports it to "tmp.txt" or "tmp.pdf" in the current directory; a PDF is
+// handed to the viewer program named by the caller, then deleted. Labels and
+// messages are French for lang 0, English otherwise.
+//
+// `activation` shows the window and returns when the user cancels or closes
+// it; the caller's window is inactive meanwhile. The viewer owns its window
+// and, for the length of one activation, the filters and the copy of a list
+// report; it only borrows an array report, which must live until the call
+// returns. Without a display nothing is shown and activation returns at once.
+class Fl_Input;
+
+class OFD_afficheur {
+public:
+    OFD_afficheur(Fl_Window* parent, int lang);
+    ~OFD_afficheur();
+    OFD_afficheur(const OFD_afficheur&) = delete;
+    OFD_afficheur& operator=(const OFD_afficheur&) = delete;
+
+    void activation(String* lines, int count, const String& title, const String& viewer);
+    void activation(std::list<String>& lines, const String& title, const String& viewer);
+
+    // These act on the report being shown, and do nothing outside activation.
+    void visu_page();
+    void page_precedente();
+    void page_suivante();
+    // Pages count from 0; a page outside the report changes nothing.
+    void page_numero(int n);
+    void fichier_texte();
+    void fichier_pdf();
+    void imprime_tmp_pdf();
+    void imprime_tmp_ps();
+
+private:
+    void show_report(String* lines, int count, const String& title, const String& viewer);
+    void go_to_typed_page();
+    void export_failed(const String& file);
+
+    int lang;
+    int page;
+    OFD_afficheur_filtre_affichage* screen;
+    OFD_afficheur_filtre_impression* printer;
+    OFD_afficheur_filtre_texte* text;
+    String viewer;
+    Fl_Window* form;
+    Fl_Window* parent;
+    Fl_Widget* title;
+    Fl_Widget* page_label;
+    Fl_Browser* browser;
+    Fl_Widget* previous;
+    Fl_Widget* next;
+    Fl_Widget* cancel;
+    Fl_Widget* pdf;
+    Fl_Widget* text_button;
+    Fl_Input* page_input;
+    Fl_Widget* go;
+    std::vector<String> copied_lines;  // the list form's report
 };
 
 #endif

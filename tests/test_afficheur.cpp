@@ -1,0 +1,565 @@
+// The report viewer window on a real X server: shown, paged and exported
+// through its buttons, closed by "CANCEL" or from its frame.
+//
+// Window tests need DISPLAY (the test command starts a private Xvfb) and skip
+// themselves without it. While the viewer polls its window, a script of steps
+// runs from an FLTK timeout on the test's own thread: each step acts (a click
+// is a real X button event sent to the viewer's window, the close box a real
+// WM_DELETE_WINDOW message) or waits until the window shows what it should.
+// Every wait has a deadline; past it the script fails and hides every window,
+// which ends the viewer's loop, so a broken viewer fails instead of hanging.
+//
+// Each test runs in a fresh working directory, since the exports are named
+// "tmp.*" in the current one; the PDF viewer programs are small scripts there.
+// GoogleTest before Xlib, whose macros (None, Bool) would break its headers.
+#include <gtest/gtest.h>
+
+#include "forms/formspp.h"
+
+#define FL_INTERNALS 1  // fl_xid, and whether a window has been exposed
+#include <FL/Fl.H>
+#include <FL/Fl_Browser.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <list>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// ---- Headless child -----------------------------------------------------------
+//
+// The display probe answers once per process, so the headless viewer is seen in
+// a fresh copy of this program started without DISPLAY.
+
+[[maybe_unused]] const bool headless_child_ran = [] {
+    if (std::getenv("TESSAN_AFFICHEUR_HEADLESS")) {
+        std::vector<String> lines{"#C 5 ", "a"};
+        Fl_Window parent(50, 50);
+        OFD_afficheur viewer(&parent, 1);
+        viewer.activation(lines.data(), 2, "title", "");
+        std::printf("returned %d\n", parent.active() ? 1 : 0);
+        std::fflush(stdout);
+        _exit(0);
+    }
+    return false;
+}();
+
+bool display_named() {
+    const char* display = std::getenv("DISPLAY");
+    return display && *display;
+}
+
+#define NEEDS_DISPLAY()                                                  \
+    do {                                                                 \
+        if (!display_named())                                            \
+            GTEST_SKIP() << "DISPLAY is not set";                        \
+        ASSERT_TRUE(fl_display_available()) << "DISPLAY names no server"; \
+    } while (0)
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool exists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::string output_of(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
+// A report of a column line and n text lines "line 1" ... "line n".
+std::vector<String> report(int n) {
+    std::vector<String> lines{"#C 10 "};
+    for (int i = 1; i <= n; ++i)
+        lines.push_back("line " + std::to_string(i));
+    return lines;
+}
+
+// ---- The viewer's window, seen from the test's thread -------------------------
+
+Fl_Window* viewer_window() {
+    for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window))
+        if (window->w() == 920 && window->h() == 700)
+            return window;
+    return nullptr;
+}
+
+Fl_Widget* child_where(Fl_Window* window, const std::function<bool(Fl_Widget*)>& wanted) {
+    for (int i = 0; window && i < window->children(); ++i)
+        if (wanted(window->child(i)))
+            return window->child(i);
+    return nullptr;
+}
+
+Fl_Widget* labelled(Fl_Window* window, const std::string& label) {
+    return child_where(window, [&](Fl_Widget* w) { return w->label() && label == w->label(); });
+}
+
+Fl_Widget* at(Fl_Window* window, int x, int y) {
+    return child_where(window, [&](Fl_Widget* w) { return w->x() == x && w->y() == y; });
+}
+
+Fl_Browser* browser_of(Fl_Window* window) {
+    return static_cast<Fl_Browser*>(at(window, 10, 50));
+}
+
+std::string page_label(Fl_Window* window) {
+    Fl_Widget* label = at(window, 80, 20);
+    return label && label->label() ? label->label() : "";
+}
+
+std::vector<std::string> browser_lines(Fl_Window* window) {
+    std::vector<std::string> lines;
+    Fl_Browser* browser = browser_of(window);
+    for (int i = 1; browser && i <= browser->size(); ++i)
+        lines.push_back(browser->text(i) ? browser->text(i) : "");
+    return lines;
+}
+
+void send_click(Fl_Window* window, Fl_Widget* target) {
+    for (int type : {ButtonPress, ButtonRelease}) {
+        XEvent event{};
+        event.xbutton.type = type;
+        event.xbutton.window = fl_xid(window);
+        event.xbutton.root = RootWindow(fl_display, fl_screen);
+        event.xbutton.x = target->x() + target->w() / 2;
+        event.xbutton.y = target->y() + target->h() / 2;
+        event.xbutton.x_root = window->x() + event.xbutton.x;
+        event.xbutton.y_root = window->y() + event.xbutton.y;
+        event.xbutton.button = Button1;
+        event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+        event.xbutton.same_screen = True;
+        XSendEvent(fl_display, fl_xid(window), False, NoEventMask, &event);
+    }
+    XFlush(fl_display);
+}
+
+void send_close_box(Fl_Window* window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = fl_xid(window);
+    event.xclient.message_type = XInternAtom(fl_display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(fl_display, "WM_DELETE_WINDOW", False));
+    XSendEvent(fl_display, fl_xid(window), False, NoEventMask, &event);
+    XFlush(fl_display);
+}
+
+// How many colours the window's picture holds; a window never drawn is flat.
+int window_colours(Fl_Window* window) {
+    Fl::flush();
+    XSync(fl_display, False);
+    const std::string png = "shot.png";
+    const std::string out = output_of("import -window " + std::to_string(fl_xid(window)) + " " + png +
+                                      " 2>/dev/null && identify -format %k " + png);
+    std::remove(png.c_str());
+    return std::atoi(out.c_str());
+}
+
+// ---- Scripts ------------------------------------------------------------------
+
+// Steps run one after another from an FLTK timeout while the viewer polls;
+// a step returns true when it is done, false to be asked again.
+class Script {
+public:
+    using Step = std::function<bool()>;
+
+    Script& then(const std::string& name, Step step) {
+        steps_.push_back({name, std::move(step)});
+        return *this;
+    }
+
+    // Runs the viewer call under the script; says whether every step ran.
+    bool run(const std::function<void()>& call) {
+        deadline_ = clock::now() + std::chrono::seconds(15);
+        Fl::add_timeout(0.01, &Script::tick, this);
+        call();
+        Fl::remove_timeout(&Script::tick, this);
+        if (next_ < steps_.size())
+            ADD_FAILURE() << "the viewer returned before step '" << steps_[next_].name << "'";
+        return next_ == steps_.size() && !timed_out_;
+    }
+
+    // The common steps.
+    Script& wait_shown() {
+        return then("the window is shown and drawn", [] {
+            Fl_Window* window = viewer_window();
+            return window && window->shown() && Fl_X::i(window) && !Fl_X::i(window)->wait_for_expose;
+        });
+    }
+    Script& click(const std::string& label) {
+        return then("click " + label, [label] {
+            Fl_Window* window = viewer_window();
+            Fl_Widget* button = labelled(window, label);
+            EXPECT_TRUE(button) << "no button '" << label << "'";
+            if (button)
+                send_click(window, button);
+            return true;
+        });
+    }
+    Script& go_to(const std::string& typed) {
+        return then("type " + typed + " and press go", [typed] {
+            Fl_Window* window = viewer_window();
+            static_cast<Fl_Input*>(at(window, 150, 645))->value(typed.c_str());
+            send_click(window, at(window, 190, 645));
+            return true;
+        });
+    }
+    Script& wait_page_label(const std::string& expected) {
+        return then("page label '" + expected + "'", [expected] {
+            return page_label(viewer_window()) == expected;
+        });
+    }
+    // Waits for the message window that an export opens, checks its text
+    // and closes it.
+    Script& answer_message(const std::string& expected) {
+        return then("message '" + expected + "'", [expected] {
+            Fl_Window* message = Fl::modal();
+            if (!message || message == viewer_window() || !message->shown() || !fl_xid(message))
+                return false;
+            bool found = false;
+            for (int i = 0; i < message->children(); ++i) {
+                const char* label = message->child(i)->label();
+                found = found || (label && expected == label);
+            }
+            EXPECT_TRUE(found) << "the message does not say '" << expected << "'";
+            send_close_box(message);
+            return true;
+        }).then("the message is closed", [] {
+            // FLTK shows every message in one window, so the next message
+            // can only be told from this one once this one is gone.
+            Fl_Window* message = Fl::modal();
+            return !message || message == viewer_window() || !message->shown();
+        });
+    }
+    Script& close_box() {
+        return then("close from the frame", [] {
+            send_close_box(viewer_window());
+            return true;
+        });
+    }
+
+private:
+    using clock = std::chrono::steady_clock;
+    struct Named {
+        std::string name;
+        Step step;
+    };
+
+    static void tick(void* self) { static_cast<Script*>(self)->tick(); }
+
+    void tick() {
+        Fl::repeat_timeout(0.01, &Script::tick, this);
+        if (timed_out_)
+            return;
+        if (clock::now() > deadline_) {
+            timed_out_ = true;
+            ADD_FAILURE() << "step '" << (next_ < steps_.size() ? steps_[next_].name : "end")
+                          << "' did not come to pass";
+            while (Fl_Window* window = Fl::first_window())
+                window->hide();
+            return;
+        }
+        // A step that opens nothing may be followed at once by the next.
+        while (next_ < steps_.size() && steps_[next_].step())
+            ++next_;
+    }
+
+    std::vector<Named> steps_;
+    std::size_t next_ = 0;
+    clock::time_point deadline_;
+    bool timed_out_ = false;
+};
+
+// Each test in a fresh working directory of its own, removed afterwards.
+class Viewer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[] = "/tmp/tessan-afficheur-XXXXXX";
+        dir_ = mkdtemp(name);
+        ASSERT_TRUE(getcwd(previous_, sizeof previous_));
+        ASSERT_EQ(chdir(dir_.c_str()), 0);
+    }
+    void TearDown() override {
+        if (chdir(previous_) != 0)
+            ADD_FAILURE() << "cannot go back to " << previous_;
+        std::system(("rm -rf '" + dir_ + "'").c_str());
+    }
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+
+    // A viewer program that keeps a copy of the file it is asked to show and
+    // notes its arguments.
+    std::string write_viewer_program(const std::string& name) {
+        const std::string program = path(name);
+        std::ofstream(program) << "#!/bin/sh\ncp \"$1\" seen.pdf\necho \"$#:$1\" > seen.args\n";
+        chmod(program.c_str(), 0755);
+        return program;
+    }
+
+    Fl_Window parent{60, 60};
+
+private:
+    std::string dir_;
+    char previous_[PATH_MAX] = {};
+};
+
+// ---- Showing and paging ---------------------------------------------------------
+
+TEST_F(Viewer, ShowsTheFirstPageTitleCutAndPagePosition) {
+    NEEDS_DISPLAY();
+    std::vector<String> lines = report(78);
+    const String title = std::string(81, 't') + std::string(19, 'u');
+    OFD_afficheur viewer(&parent, 1);
+    bool parent_was_active = true;
+    int colours = 0;
+    Script script;
+    script.wait_shown()
+        .then("look at the first page",
+              [&] {
+                  Fl_Window* window = viewer_window();
+                  parent_was_active = parent.active();
+                  const Fl_Widget* title_widget = at(window, 280, 20);
+                  EXPECT_EQ(std::string(title_widget->label()), std::string(81, 't'));
+                  EXPECT_EQ(page_label(window), "page 1 / 2    ");
+                  EXPECT_STREQ(static_cast<Fl_Input*>(at(window, 150, 645))->value(), "1");
+                  const std::vector<std::string> shown = browser_lines(window);
+                  EXPECT_EQ(shown.size(), 78u);  // the column line and 77 text lines
+                  if (shown.size() == 78u) {
+                      EXPECT_EQ(shown[0], "");
+                      EXPECT_EQ(shown[1], "@f@S14 line 1");
+                      EXPECT_EQ(shown[77], "@f@S14 line 77");
+                  }
+                  for (const char* label : {"next page", "previous page", "CANCEL", "pdf file", "text file"})
+                      EXPECT_TRUE(labelled(window, label)) << label;
+                  return true;
+              })
+        .then("the window is not blank",
+              [&] {
+                  colours = window_colours(viewer_window());
+                  return colours >= 3;
+              })
+        .click("CANCEL");
+    EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 79, title, ""); }));
+    EXPECT_FALSE(parent_was_active);
+    EXPECT_TRUE(parent.active());
+    EXPECT_GE(colours, 3);
+    EXPECT_FALSE(viewer_window() && viewer_window()->shown());
+}
+
+TEST_F(Viewer, PagesForwardBackAndToATypedPageWithinTheReport) {
+    NEEDS_DISPLAY();
+    std::vector<String> lines = report(78);
+    std::list<String> listed(lines.begin(), lines.end());
+    OFD_afficheur viewer(&parent, 1);
+    std::vector<std::string> last_page;
+    Script script;
+    // Each change that must do nothing is followed by one that must; the
+    // queue keeps their order, so the second one's result shows the first's.
+    script.wait_shown()
+        .click("next page")
+        .wait_page_label("page 2 / 2    ")
+        .then("the last page holds the 78th line alone",
+              [&] {
+                  last_page = browser_lines(viewer_window());
+                  return true;
+              })
+        .click("next page")
+        .go_to("3")
+        .go_to("0")
+        .go_to("x")
+        .click("previous page")
+        .wait_page_label("page 1 / 2    ")
+        .click("previous page")
+        .go_to("2")
+        .wait_page_label("page 2 / 2    ")
+        .go_to("1")
+        .wait_page_label("page 1 / 2    ")
+        .click("CANCEL");
+    EXPECT_TRUE(script.run([&] { viewer.activation(listed, "paged", ""); }));
+    EXPECT_EQ(last_page, std::vector<std::string>{"@f@S14 line 78"});
+}
+
+TEST_F(Viewer, ClosingFromTheFrameEndsLikeCancel) {
+    NEEDS_DISPLAY();
+    std::vector<String> lines = report(3);
+    OFD_afficheur viewer(&parent, 0);
+    Script script;
+    script.wait_shown().close_box();
+    EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "closed", ""); }));
+    EXPECT_TRUE(parent.active());
+    EXPECT_FALSE(viewer_window() && viewer_window()->shown());
+}
+
+TEST_F(Viewer, ShowsAgainAfterItWasLeft) {
+    NEEDS_DISPLAY();
+    std::vector<String> first = report(200);
+    std::vector<String> second = report(5);
+    OFD_afficheur viewer(&parent, 1);
+    Script once;
+    once.wait_shown().click("next page").wait_page_label("page 2 / 3    ").click("CANCEL");
+    EXPECT_TRUE(once.run([&] { viewer.activation(first.data(), 201, "first", ""); }));
+    Script again;
+    again.wait_shown().wait_page_label("page 1 / 1    ").click("CANCEL");
+    EXPECT_TRUE(again.run([&] { viewer.activation(second.data(), 6, "second", ""); }));
+}
+
+TEST_F(Viewer, NullArrayOrEmptyListShowsNothingAndLeavesTheParentActive) {
+    OFD_afficheur viewer(&parent, 1);
+    viewer.activation(nullptr, 5, "none", "");
+    EXPECT_TRUE(parent.active());
+    std::list<String> empty;
+    viewer.activation(empty, "none", "");
+    EXPECT_TRUE(parent.active());
+    EXPECT_FALSE(viewer_window() && viewer_window()->shown());
+    // Outside an activation the page and export operations have no report.
+    viewer.page_suivante();
+    viewer.fichier_texte();
+    EXPECT_FALSE(exists("tmp.txt"));
+}
+
+TEST_F(Viewer, WithoutADisplayReturnsAtOnceAndLeavesTheParentActive) {
+    const std::string out = output_of("env -u DISPLAY TESSAN_AFFICHEUR_HEADLESS=1 timeout 20 /proc/" +
+                                      std::to_string(getpid()) + "/exe");
+    EXPECT_EQ(out, "returned 1\n");
+}
+
+// ---- Exports ----------------------------------------------------------------------
+
+TEST_F(Viewer, TextFileWritesTmpTxtAndSaysSoInEnglish) {
+    NEEDS_DISPLAY();
+    std::vector<String> lines{"#C 10 ", "a#b", "#T"};
+    OFD_afficheur viewer(&parent, 1);
+    Script script;
+    script.wait_shown().click("text file").answer_message("generation of tmp.txt file").click("CANCEL");
+    EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 3, "text", ""); }));
+    const std::string dashes(55, '-');
+    EXPECT_EQ(read_file("tmp.txt"), dashes + "\na#b\n" + dashes + "\n");
+}
+
+TEST_F(Viewer, SpeaksFrenchForLanguageZero) {
+    NEEDS_DISPLAY();
+    std::vector<String> lines = report(2);
+    OFD_afficheur viewer(&parent, 0);
+    Script script;
+    script.wait_shown()
+        .then("French labels",
+              [] {
+                  for (const char* label :
+                       {"page suivante", "page precedente", "ANNULER", "fichier pdf", "fichier texte"})
+                      EXPECT_TRUE(labelled(viewer_window(), label)) << label;
+                  return true;
+              })
+        .click("fichier texte")
+        .answer_message("generation du fichier tmp.txt")
+        .click("fichier pdf")
+        .answer_message("generation du fichier tmp.pdf")
+        .click("ANNULER");
+    EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 3, "texte", ""); }));
+    EXPECT_TRUE(exists("tmp.txt"));
+    EXPECT_TRUE(exists("tmp.pdf"));
+}
+
+TEST_F(Viewer, PdfFileWithoutAViewerIsLeftInPlace) {
+    NEEDS_DISPLAY();
+    std::vector<String> lines = report(100);
+    OFD_afficheur viewer(&parent, 1);
+    Script script;
+    // Twice: the second file must be as sound as the first.
+    script.wait_shown()
+        .click("pdf file")
+        .answer_message("generation of tmp.pdf file")
+        .click("pdf file")
+        .answer_message("generation of tmp.pdf file")
+        .click("CANCEL");
+    EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 101, "pdf", ""); }));
+    const std::string info = output_of("pdfinfo tmp.pdf 2>&1");
+    EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
+    EXPECT_EQ(info.find("Error"), std::string::npos) << info;
+}
+
+TEST_F(Viewer, PdfFileWithAViewerShowsItThenRemovesIt) {
+    NEEDS_DISPLAY();
+    // A name the shell would otherwise read: a space, a dollar sign, a quote.
+    const std::string program = write_viewer_program("my \"$HOME\" viewer");
+    std::vector<String> lines = report(10);
+    OFD_afficheur viewer(&parent, 1);
+    Script script;
+    script.wait_shown().click("pdf file").then("the viewer ran", [] { return exists("seen.args"); }).click("CANCEL");
+    EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 11, "shown", program); }));
+    EXPECT_EQ(read_file("seen.args"), "1:tmp.pdf\n");
+    EXPECT_EQ(read_file("seen.pdf").substr(0, 8), "%PDF-1.4");
+    EXPECT_FALSE(exists("tmp.pdf"));
+}
+
+TEST_F(Viewer, ViewerNameRunsNoOtherCommand) {
+    NEEDS_DISPLAY();
+    std::vector<String> lines = report(78);
+    OFD_afficheur viewer(&parent, 1);
+    Script script;
+    // The page change is read after the export, so it shows the export done.
+    script.wait_shown().click("pdf file").click("next page").wait_page_label("page 2 / 2    ").click("CANCEL");
+    const String name = "true; touch injected; `touch injected2`; $(touch injected3); \\\"; touch injected4";
+    EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 79, "unsafe", name); }));
+    for (const char* file : {"injected", "injected2", "injected3", "injected4"})
+        EXPECT_FALSE(exists(file)) << file;
+    EXPECT_FALSE(exists("tmp.pdf"));
+}
+
+TEST_F(Viewer, ExportThatCannotBeWrittenSaysSo) {
+    NEEDS_DISPLAY();
+    // A folder in the way of each file.
+    mkdir("tmp.txt", 0755);
+    mkdir("tmp.pdf", 0755);
+    std::vector<String> lines = report(3);
+    const std::string program = write_viewer_program("viewer");
+    OFD_afficheur viewer(&parent, 1);
+    Script script;
+    script.wait_shown()
+        .click("text file")
+        .answer_message("cannot write the file tmp.txt")
+        .click("pdf file")
+        .answer_message("cannot write the file tmp.pdf")
+        .click("CANCEL");
+    EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "blocked", program); }));
+    EXPECT_FALSE(exists("seen.args"));
+}
+
+TEST_F(Viewer, PostScriptCommandShowsTmpPsThenRemovesIt) {
+    const std::string bin = path("bin");
+    mkdir(bin.c_str(), 0755);
+    std::ofstream(bin + "/ghostview") << "#!/bin/sh\necho \"$1\" > ghostview.args\n";
+    chmod((bin + "/ghostview").c_str(), 0755);
+    const std::string old_path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (bin + ":" + old_path).c_str(), 1);
+    std::ofstream("tmp.ps") << "%!PS\n";
+    OFD_afficheur viewer(&parent, 1);
+    viewer.imprime_tmp_ps();
+    setenv("PATH", old_path.c_str(), 1);
+    EXPECT_EQ(read_file("ghostview.args"), "tmp.ps\n");
+    EXPECT_FALSE(exists("tmp.ps"));
+}
+
+}  // namespace
