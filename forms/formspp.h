@@ -178,4 +178,158 @@ private:
     std::vector<String> copied_lines;  // the list form's report
 };
 
+// ---- Drawing sheet ----------------------------------------------------------
+
+// A clip box for the caller's own widget, and the shapes, arrows and texts
+// drawn inside it. Every operation draws with FLTK's current graphics context
+// (so it belongs in a widget's draw code), clipped to the box, and leaves the
+// clip as it found it. The box is in window pixels from the top-left; an empty
+// or inverted box clips nothing. Circles are given by the top-left corner of
+// their bounding square and its side. Without a display nothing is drawn.
+// The sheet owns no widget and no FLTK resource.
+class OFL_vision_sheet {
+public:
+    OFL_vision_sheet();
+    void define(int x, int y, int w, int h, int colour);
+    // The box only; the colour stays.
+    void resize(int x, int y, int w, int h);
+
+    void ofl_line(int x1, int y1, int x2, int y2, Fl_Color colour);
+    // Leaves the line style solid.
+    void ofl_dash_line(int x1, int y1, int x2, int y2, Fl_Color colour);
+    // A zigzag of three lines across the segment.
+    void ofl_break_line(int x1, int y1, int x2, int y2, Fl_Color colour);
+    void ofl_rect(int x, int y, int w, int h, Fl_Color colour);
+    void ofl_rectf(int x, int y, int w, int h, Fl_Color colour);
+    void ofl_circ(int x, int y, int d, Fl_Color colour);
+    void ofl_circf(int x, int y, int d, Fl_Color colour);
+    // Filled in the colour, outlined in black.
+    void ofl_rectbound(int x, int y, int w, int h, Fl_Color colour);
+    void ofl_circbound(int x, int y, int d, Fl_Color colour);
+    // A filled 40-degree wedge in the square of side 2*|(x1,y1)-(x2,y2)|
+    // whose top-left corner is (x2, y2), opening towards the angle of the
+    // segment seen from its end; the current colour is black afterwards.
+    void ofl_arrowbound(int x1, int y1, int x2, int y2, Fl_Color colour);
+    // The shaft and two barbs of length `length` at `angle` radians from it.
+    void ofl_drw_arrow_line(int x1, int y1, int x2, int y2, int length, double angle,
+                            Fl_Color colour);
+    // FLTK's symbol sequences ("@->") in the text are drawn as symbols.
+    void ofl_drw_text(Fl_Align align, int x, int y, int w, int h, Fl_Color colour,
+                      int size, int font, const char* text);
+    // Note the order of font and size, the reverse of ofl_drw_text.
+    void ofl_drw_String(Fl_Align align, int x, int y, int w, int h, Fl_Color colour,
+                        int font, int size, const String& text);
+
+private:
+    template <class Draw>
+    void clipped(Fl_Color colour, Draw draw) const;
+
+    int x0, y0;  // top-left corner of the clip box
+    int x1, y1;  // one past its right and bottom edges
+    Fl_Color colour;  // stored by define; no drawing reads it
+};
+
+// ---- Signal simulator panels -------------------------------------------------
+
+// Panels through which a user drives a step-by-step simulation by hand. The
+// caller owns the loop: it asks the input panel for the values of a step
+// (1 present, 0 absent; signal i is element i - 1), computes the outputs and
+// hands them to the output panel, whose lamps show 1 blue, 0 yellow and any
+// other value red (2 until the first eval).
+//
+// A panel makes its own window (shown at once, owned and freed by the panel)
+// or puts its widgets in FLTK's current group for a window of the caller's,
+// which the caller shows and frees; the panel's destructor hides either.
+// A caller's window must outlive the panels placed in it. Without a display
+// a panel makes no widget: the input panel answers QUIT at once, the output
+// panel only keeps its values and pages.
+
+class Fl_Box;
+class Fl_Check_Browser;
+
+class OFD_simulator_input {
+public:
+    // Own window, 400 by h, titled "Inputs Pannel".
+    explicit OFD_simulator_input(int h);
+    // Widgets shifted right by x in the current group; w is only hidden by
+    // the destructor.
+    OFD_simulator_input(Fl_Window* w, int x, int h);
+    ~OFD_simulator_input();
+    OFD_simulator_input(const OFD_simulator_input&) = delete;
+    OFD_simulator_input& operator=(const OFD_simulator_input&) = delete;
+
+    void add(const String& name);
+    // Polls until GO, INIT or QUIT. GO writes every signal's check into
+    // values and unchecks the signals not marked sticky; INIT unchecks every
+    // signal. A panel that can no longer be answered (its window closed or
+    // never shown) answers QUIT.
+    void check(int* init, int* quit, int* values);
+    // One poll: quit set from a QUIT just read, otherwise the signals are
+    // checked from values.
+    void eval(int* quit, int* values);
+
+private:
+    bool answerable() const;
+
+    Fl_Window* window;
+    Fl_Widget* quit_button;
+    Fl_Widget* go_button;
+    Fl_Widget* init_button;
+    Fl_Check_Browser* signals;
+    Fl_Check_Browser* sticky;
+    std::list<String> names;
+    int count;
+    bool own_window;
+    std::vector<Fl_Widget*> made;  // every widget of the panel, for the destructor
+};
+
+class OFD_simulator_output {
+public:
+    // Own window, 240 by h, titled title. A page holds (h - 85) / 16 signals
+    // (at least one).
+    OFD_simulator_output(int h, const char* title);
+    // Widgets at offset x in the current group, the title as a text label.
+    OFD_simulator_output(Fl_Window* w, int x, int h, const char* title);
+    ~OFD_simulator_output();
+    OFD_simulator_output(const OFD_simulator_output&) = delete;
+    OFD_simulator_output& operator=(const OFD_simulator_output&) = delete;
+
+    // A new signal of value 2; the page moves forward by one when the new
+    // signal lies beyond the page shown.
+    void add(const String& name);
+    // Takes one value for each signal added.
+    void eval(const int* values);
+    void next_page();
+    void previous_page();
+    Fl_Widget* my_plus_button();
+    Fl_Widget* my_moins_button();
+    void check();
+    // Colours lamp r from its signal's value; nothing for a row outside the
+    // page or without a signal.
+    void internal_colorise(int r);
+
+private:
+    static int rows_for(int h);
+    void make_lamps();
+    void hide_lamps();
+    void show_page();
+
+    Fl_Window* window;
+    int x;
+    std::vector<String> names;
+    std::vector<int> values;
+    int page;
+    int rows;
+    std::vector<Fl_Box*> lamps;
+    Fl_Browser* browser;
+    Fl_Widget* plus;
+    Fl_Widget* minus;
+    bool own_window;
+    std::vector<Fl_Widget*> made;  // every widget of the panel, for the destructor
+};
+
+// The page buttons' callbacks; data is the panel.
+void OFD_simulator_output_callback_plus(Fl_Widget* button, void* data);
+void OFD_simulator_output_callback_moins(Fl_Widget* button, void* data);
+
 #endif
