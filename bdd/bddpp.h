@@ -68,6 +68,7 @@ public:
     return nwords == 1 ? inline_word : words[i];
   }
   std::uint32_t word_count() const { return nwords; }
+  const std::uint64_t& word_ref(std::uint32_t i) const { return nwords == 1 ? inline_word : words[i]; }
 
 private:
   void assign_words(std::uint32_t n);
@@ -101,6 +102,10 @@ public:
   ~bdd_node();
   bdd_node(const bdd_node&) = delete;
   bdd_node& operator=(const bdd_node&) = delete;
+
+  // Nodes on the heap come from packed chunks of their own (store.cpp).
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size);
 
   bool operator==(const bdd_node& o) const;
   bool operator!=(const bdd_node& o) const { return !(*this == o); }

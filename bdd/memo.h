@@ -41,17 +41,23 @@ inline std::uint64_t bdd_memo_mix(std::uint64_t a, std::uint64_t b) {
   return h;
 }
 
-// Open addressing on a two-word key; key (0, 0) is never used by a caller
-// (the first word always holds a node pointer).
+// Open addressing on a two-word key. The slot arrays outlive the memos that
+// use them: a released array goes back to a small pool and the next memo
+// takes it as it is, its slots stamped with an older epoch and so empty.
+// Thousands of small calls then cost no allocation and no clearing.
 class bdd_memo {
 public:
-  bdd_memo() : mask_(0), count_(0) {}
+  bdd_memo() : buffer_(nullptr), count_(0) {}
+  ~bdd_memo() { give_back(buffer_); }
+  bdd_memo(const bdd_memo&) = delete;
+  bdd_memo& operator=(const bdd_memo&) = delete;
 
   bool find(std::uint64_t a, std::uint64_t b, std::uint64_t& value) const {
-    if (slots_.empty()) return false;
-    for (std::size_t i = bdd_memo_mix(a, b) & mask_;; i = (i + 1) & mask_) {
-      const slot& s = slots_[i];
-      if (s.a == 0 && s.b == 0) return false;
+    if (buffer_ == nullptr) return false;
+    const std::size_t mask = buffer_->slots.size() - 1;
+    for (std::size_t i = bdd_memo_mix(a, b) & mask;; i = (i + 1) & mask) {
+      const slot& s = buffer_->slots[i];
+      if (s.epoch != buffer_->epoch) return false;
       if (s.a == a && s.b == b) {
         value = s.value;
         return true;
@@ -60,13 +66,13 @@ public:
   }
 
   void insert(std::uint64_t a, std::uint64_t b, std::uint64_t value) {
-    if ((count_ + 1) * 2 > slots_.size()) grow();
-    for (std::size_t i = bdd_memo_mix(a, b) & mask_;; i = (i + 1) & mask_) {
-      slot& s = slots_[i];
-      if (s.a == 0 && s.b == 0) {
-        s.a = a;
-        s.b = b;
-        s.value = value;
+    if (buffer_ == nullptr) buffer_ = take(0);
+    if ((count_ + 1) * 2 > buffer_->slots.size()) grow();
+    const std::size_t mask = buffer_->slots.size() - 1;
+    for (std::size_t i = bdd_memo_mix(a, b) & mask;; i = (i + 1) & mask) {
+      slot& s = buffer_->slots[i];
+      if (s.epoch != buffer_->epoch) {
+        s = slot{a, b, value, buffer_->epoch};
         ++count_;
         return;
       }
@@ -80,19 +86,67 @@ public:
 private:
   struct slot {
     std::uint64_t a, b, value;
+    std::uint32_t epoch;
   };
-  void grow() {
-    std::vector<slot> old;
-    old.swap(slots_);
-    std::size_t n = old.empty() ? 64 : old.size() * 2;
-    slots_.assign(n, slot{0, 0, 0});
-    mask_ = n - 1;
-    count_ = 0;
-    for (const slot& s : old)
-      if (s.a != 0 || s.b != 0) insert(s.a, s.b, s.value);
+  struct buffer {
+    std::vector<slot> slots;  // a power of two long
+    std::uint32_t epoch;
+  };
+
+  static std::vector<buffer*>& pool() {
+    static struct owner {
+      std::vector<buffer*> buffers;
+      ~owner() {
+        for (buffer* b : buffers) delete b;
+      }
+    } o;
+    return o.buffers;
   }
-  std::vector<slot> slots_;
-  std::size_t mask_;
+
+  // The smallest pooled buffer of at least `capacity` slots, all empty: a
+  // small call stays in a few cache lines.
+  static buffer* take(std::size_t capacity) {
+    std::vector<buffer*>& free = pool();
+    std::size_t best = free.size();
+    for (std::size_t i = 0; i < free.size(); ++i)
+      if (free[i]->slots.size() >= capacity && (best == free.size() || free[i]->slots.size() < free[best]->slots.size()))
+        best = i;
+    if (best < free.size()) {
+      buffer* b = free[best];
+      free[best] = free.back();
+      free.pop_back();
+      if (++b->epoch == 0) {
+        for (slot& s : b->slots) s.epoch = 0;
+        b->epoch = 1;
+      }
+      return b;
+    }
+    buffer* b = new buffer;
+    b->slots.assign(capacity < 64 ? 64 : capacity, slot{0, 0, 0, 0});
+    b->epoch = 1;
+    return b;
+  }
+
+  // Small buffers are kept for the next calls; very large ones are freed.
+  static void give_back(buffer* b) {
+    if (b == nullptr) return;
+    std::vector<buffer*>& free = pool();
+    if (free.size() < 16 && b->slots.size() <= (std::size_t(1) << 20))
+      free.push_back(b);
+    else
+      delete b;
+  }
+
+  void grow() {
+    buffer* old = buffer_;
+    buffer_ = take(old->slots.size() * 2);
+    count_ = 0;
+    for (const slot& s : old->slots)
+      if (s.epoch == old->epoch) insert(s.a, s.b, s.value);
+    give_back(old);
+  }
+
+  buffer* buffer_;
   std::size_t count_;
 };
 

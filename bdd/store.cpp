@@ -11,44 +11,132 @@
 #include "bdd/memo.h"
 #include "bdd/unique_table.h"
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TESSAN_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define TESSAN_ASAN 1
+#endif
+#ifdef TESSAN_ASAN
+#include <sanitizer/asan_interface.h>
+#define TESSAN_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define TESSAN_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#else
+#define TESSAN_POISON(p, n) ((void)0)
+#define TESSAN_UNPOISON(p, n) ((void)0)
+#endif
+
 String Bdd_version() { return "4.9"; }
 
 // ---- bdd_id_set -------------------------------------------------------------
+
+// Sets of more than 64 ids live in blocks shared between the nodes that have
+// the same support: a block is immutable once built and counts its owners in
+// the word before its first id word. Nodes of one level of a diagram mostly
+// have children with the same blocks, so a small cache of recent unions makes
+// them share their own block too: with thousands of variables a node then
+// costs no allocation and no copy of its support.
+namespace {
+
+std::uint64_t* new_block(std::uint32_t n) {
+  std::uint64_t* b = new std::uint64_t[n + 1]();
+  b[0] = 1;
+  return b + 1;
+}
+void retain_block(std::uint64_t* w) { ++w[-1]; }
+void drop_block(std::uint64_t* w) {
+  if (--w[-1] == 0) delete[] (w - 1);
+}
+
+}  // namespace
 
 bdd_id_set::bdd_id_set(const bdd_id_set& other) : nwords(0), inline_word(0) { *this = other; }
 
 bdd_id_set& bdd_id_set::operator=(const bdd_id_set& other) {
   if (this == &other) return *this;
-  assign_words(other.nwords);
-  if (nwords == 1)
-    inline_word = other.inline_word;
+  if (other.nwords > 1) retain_block(other.words);
+  if (nwords > 1) drop_block(words);
+  nwords = other.nwords;
+  if (nwords > 1)
+    words = other.words;
   else
-    std::copy(other.words, other.words + nwords, words);
+    inline_word = other.inline_word;
   return *this;
 }
 
 bdd_id_set::~bdd_id_set() {
-  if (nwords > 1) delete[] words;
+  if (nwords > 1) drop_block(words);
 }
 
 void bdd_id_set::assign_words(std::uint32_t n) {
-  if (nwords > 1) delete[] words;
+  if (nwords > 1) drop_block(words);
   nwords = n;
   if (n > 1)
-    words = new std::uint64_t[n]();
+    words = new_block(n);
   else
     inline_word = 0;
 }
+
+namespace {
+
+// Recent unions of large sets, by their operands' blocks and the node's id.
+class union_cache {
+public:
+  bool find(const bdd_id_set& a, const bdd_id_set& b, std::int32_t id, bdd_id_set& out) const {
+    const entry& e = entries_[index(a, b, id)];
+    if (e.id != id || !same(e.a, a) || !same(e.b, b)) return false;
+    out = e.result;
+    return true;
+  }
+  void store(const bdd_id_set& a, const bdd_id_set& b, std::int32_t id, const bdd_id_set& result) {
+    entry& e = entries_[index(a, b, id)];
+    e.a = a;
+    e.b = b;
+    e.id = id;
+    e.result = result;
+  }
+
+private:
+  struct entry {
+    bdd_id_set a, b, result;
+    std::int32_t id = -1;
+  };
+  static constexpr std::size_t size = 4096;
+  static std::uint64_t key(const bdd_id_set& s) {
+    return s.word_count() > 1 ? reinterpret_cast<std::uintptr_t>(&s.word_ref(0)) : s.word(0);
+  }
+  static bool same(const bdd_id_set& x, const bdd_id_set& y) {
+    return x.word_count() == y.word_count() && key(x) == key(y);
+  }
+  static std::size_t index(const bdd_id_set& a, const bdd_id_set& b, std::int32_t id) {
+    return bdd_memo_mix(key(a) ^ (std::uint64_t(a.word_count()) << 48),
+                        key(b) ^ (std::uint64_t(b.word_count()) << 48) ^ static_cast<std::uint32_t>(id)) &
+           (size - 1);
+  }
+  entry entries_[size];
+};
+
+union_cache& unions() {
+  static union_cache cache;
+  return cache;
+}
+
+}  // namespace
 
 bdd_id_set bdd_id_set::node_union(const bdd_id_set& a, const bdd_id_set& b, std::int32_t id) {
   bdd_id_set r;
   std::uint32_t n = std::max(a.nwords, b.nwords);
   std::uint32_t own = static_cast<std::uint32_t>(id) / 64 + 1;
   n = std::max(n, own);
+  const bool large = n > 1;
+  if (large && unions().find(a, b, id, r)) return r;
   r.assign_words(n);
   std::uint64_t* out = n == 1 ? &r.inline_word : r.words;
   for (std::uint32_t i = 0; i < n; ++i) out[i] = a.word(i) | b.word(i);
   out[static_cast<std::uint32_t>(id) / 64] |= std::uint64_t(1) << (static_cast<std::uint32_t>(id) % 64);
+  if (large) unions().store(a, b, id, r);
   return r;
 }
 
@@ -127,6 +215,102 @@ std::int64_t bdd_node_signature(std::int32_t id, int link, bdd_node* then_node, 
                       (static_cast<std::uint64_t>(tg) << 21) | (static_cast<std::uint64_t>(eg) << 1) |
                       (link == 1 ? 1u : 0u);
   return static_cast<std::int64_t>(key);
+}
+
+// Nodes are many, small and of one size: they come from chunks of a few
+// thousand, packed without a per-node header, and go back to a free list.
+// When the last node of the process is freed the chunks are returned too.
+// Under the address sanitizer a free cell is poisoned, so a use after free is
+// still reported.
+namespace {
+
+class node_allocator {
+public:
+  ~node_allocator() { release_chunks(); }
+
+  void* take() {
+    void* p;
+    if (free_ != nullptr) {
+      p = free_;
+      unpoison(p);
+      free_ = free_->next;
+    } else {
+      if (left_ == 0) {
+        chunks_.push_back(static_cast<char*>(::operator new(cells_per_chunk * sizeof(bdd_node))));
+        bump_ = chunks_.back();
+        left_ = cells_per_chunk;
+      }
+      p = bump_;
+      bump_ += sizeof(bdd_node);
+      --left_;
+    }
+    ++live_;
+    return p;
+  }
+
+  void give(void* p) {
+    cell* c = static_cast<cell*>(p);
+    c->next = free_;
+    free_ = c;
+    poison(p);
+    if (--live_ == 0) release_chunks();
+  }
+
+private:
+  struct cell {
+    cell* next;
+  };
+  static constexpr std::size_t cells_per_chunk = 4096;
+
+  void release_chunks() {
+    for (char* chunk : chunks_) {
+      unpoison_range(chunk, cells_per_chunk * sizeof(bdd_node));
+      ::operator delete(chunk);
+    }
+    chunks_.clear();
+    free_ = nullptr;
+    bump_ = nullptr;
+    left_ = 0;
+  }
+
+  // Only the part of a free cell past its link is poisoned.
+  static void poison(void* p) {
+    TESSAN_POISON(static_cast<char*>(p) + sizeof(cell), sizeof(bdd_node) - sizeof(cell));
+    (void)p;
+  }
+  static void unpoison(void* p) { unpoison_range(p, sizeof(bdd_node)); }
+  static void unpoison_range(void* p, std::size_t n) {
+    TESSAN_UNPOISON(p, n);
+    (void)p;
+    (void)n;
+  }
+
+  std::vector<char*> chunks_;
+  cell* free_ = nullptr;
+  char* bump_ = nullptr;
+  std::size_t left_ = 0;
+  std::size_t live_ = 0;
+};
+
+node_allocator& nodes() {
+  static node_allocator allocator;
+  return allocator;
+}
+
+}  // namespace
+
+void* bdd_node::operator new(std::size_t size) {
+  if (size != sizeof(bdd_node)) return ::operator new(size);
+  return nodes().take();
+}
+
+void bdd_node::operator delete(void* p, std::size_t size) {
+  if (p == nullptr) return;
+  if (size != sizeof(bdd_node)) {
+    ::operator delete(p);
+    return;
+  }
+  nodes().give(p);
 }
 
 bdd_node::bdd_node()
@@ -525,7 +709,7 @@ bdd_unique_table::slot* bdd_unique_table::allocate(std::size_t capacity) {
   const std::size_t bytes = capacity * sizeof(slot);
   void* p = nullptr;
   const std::size_t huge = std::size_t(2) << 20;
-  if (bytes >= huge && posix_memalign(&p, huge, bytes) == 0) {
+  if (bytes >= 4 * huge && posix_memalign(&p, huge, bytes) == 0) {
     // Probes land anywhere in a large table: huge pages spare most of the
     // address-translation misses.
     madvise(p, bytes, MADV_HUGEPAGE);
@@ -541,6 +725,11 @@ bdd_unique_table::slot* bdd_unique_table::allocate(std::size_t capacity) {
 }
 
 void bdd_unique_table::release(slot* slots, std::size_t) { std::free(slots); }
+
+void bdd_unique_table::clear() {
+  if (slots_ != nullptr) std::memset(static_cast<void*>(slots_), 0, (mask_ + 1) * sizeof(slot));
+  count_ = 0;
+}
 
 void bdd_unique_table::resize(std::size_t capacity) {
   slot* old = slots_;

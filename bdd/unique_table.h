@@ -66,20 +66,25 @@ public:
     return true;
   }
 
-  // Keeps the nodes for which keep(node) is true, in a table sized for them.
+  // Keeps the nodes for which keep(node) is true, in a table sized for them
+  // (the same array when the size stays, so no fresh pages are touched).
   template <class Keep>
   void retain(Keep keep) {
-    std::size_t survivors = 0;
+    std::vector<slot> survivors;
     for (std::size_t i = 0; i <= mask_ && slots_; ++i)
-      if (slots_[i].node != nullptr) {
-        if (keep(slots_[i].node))
-          ++survivors;
-        else
-          slots_[i].node = nullptr;
-      }
+      if (slots_[i].node != nullptr && keep(slots_[i].node)) survivors.push_back(slots_[i]);
     std::size_t capacity = 1024;
-    while (capacity < survivors * 2) capacity *= 2;
-    resize(capacity);
+    while (capacity < survivors.size() * 2) capacity *= 2;
+    if (slots_ != nullptr && capacity * 16 > mask_ + 1) capacity = mask_ + 1;
+    if (slots_ == nullptr || capacity != mask_ + 1) {
+      release(slots_, mask_ + 1);
+      slots_ = allocate(capacity);
+      mask_ = capacity - 1;
+    } else {
+      clear();
+    }
+    count_ = 0;
+    for (const slot& s : survivors) place(s.node, s.hash);
   }
 
   std::size_t size() const { return count_; }
@@ -131,6 +136,7 @@ private:
   }
 
   void resize(std::size_t capacity);
+  void clear();
   static slot* allocate(std::size_t capacity);
   static void release(slot* slots, std::size_t capacity);
 

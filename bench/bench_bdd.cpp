@@ -19,10 +19,14 @@
 
 namespace {
 
+// The engine collects only when asked: like BuDDy, which collects when its
+// node table is full, the adapter calls Bdd_gc once the table has doubled
+// since the last collection.
 struct ours {
   using F = bdd;
   bddpp_manager m;
   std::vector<bdd> vars;
+  std::int32_t collect_at = 1 << 17;
   explicit ours(int n) {
     for (int i = 0; i < n; ++i) vars.push_back(m.New_var_last("x" + std::to_string(i)));
   }
@@ -30,11 +34,19 @@ struct ours {
   F var(int i) { return vars[static_cast<std::size_t>(i)]; }
   F one() { return m.Bdd_one(); }
   F zero() { return m.Bdd_zero(); }
-  F op_and(const F& a, const F& b) { return m.Bdd_and(a, b); }
-  F op_or(const F& a, const F& b) { return m.Bdd_or(a, b); }
-  F op_xor(const F& a, const F& b) { return m.Bdd_xor(a, b); }
+  F op_and(const F& a, const F& b) { return collected(m.Bdd_and(a, b)); }
+  F op_or(const F& a, const F& b) { return collected(m.Bdd_or(a, b)); }
+  F op_xor(const F& a, const F& b) { return collected(m.Bdd_xor(a, b)); }
   F op_not(const F& a) { return m.Bdd_not(a); }
-  F op_imply(const F& a, const F& b) { return m.Bdd_implication(a, b); }
+  F op_imply(const F& a, const F& b) { return collected(m.Bdd_implication(a, b)); }
+
+  F collected(F result) {
+    if (m.table_node_count() > collect_at) {
+      m.Bdd_gc();
+      collect_at = std::max(1 << 17, 2 * m.table_node_count());
+    }
+    return result;
+  }
 };
 
 // A referenced BuDDy diagram with value semantics.
