@@ -100,9 +100,9 @@ private:
   String var(const bdd_node* n) const { return p_[4] + n->manager->names[n->id] + p_[5]; }
 
   const String* p_;
-  const String& indent_;
-  const String& constant_indent_;
-  const String& array_;
+  const String indent_;
+  const String constant_indent_;
+  const String array_;
   bool arrayless_;
 };
 

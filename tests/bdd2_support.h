@@ -117,6 +117,13 @@ inline int run_in(const std::string& folder, const std::string& command, std::st
   return status;
 }
 
+// Removes a scratch folder made by scratch_folder (kept when a test failed,
+// for reading).
+inline void remove_scratch(const std::string& folder) {
+  if (folder.find("bdd2_scratch_") == std::string::npos) return;
+  std::system(("rm -rf '" + folder + "'").c_str());
+}
+
 inline bool tool_present(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IXUSR);
