@@ -206,9 +206,10 @@ public:
     // Filled in the colour, outlined in black.
     void ofl_rectbound(int x, int y, int w, int h, Fl_Color colour);
     void ofl_circbound(int x, int y, int d, Fl_Color colour);
-    // A filled 40-degree wedge in the square of side 2*|(x1,y1)-(x2,y2)|
-    // whose top-left corner is (x2, y2), opening towards the angle of the
-    // segment seen from its end; the current colour is black afterwards.
+    // A filled 40-degree wedge of the disc whose bounding square has its
+    // top-left corner at (x2, y2) and twice the segment's length as side,
+    // pointing from the disc's centre back along the segment's direction
+    // (towards where the segment comes from); the colour is black afterwards.
     void ofl_arrowbound(int x1, int y1, int x2, int y2, Fl_Color colour);
     // The shaft and two barbs of length `length` at `angle` radians from it.
     void ofl_drw_arrow_line(int x1, int y1, int x2, int y2, int length, double angle,

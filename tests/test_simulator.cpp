@@ -197,10 +197,8 @@ TEST(InputPanel, ACheckClickedInTheListIsPresentAtGo) {
     // Line 2 of the signals list, inside its frame.
     Fl_Check_Browser* list = own.lists.signals;
     const int line_y = list->y() + Fl::box_dy(list->box()) + 16 + 8;
-    const Step step = check_after(own.panel, 3, [&] {
-        send_click(own.window, list->x() + 20, line_y);
-        Fl::add_timeout(0.1, [](void* go) { send_click(static_cast<Fl_Widget*>(go)); }, own.button("GO"));
-    });
+    const Later go(0.15, [&] { send_click(own.button("GO")); });
+    const Step step = check_after(own.panel, 3, [&] { send_click(own.window, list->x() + 20, line_y); });
     EXPECT_EQ(step.values, (std::vector<int>{0, 1, 0}));
 }
 
