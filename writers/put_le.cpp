@@ -33,6 +33,45 @@ void put_item_lines(std::ostream& os, const std::vector<T>& items, const char* s
     }
 }
 
+// A declaration section: the keyword line, the items, then `closing`.
+template <class T>
+void put_section(std::ostream& os, const char* keyword, const std::vector<T>& items,
+                 const char* closing) {
+    if (items.empty())
+        return;
+    os << keyword << "\n";
+    put_item_lines(os, items, ",");
+    os << closing;
+}
+
+// The "automaton" part up to its "end": the given states, then the given
+// transitions; true when one of these is an initial transition.
+bool put_automaton(std::ostream& os, const gal_tpen_fichier& chart, const std::vector<int>& states,
+                   const std::vector<int>& transitions) {
+    const gal_tpen_etat* state_table = chart.ma_table_etats();
+    os << "automaton\n";
+    for (int s : states) {
+        state_table[s].put_le(os, chart.ma_table_progs_externes(), chart.ma_table_actions());
+        os << " \n";
+    }
+    os << "\ntransition:\n";
+    bool initial = false;
+    for (int t : transitions) {
+        const gal_tpen_transition& transition = chart.ma_table_transitions()[t];
+        transition.put_le(os, state_table, chart.ma_table_actions());
+        os << " \n";
+        initial = initial || transition.est_initiale();
+    }
+    return initial;
+}
+
+std::vector<int> first_indices(int count) {
+    std::vector<int> indices(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        indices[i] = i;
+    return indices;
+}
+
 void put_data_block(std::ostream& os, const std::vector<String>& types,
                     const std::vector<gal_declaration_functions>& functions,
                     const std::vector<gal_declaration_constants>& constants) {
@@ -152,55 +191,81 @@ private:
     std::vector<gal_declaration_variables> odd_;
 };
 
+// The interface of one automaton's module, from the names that its triggers,
+// actions and programs use: triggers read inputs and locals, actions write
+// outputs and locals, and every pre is read as soon as a transition touches
+// the automaton.
+class interface_finder {
+public:
+    interface_finder(const std::vector<gal_declaration_variables>& locals,
+                     const std::vector<gal_declaration_variables>& inputs,
+                     const std::vector<gal_declaration_variables>& outputs,
+                     const std::vector<String>& actions,
+                     const std::vector<gal_declaration_pres>& pres)
+        : read_names_({&locals, &inputs}), written_by_action_(actions.size()) {
+        const name_index written_names({&locals, &outputs});
+        for (std::size_t a = 0; a < actions.size(); ++a)
+            written_names.insert_used(actions[a], written_by_action_[a]);
+        // A pre has the type of the last output of its signal's name.
+        std::unordered_map<String, String> output_type;
+        for (const gal_declaration_variables& output : outputs)
+            output_type[output.nom()] = output.typev();
+        for (const gal_declaration_pres& pre : pres) {
+            const auto found = output_type.find(pre.actualname());
+            pre_inputs_.insert(gal_declaration_variables(
+                found == output_type.end() ? String() : found->second, pre.prename()));
+        }
+    }
+
+    void find(const gal_tpen_fichier& chart, const std::list<int>& automaton,
+              const std::vector<int>& touching, variable_set& inputs, variable_set& outputs) const {
+        const gal_tpen_transition* transitions = chart.ma_table_transitions();
+        const gal_tpen_etat* states = chart.ma_table_etats();
+        if (!touching.empty())
+            inputs.insert(pre_inputs_.begin(), pre_inputs_.end());
+        for (int t : touching) {
+            read_names_.insert_used(transitions[t].ma_receptivite(), inputs);
+            for (int a : transitions[t].mes_actions())
+                outputs.insert(written_by_action_[a].begin(), written_by_action_[a].end());
+        }
+        for (int s : automaton) {
+            for (int a : states[s].mes_actions())
+                outputs.insert(written_by_action_[a].begin(), written_by_action_[a].end());
+            const int program = states[s].mon_ident_run();
+            if (program == -1)
+                continue;
+            const gal_declaration_progs& run = chart.ma_table_progs_externes()[program];
+            for (const gal_declaration_variables& port : run.my_inputs_list())
+                inputs.insert(gal_declaration_variables(
+                    port.typev(), states[s].renaming_signal_run_instance(port.nom())));
+            for (const gal_declaration_variables& port : run.my_outputs_list())
+                outputs.insert(gal_declaration_variables(
+                    port.typev(), states[s].renaming_signal_run_instance(port.nom())));
+        }
+    }
+
+private:
+    name_index read_names_;
+    std::vector<variable_set> written_by_action_;
+    variable_set pre_inputs_;
+};
+
 }  // namespace
 
 int gal_tpen_fichier::put_le(const String& file, const String& module) const {
     return write_chart_file(*this, file, "put_le", [&](std::ostream& os) {
-        const gal_tpen_etat* states = ma_table_etats();
-        const gal_tpen_transition* transitions = ma_table_transitions();
-        const String* actions = ma_table_actions();
-        const gal_declaration_progs* progs = ma_table_progs_externes();
-
         put_data_block(os, table_types_, table_functions_, table_constants_);
 
         os << "module " << module << " : \n";
-        if (!table_inputs_.empty()) {
-            os << "Input:\n";
-            put_item_lines(os, table_inputs_, ",");
-            os << ";\n";
-        }
-        if (!table_outputs_.empty()) {
-            os << "Output:\n";
-            put_item_lines(os, table_outputs_, ",");
-            os << ";\n";
-        }
-        if (!table_locals_.empty()) {
-            os << "Local: \n";
-            put_item_lines(os, table_locals_, ",");
-            os << ";\n\n";
-        }
-        if (!table_pres_.empty()) {
-            os << "Pre: \n";
-            put_item_lines(os, table_pres_, ",");
-            os << ";\n\n";
-        }
+        put_section(os, "Input:", table_inputs_, ";\n");
+        put_section(os, "Output:", table_outputs_, ";\n");
+        put_section(os, "Local: ", table_locals_, ";\n\n");
+        put_section(os, "Pre: ", table_pres_, ";\n\n");
         put_runs(os, table_progs_externes_);
 
         const int automata = nombre_SC();
         if (automata < 2) {
-            os << "automaton\n";
-            for (int s = 0; s < nbr_etats(); ++s) {
-                states[s].put_le(os, progs, actions);
-                os << " \n";
-            }
-            os << "\ntransition:\n";
-            bool initial = false;
-            for (int t = 0; t < nbr_transitions(); ++t) {
-                transitions[t].put_le(os, states, actions);
-                os << " \n";
-                initial = initial || transitions[t].est_initiale();
-            }
-            if (!initial)
+            if (!put_automaton(os, *this, first_indices(nbr_etats()), first_indices(nbr_transitions())))
                 warn_no_initial_transition(false);
             os << "end\n\n";
             return;
@@ -210,63 +275,19 @@ int gal_tpen_fichier::put_le(const String& file, const String& module) const {
             os << (k > 0 ? "||\n" : "") << "run " << module << "_run" << k << "\n";
         os << "end\n\n";
 
-        // What the names of the chart give to an automaton's interface: its
-        // triggers read inputs and locals, its actions write outputs and locals.
-        const name_index read_names({&table_locals_, &table_inputs_});
-        const name_index written_names({&table_locals_, &table_outputs_});
-        std::vector<variable_set> written_by_action(table_actions_.size());
-        for (std::size_t a = 0; a < table_actions_.size(); ++a)
-            written_names.insert_used(table_actions_[a], written_by_action[a]);
-        variable_set pre_inputs;
-        for (const gal_declaration_pres& pre : table_pres_) {
-            String type;
-            for (const gal_declaration_variables& output : table_outputs_)
-                if (output.nom() == pre.actualname())
-                    type = output.typev();
-            pre_inputs.insert(gal_declaration_variables(type, pre.prename()));
-        }
-
+        const interface_finder interfaces(table_locals_, table_inputs_, table_outputs_,
+                                          table_actions_, table_pres_);
         const std::vector<std::vector<int>> touching = touching_transitions(*this);
         for (int k = 0; k < automata; ++k) {
             const std::list<int> automaton = SC_liste_etats(k);
             variable_set inputs, outputs;
-            if (!touching[k].empty())
-                inputs.insert(pre_inputs.begin(), pre_inputs.end());
-            for (int t : touching[k]) {
-                read_names.insert_used(transitions[t].ma_receptivite(), inputs);
-                for (int a : transitions[t].mes_actions())
-                    outputs.insert(written_by_action[a].begin(), written_by_action[a].end());
-            }
-            for (int s : automaton) {
-                for (int a : states[s].mes_actions())
-                    outputs.insert(written_by_action[a].begin(), written_by_action[a].end());
-                const int program = states[s].mon_ident_run();
-                if (program == -1)
-                    continue;
-                for (const gal_declaration_variables& port : progs[program].my_inputs_list())
-                    inputs.insert(gal_declaration_variables(
-                        port.typev(), states[s].renaming_signal_run_instance(port.nom())));
-                for (const gal_declaration_variables& port : progs[program].my_outputs_list())
-                    outputs.insert(gal_declaration_variables(
-                        port.typev(), states[s].renaming_signal_run_instance(port.nom())));
-            }
-
+            interfaces.find(*this, automaton, touching[k], inputs, outputs);
             os << "module " << module << "_run" << k << " : \n";
             put_set(os, "Input:", inputs);
             put_set(os, "Output:", outputs);
             put_runs(os, table_progs_externes_);
-            os << "automaton\n";
-            for (int s : automaton) {
-                states[s].put_le(os, progs, actions);
-                os << " \n";
-            }
-            os << "\ntransition:\n";
-            bool initial = false;
-            for (int t : touching[k]) {
-                transitions[t].put_le(os, states, actions);
-                os << " \n";
-                initial = initial || transitions[t].est_initiale();
-            }
+            const bool initial = put_automaton(
+                os, *this, std::vector<int>(automaton.begin(), automaton.end()), touching[k]);
             os << "end\n\n";
             if (!initial)
                 warn_no_initial_transition(true);

@@ -3,27 +3,16 @@
 // written from a dangling one would name a state, an action or a program that
 // does not exist.
 #include "writers/put_strl5_private.h"
+#include "writers/writer_files.h"
 
 #include <string>
 
 namespace tessan_strl5 {
 
+using tessan_writers::action_fault;
+using tessan_writers::outside;
+
 namespace {
-
-String outside(const char* what, int index, int count, const char* table) {
-    return String(what) + " " + std::to_string(index) + ", outside the " +
-           std::to_string(count) + " " + table;
-}
-
-bool action_fault(const gal_tpen_fichier& chart, const std::list<int>& actions,
-                  const String& owner, String& fault) {
-    for (int a : actions)
-        if (a < 0 || a >= chart.nbr_actions()) {
-            fault = owner + " has " + outside("action", a, chart.nbr_actions(), "actions");
-            return true;
-        }
-    return false;
-}
 
 // A transition that is written: its target is a state or -1 (a final arrow),
 // and its actions exist.

@@ -79,8 +79,6 @@ mode_t replacing_file::mode_for(const String& target) {
     return 0666 & ~mask;
 }
 
-namespace {
-
 String outside(const char* what, int index, int count, const char* table) {
     return String(what) + " " + std::to_string(index) + ", outside the " +
            std::to_string(count) + " " + table;
@@ -95,6 +93,8 @@ bool action_fault(const gal_tpen_fichier& chart, const std::list<int>& actions,
         }
     return false;
 }
+
+namespace {
 
 bool end_fault(const gal_tpen_fichier& chart, int end, const String& owner, const char* what,
                String& fault) {

@@ -50,6 +50,14 @@ private:
     bool committed_ = false;
 };
 
+// "what index, outside the count table": how a dangling index is described.
+String outside(const char* what, int index, int count, const char* table);
+
+// True, with `fault` describing the first one, when one of the action indices
+// of `owner` lies outside the chart's action table.
+bool action_fault(const gal_tpen_fichier& chart, const std::list<int>& actions,
+                  const String& owner, String& fault);
+
 // Walks every index held by the chart's states (actions, program), its
 // transitions in use (source, target, actions) and its concurrent automata
 // (states); the first one outside its table is described in `fault` and the
