@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "bdd/bddpp.h"
+#include "bdd/fatal.h"
 #include "bdd/memo.h"
 
 namespace {
 
 [[noreturn]] void bad_call() {
   std::cerr << "ERROR: Bad call of Bdd_isomorphe() !" << std::endl;
-  std::cerr.flush();
-  std::exit(1);
+  bdd_fatal_exit();
 }
 
 // The node for "if var(p) then (+1, t) else (el, e)" in dst, whatever the
@@ -90,11 +90,20 @@ private:
 
 }  // namespace
 
-bdd_node* Bdd_isomorphe(bddpp_manager* dst, bddpp_manager* src, bdd_node* n) {
+namespace {
+
+bdd_node* copy_diagram(bddpp_manager* dst, bddpp_manager* src, node_copy::mode_t mode, const std::int32_t* map,
+                       bdd_node* n) {
   if (dst == nullptr || src == nullptr) bad_call();
   if (n == nullptr) return nullptr;
-  node_copy copy(dst, src, node_copy::by_position, nullptr);
+  node_copy copy(dst, src, mode, map);
   return copy.run(n);
+}
+
+}  // namespace
+
+bdd_node* Bdd_isomorphe(bddpp_manager* dst, bddpp_manager* src, bdd_node* n) {
+  return copy_diagram(dst, src, node_copy::by_position, nullptr, n);
 }
 
 bdd Bdd_isomorphe(bddpp_manager* dst, bddpp_manager* src, bdd f) {
@@ -102,10 +111,7 @@ bdd Bdd_isomorphe(bddpp_manager* dst, bddpp_manager* src, bdd f) {
 }
 
 bdd_node* Bdd_isomorphe(bddpp_manager* dst, bddpp_manager* src, bdd_node* n, std::int32_t* map) {
-  if (dst == nullptr || src == nullptr) bad_call();
-  if (n == nullptr) return nullptr;
-  node_copy copy(dst, src, node_copy::by_map, map);
-  return copy.run(n);
+  return copy_diagram(dst, src, node_copy::by_map, map, n);
 }
 
 bdd Bdd_isomorphe(bddpp_manager* dst, bddpp_manager* src, bdd& f, std::int32_t* map) {
@@ -143,10 +149,7 @@ bdd Bdd_isomorphe(bddpp_manager* dst, bddpp_manager* src, bdd& f, std::int32_t* 
 }
 
 bdd_node* Bdd_isomorphe_by_name(bddpp_manager* dst, bddpp_manager* src, bdd_node* n) {
-  if (dst == nullptr || src == nullptr) bad_call();
-  if (n == nullptr) return nullptr;
-  node_copy copy(dst, src, node_copy::by_name, nullptr);
-  return copy.run(n);
+  return copy_diagram(dst, src, node_copy::by_name, nullptr, n);
 }
 
 bdd Bdd_isomorphe_by_name(bddpp_manager* dst, bddpp_manager* src, bdd f) {

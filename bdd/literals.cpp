@@ -6,22 +6,14 @@
 #include <vector>
 
 #include "bdd/bddpp.h"
-
-namespace {
-
-[[noreturn]] void fatal_exit() {
-  std::cerr.flush();
-  std::exit(1);
-}
-
-}  // namespace
+#include "bdd/fatal.h"
 
 int bddpp_manager::Bdd_OneSat(bdd_node* n, int link, int* table) {
   // The then-first walk: a reduced non-constant function always has a true
   // path below its then child, so this visits one path, not the diagram.
   if (n == nullptr) {
     std::cerr << "ERROR: call bddpp_manager::Bdd_OneSat() with null reference" << std::endl;
-    fatal_exit();
+    bdd_fatal_exit();
   }
   if (n->id == -1) return link == 1 ? 1 : 0;
   const std::int32_t p = position_of(n);
@@ -62,7 +54,7 @@ void bddpp_manager::Bdd_node_to_literals(int link, bdd_node* n, int* table) {
     if (link == 1) {
       std::cerr << "ERROR in  bddpp_manager::Bdd_node_to_literals() :" << std::endl;
       std::cerr << "constant 1 is not a literal ..." << std::endl;
-      fatal_exit();
+      bdd_fatal_exit();
     }
     return;
   }

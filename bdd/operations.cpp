@@ -7,15 +7,11 @@
 #include <iostream>
 
 #include "bdd/bddpp.h"
+#include "bdd/fatal.h"
 #include "bdd/memo.h"
 #include "bdd/unique_table.h"
 
 namespace {
-
-[[noreturn]] void fatal_exit() {
-  std::cerr.flush();
-  std::exit(1);
-}
 
 // AND with a memo of the pairs already solved. OR is NOT(AND(NOT x, NOT y)):
 // complement links make it the same walk, so it creates the same nodes in the
@@ -96,7 +92,7 @@ private:
       std::cerr << "Bdd_and(" << static_cast<const void*>(x) << "," << static_cast<const void*>(y) << ")"
                 << std::endl;
     }
-    fatal_exit();
+    bdd_fatal_exit();
   }
 
   // Reached only by a broken diagram; in the OR walk the operands' links
@@ -132,7 +128,7 @@ private:
     m_.Print_bdd_structure_loc(os, 5, r);
     os << "\n";
     m_.Bdd_stats(os);
-    fatal_exit();
+    bdd_fatal_exit();
   }
 
   bddpp_manager& m_;
@@ -142,7 +138,7 @@ private:
 
 [[noreturn]] void foreign_operand(const char* op) {
   std::cerr << "ERROR: call bddpp_manager::" << op << "() with a bdd of another manager" << std::endl;
-  fatal_exit();
+  bdd_fatal_exit();
 }
 
 bool is_variable_node(const bdd_node* n) {
@@ -169,7 +165,7 @@ bdd_node* bddpp_manager::Find_or_create_bdd_node(std::int32_t index, int tl, int
     std::cerr << "  index " << index << " is not less than "
               << (then_offends ? " its then node index (" : " its else node index (")
               << (then_offends ? pt : pe) << ")" << std::endl;
-    fatal_exit();
+    bdd_fatal_exit();
   }
   const std::int32_t id = id_of_index[index];
   const int else_link = tl * el;
@@ -333,7 +329,7 @@ int bddpp_manager::Bdd_is_correct(const bdd& f) {
 bdd bddpp_manager::Bdd_then(const bdd& f) {
   if (f.node() == nullptr || f.node()->id == -1) {
     std::cerr << "ERROR in Bdd_then(): calling with a tautologic function!" << std::endl;
-    fatal_exit();
+    bdd_fatal_exit();
   }
   return bdd(this, f.link_type(), f.node()->then_node);
 }
@@ -341,7 +337,7 @@ bdd bddpp_manager::Bdd_then(const bdd& f) {
 bdd bddpp_manager::Bdd_else(const bdd& f) {
   if (f.node() == nullptr || f.node()->id == -1) {
     std::cerr << "ERROR in Bdd_else(): calling with a tautologic function!" << std::endl;
-    fatal_exit();
+    bdd_fatal_exit();
   }
   return bdd(this, f.link_type() * f.node()->else_link, f.node()->else_node);
 }

@@ -8,14 +8,10 @@
 #include <vector>
 
 #include "bdd/bddpp.h"
+#include "bdd/fatal.h"
 #include "bdd/memo.h"
 
 namespace {
-
-[[noreturn]] void fatal_exit() {
-  std::cerr.flush();
-  std::exit(1);
-}
 
 // f restricted by a literal table. Negating the start link only flips every
 // link of the walk (the same nodes are built), so the memo is keyed on the
@@ -106,7 +102,7 @@ private:
 
   [[noreturn]] void unknown() {
     std::cerr << "error in bddpp_manager::Bdd_eval(): unknown bdd type ..." << std::endl;
-    fatal_exit();
+    bdd_fatal_exit();
   }
 
   bddpp_manager& m_;
@@ -149,12 +145,12 @@ handle_recursion<Step> make_recursion(Step step) {
 bdd bddpp_manager::Bdd_cube_reduce(const bdd& f, const bdd& c) {
   if (f.node() == nullptr) {
     std::cerr << "Error in Bdd_cube_reduce(): bdd has a Null pointer!" << std::endl;
-    fatal_exit();
+    bdd_fatal_exit();
   }
   if (f.node() == one) return f;
   if (c.node() == nullptr) {
     std::cerr << "Error in Bdd_cube_reduce(): assertion has a Null pointer!" << std::endl;
-    fatal_exit();
+    bdd_fatal_exit();
   }
   if (c.node() == one) return f;
   std::vector<int> literals(static_cast<std::size_t>(var_count), 2);
@@ -209,7 +205,7 @@ bdd bddpp_manager::Bdd_reduce(const bdd& f, const bdd& g) {
     if (!Bdd_is_cube(c)) {
       std::cerr << "ERROR about !!!" << std::endl;
       Print_bdd_structure(std::cerr, c);
-      fatal_exit();
+      bdd_fatal_exit();
     }
     r = Bdd_and(r, Bdd_cube_reduce(f, c));
     rest = Bdd_and(rest, Bdd_not(c));

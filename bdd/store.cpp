@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "bdd/bddpp.h"
+#include "bdd/fatal.h"
 #include "bdd/memo.h"
 #include "bdd/unique_table.h"
 
@@ -192,22 +193,17 @@ bdd_id_set::const_iterator& bdd_id_set::const_iterator::operator++() {
 
 // ---- Nodes ------------------------------------------------------------------
 
-static void fatal_exit() {
-  std::cerr.flush();
-  std::exit(1);
-}
-
 std::int64_t bdd_node_signature(std::int32_t id, int link, bdd_node* then_node, bdd_node* else_node) {
   if (id == -1 || id == -3) return id;
   std::int32_t tg = then_node ? then_node->gid : 0;
   std::int32_t eg = else_node ? else_node->gid : 0;
   if (tg < 0) {
     std::cerr << "ERROR in bdd_node_signature(): then node have a bad global id!" << std::endl;
-    fatal_exit();
+    bdd_fatal_exit();
   }
   if (eg < 0) {
     std::cerr << "ERROR in bdd_node_signature(): else node have a bad global id!" << std::endl;
-    fatal_exit();
+    bdd_fatal_exit();
   }
   // Unsigned arithmetic: the fields overlap past their widths, which is why
   // this key is only printed and never used for lookups.
@@ -590,7 +586,7 @@ String bddpp_manager::Name_var_by_bdd(const bdd& f) {
   std::cerr << "error in bddpp_manager::Name_var_by_bdd()" << std::endl;
   std::cerr << "bdd defined by: " << f << ", is not correct ..." << std::endl;
   std::cerr << "(typebdd = " << (n ? n->id : -3) << ")" << std::endl;
-  fatal_exit();
+  bdd_fatal_exit();
   return String();
 }
 
@@ -718,7 +714,7 @@ bdd_unique_table::slot* bdd_unique_table::allocate(std::size_t capacity) {
   }
   if (p == nullptr) {
     std::cerr << "ERROR: no memory left for the BDD unique table" << std::endl;
-    fatal_exit();
+    bdd_fatal_exit();
   }
   std::memset(p, 0, bytes);
   return static_cast<slot*>(p);

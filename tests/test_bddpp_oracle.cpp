@@ -100,6 +100,14 @@ protected:
     return r;
   }
 
+  // The next random expression, kept alive in BuDDy, and its parse.
+  expression draw(generator& g, int depth, bdd& parsed) {
+    expression e = g.make(depth);
+    keep(e.reference);
+    parsed = parse(e.text);
+    return e;
+  }
+
   bdd parse(const String& text) {
     int status = -1;
     bdd f = m.Parse_expression(text, &status);
@@ -136,9 +144,8 @@ protected:
 TEST_F(oracle, ParsedExpressionsHaveTheReferenceTruthTables) {
   generator g(11);
   for (int i = 0; i < 300; ++i) {
-    expression e = g.make(1 + i % 6);
-    keep(e.reference);
-    bdd f = parse(e.text);
+    bdd f;
+    expression e = draw(g, 1 + i % 6, f);
     ASSERT_EQ(ours(f), theirs(e.reference)) << e.text;
     EXPECT_EQ(m.Bdd_is_tautology(f, 1), e.reference == buddy_true()) << e.text;
     EXPECT_EQ(m.Bdd_is_tautology(f, 0), e.reference == buddy_false()) << e.text;
@@ -176,9 +183,8 @@ TEST_F(oracle, TautologiesAndEquivalences) {
 TEST_F(oracle, QuantifiersOfOneVariable) {
   generator g(37);
   for (int i = 0; i < 200; ++i) {
-    expression e = g.make(2 + i % 5);
-    keep(e.reference);
-    bdd f = parse(e.text);
+    bdd f;
+    expression e = draw(g, 2 + i % 5, f);
     const int x = g.pick(variables);
     bdd var = m.Bdd_var_by_index(x);
     bdd literal = g.pick(2) ? var : m.Bdd_not(var);
@@ -190,9 +196,8 @@ TEST_F(oracle, QuantifiersOfOneVariable) {
 TEST_F(oracle, RestrictionByCubes) {
   generator g(41);
   for (int i = 0; i < 200; ++i) {
-    expression e = g.make(2 + i % 5);
-    keep(e.reference);
-    bdd f = parse(e.text);
+    bdd f;
+    expression e = draw(g, 2 + i % 5, f);
     bdd cube = m.Bdd_one();
     int reference_cube = keep(buddy_copy(buddy_true()));
     for (int k = 0, n = 1 + g.pick(4); k < n; ++k) {
@@ -230,9 +235,8 @@ TEST_F(oracle, CompositionAndIfThenElse) {
 TEST_F(oracle, NumberOfSatisfyingAssignments) {
   generator g(67);
   for (int i = 0; i < 150; ++i) {
-    expression e = g.make(2 + i % 4);
-    keep(e.reference);
-    bdd f = parse(e.text);
+    bdd f;
+    expression e = draw(g, 2 + i % 4, f);
     EXPECT_EQ(count_models(f), buddy_satcount(e.reference)) << e.text;
   }
 }
