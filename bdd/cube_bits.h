@@ -41,15 +41,6 @@ struct cube_bits {
   }
 };
 
-// p implies c (as nonzero cubes): every literal of c is a literal of p.
-inline bool cube_words_imply(const std::uint64_t* p_care, const std::uint64_t* p_value,
-                             const std::uint64_t* c_care, const std::uint64_t* c_value,
-                             std::size_t words) {
-  for (std::size_t i = 0; i < words; ++i)
-    if ((c_care[i] & ~p_care[i]) != 0 || ((p_value[i] ^ c_value[i]) & c_care[i]) != 0) return false;
-  return true;
-}
-
 // The literals of a BDD cube (not ZERO).
 cube_bits cube_bits_of(bddpp_manager& m, const bdd& cube);
 // The BDD of a cube, built from the bottom of the order up so that every
@@ -74,22 +65,49 @@ private:
   bdd_memo memo_;
 };
 
+// A set of list slots, as a bitset with a summary word per 64 words, so
+// that a conjunction of sets finds its first member without reading every
+// word.
+class slot_set {
+public:
+  void insert(std::size_t i);
+  void erase(std::size_t i);
+  std::uint64_t word(std::size_t w) const { return w < bits_.size() ? bits_[w] : 0; }
+  std::uint64_t summary(std::size_t s) const { return s < summary_.size() ? summary_[s] : 0; }
+
+private:
+  std::vector<std::uint64_t> bits_, summary_;
+};
+
 // The prime implicants of a non-constant f, in the order of the implicant
 // enumeration tree (Tdd): each enumerated cube replaces the first listed
 // cube that implies it or goes last, then every cube implied by an earlier
-// one is dropped.
+// one is dropped. A listed cube implies the offered one when it holds every
+// literal of it, so the slots are indexed by literal: the first slot holding
+// all of a cube's literals is the first member of a conjunction of sets.
 class implicant_list {
 public:
-  explicit implicant_list(std::int32_t var_count) : words_(cube_bits::words_for(var_count)) {}
+  explicit implicant_list(std::int32_t var_count)
+      : words_(cube_bits::words_for(var_count)), count_(0),
+        by_literal_(2 * static_cast<std::size_t>(var_count > 0 ? var_count : 0)) {}
   void offer(const cube_bits& c);
   void primes(bddpp_manager& m, std::list<bdd>& out) const;
 
 private:
+  static const std::size_t none = static_cast<std::size_t>(-1);
   const std::uint64_t* care(std::size_t i) const { return &slots_[2 * words_ * i]; }
   const std::uint64_t* value(std::size_t i) const { return &slots_[2 * words_ * i + words_]; }
-  std::size_t count() const { return slots_.size() / (2 * words_); }
+  std::uint64_t* slot(std::size_t i) { return &slots_[2 * words_ * i]; }
+  // The literals of a cube (2 * position + 1 when positive) into lits.
+  void literals_of(const std::uint64_t* care, const std::uint64_t* value, std::vector<std::int32_t>& lits) const;
+  // The first slot from `from` on that holds every literal of lits.
+  std::size_t first_holding(const std::vector<std::int32_t>& lits, std::size_t from) const;
+
   std::size_t words_;
+  std::size_t count_;
   std::vector<std::uint64_t> slots_;
+  std::vector<slot_set> by_literal_;
+  std::vector<std::int32_t> scratch_;
 };
 
 void bdd_prime_implicants_fast(bddpp_manager& m, const bdd& f, std::list<bdd>& out);

@@ -9,6 +9,7 @@
 // into a graph (one vertex per distinct sub-function, built in the tree's
 // construction order so that the same conjunctions are created in the same
 // order) and keep the implicants as bit masks.
+#include <algorithm>
 #include <iostream>
 
 #include "bdd/bddpp.h"
@@ -62,31 +63,83 @@ int cube_reach::reach(bdd_node* n, int link) {
 
 // ---- The implicant list -----------------------------------------------------
 
-void implicant_list::offer(const cube_bits& c) {
-  const std::size_t n = count();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (cube_words_imply(care(i), value(i), c.care.data(), c.value.data(), words_)) {
-      std::uint64_t* slot = &slots_[2 * words_ * i];
-      std::copy(c.care.begin(), c.care.end(), slot);
-      std::copy(c.value.begin(), c.value.end(), slot + words_);
-      return;
+void slot_set::insert(std::size_t i) {
+  const std::size_t w = i / 64;
+  if (w >= bits_.size()) bits_.resize(w + 1, 0);
+  if (w / 64 >= summary_.size()) summary_.resize(w / 64 + 1, 0);
+  bits_[w] |= std::uint64_t(1) << (i % 64);
+  summary_[w / 64] |= std::uint64_t(1) << (w % 64);
+}
+
+void slot_set::erase(std::size_t i) {
+  const std::size_t w = i / 64;
+  if (w >= bits_.size()) return;
+  bits_[w] &= ~(std::uint64_t(1) << (i % 64));
+  if (bits_[w] == 0) summary_[w / 64] &= ~(std::uint64_t(1) << (w % 64));
+}
+
+void implicant_list::literals_of(const std::uint64_t* care, const std::uint64_t* value,
+                                 std::vector<std::int32_t>& lits) const {
+  lits.clear();
+  for (std::size_t w = 0; w < words_; ++w)
+    for (std::uint64_t m = care[w]; m != 0; m &= m - 1) {
+      const int b = __builtin_ctzll(m);
+      const std::int32_t p = static_cast<std::int32_t>(64 * w) + b;
+      lits.push_back(2 * p + static_cast<std::int32_t>((value[w] >> b) & 1u));
     }
+}
+
+std::size_t implicant_list::first_holding(const std::vector<std::int32_t>& lits, std::size_t from) const {
+  if (from >= count_) return none;
+  if (lits.empty()) return from;
+  const std::size_t last_word = (count_ - 1) / 64;
+  for (std::size_t s = from / 64 / 64; s <= last_word / 64; ++s) {
+    std::uint64_t candidates = ~std::uint64_t(0);
+    for (std::int32_t l : lits) candidates &= by_literal_[static_cast<std::size_t>(l)].summary(s);
+    if (s == from / 64 / 64) candidates &= ~std::uint64_t(0) << ((from / 64) % 64);
+    for (; candidates != 0; candidates &= candidates - 1) {
+      const std::size_t w = 64 * s + static_cast<std::size_t>(__builtin_ctzll(candidates));
+      std::uint64_t members = ~std::uint64_t(0);
+      for (std::int32_t l : lits) members &= by_literal_[static_cast<std::size_t>(l)].word(w);
+      if (w == from / 64) members &= ~std::uint64_t(0) << (from % 64);
+      if (members != 0) return 64 * w + static_cast<std::size_t>(__builtin_ctzll(members));
+    }
+  }
+  return none;
+}
+
+void implicant_list::offer(const cube_bits& c) {
+  literals_of(c.care.data(), c.value.data(), scratch_);
+  const std::size_t i = first_holding(scratch_, 0);
+  if (i != none) {
+    // The listed cube holds every literal of c: it loses the others.
+    std::vector<std::int32_t> held;
+    literals_of(care(i), value(i), held);
+    for (std::int32_t l : held) {
+      const std::int32_t p = l / 2;
+      if (!c.has(p)) by_literal_[static_cast<std::size_t>(l)].erase(i);
+    }
+    std::copy(c.care.begin(), c.care.end(), slot(i));
+    std::copy(c.value.begin(), c.value.end(), slot(i) + words_);
+    return;
   }
   slots_.insert(slots_.end(), c.care.begin(), c.care.end());
   slots_.insert(slots_.end(), c.value.begin(), c.value.end());
+  for (std::int32_t l : scratch_) by_literal_[static_cast<std::size_t>(l)].insert(count_);
+  ++count_;
 }
 
 void implicant_list::primes(bddpp_manager& m, std::list<bdd>& out) const {
-  const std::size_t n = count();
-  std::vector<char> dropped(n, 0);
-  for (std::size_t a = 0; a < n; ++a) {
+  std::vector<char> dropped(count_, 0);
+  std::vector<std::int32_t> lits;
+  for (std::size_t a = 0; a < count_; ++a) {
     if (dropped[a]) continue;
-    for (std::size_t b = a + 1; b < n; ++b)
-      if (!dropped[b] && cube_words_imply(care(b), value(b), care(a), value(a), words_)) dropped[b] = 1;
+    literals_of(care(a), value(a), lits);
+    for (std::size_t b = first_holding(lits, a + 1); b != none; b = first_holding(lits, b + 1)) dropped[b] = 1;
   }
   out.clear();
   cube_bits c(m.var_count);
-  for (std::size_t i = 0; i < n; ++i) {
+  for (std::size_t i = 0; i < count_; ++i) {
     if (dropped[i]) continue;
     std::copy(care(i), care(i) + words_, c.care.begin());
     std::copy(value(i), value(i) + words_, c.value.begin());
