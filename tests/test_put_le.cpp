@@ -73,6 +73,7 @@ const char* const several_automata_warning =
 
 TEST(PutLe, WritesDataBlockInterfaceAndOneAutomaton) {
     auto chart = chart_of("single.gal");
+    ASSERT_NE(chart, nullptr);
     ASSERT_EQ(chart->nombre_SC(), 1);
     const written_le out = write_le(*chart, "single");
     EXPECT_EQ(out.status, 1);
@@ -82,6 +83,7 @@ TEST(PutLe, WritesDataBlockInterfaceAndOneAutomaton) {
 
 TEST(PutLe, WritesAMainModuleAndOneModulePerAutomatonWithTheNamesEachUses) {
     auto chart = chart_of("pair.gal");
+    ASSERT_NE(chart, nullptr);
     ASSERT_EQ(chart->nombre_SC(), 2);
     const written_le out = write_le(*chart, "pair");
     EXPECT_EQ(out.status, 1);
@@ -245,7 +247,7 @@ TEST(PutLe, RefusesIndicesOutsideTheirTablesAndKeepsTheOldFile) {
          "transition 0 has action 3, outside the 1 actions"},
         {"state action", [](gal_tpen_fichier& c) { c.ma_table_etats()[1].add_action(-1); },
          "state 1 (b) has action -1, outside the 1 actions"},
-        {"program", [](gal_tpen_fichier& c) { c.ma_table_etats()[0].translate_ident_run(0); c.add_fin_etat(state("c", 0, 0, normal_star, gal_run_instance(2, ""))); },
+        {"program", [](gal_tpen_fichier& c) { c.add_fin_etat(state("c", 0, 0, normal_star, gal_run_instance(2, ""))); },
          "state 2 (c) runs program 2, outside the 0 external programs"},
     };
     for (const row& r : rows) {
