@@ -573,9 +573,24 @@ std::int32_t bddpp_manager::Bdd_if_index(const bdd& f) {
 
 std::int32_t bddpp_manager::Index_var_by_bdd(const bdd& f) { return Bdd_if_index(f); }
 
-String bddpp_manager::Name_var_by_id(std::int32_t id) { return names[id]; }
+// Out of range, the name lookups and renamings write one line and go on
+// with an empty name (or change nothing) instead of reading past the tables.
+namespace {
+bool in_range(std::int32_t k, std::int32_t count, const char* what, const char* label) {
+  if (k >= 0 && k < count) return true;
+  std::cerr << "calling bddpp_manager::" << what << "() with " << label << "= " << k << " :out of range!"
+            << std::endl;
+  return false;
+}
+}  // namespace
 
-String bddpp_manager::Name_var_by_index(std::int32_t i) { return names[id_of_index[i]]; }
+String bddpp_manager::Name_var_by_id(std::int32_t id) {
+  return in_range(id, var_count, "Name_var_by_id", "id") ? names[id] : String();
+}
+
+String bddpp_manager::Name_var_by_index(std::int32_t i) {
+  return in_range(i, var_count, "Name_var_by_index", "index") ? names[id_of_index[i]] : String();
+}
 
 String bddpp_manager::Name_var_by_bdd(const bdd& f) {
   bdd_node* n = f.node();
@@ -608,9 +623,13 @@ void bddpp_manager::Rename_var(const String& new_name, const String& old_name) {
   std::cerr << "renaming process aborted ..." << std::endl;
 }
 
-void bddpp_manager::Change_name_by_id(std::int32_t id, const String& name) { names[id] = name; }
+void bddpp_manager::Change_name_by_id(std::int32_t id, const String& name) {
+  if (in_range(id, var_count, "Change_name_by_id", "id")) names[id] = name;
+}
 
-void bddpp_manager::Change_name_by_index(std::int32_t i, const String& name) { names[id_of_index[i]] = name; }
+void bddpp_manager::Change_name_by_index(std::int32_t i, const String& name) {
+  if (in_range(i, var_count, "Change_name_by_index", "index")) names[id_of_index[i]] = name;
+}
 
 void bddpp_manager::Replace_char_in_all_names(char c1, char c2) {
   for (String& s : names)

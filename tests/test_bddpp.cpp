@@ -205,6 +205,21 @@ TEST(BddNames, CharacterReplacementAndLeadingUnderscores) {
   EXPECT_EQ(m.Name_var_by_index(2), "second");
 }
 
+TEST(BddNames, PositionsAndIdsOutOfRangeGiveAnEmptyNameAndChangeNothing) {
+  bddpp_manager m;
+  m.New_var_last("a");
+  CaptureStderr();
+  EXPECT_EQ(m.Name_var_by_id(1), "");
+  EXPECT_EQ(m.Name_var_by_index(-1), "");
+  m.Change_name_by_id(40, "x");
+  m.Change_name_by_index(1, "y");
+  EXPECT_EQ(GetCapturedStderr(), "calling bddpp_manager::Name_var_by_id() with id= 1 :out of range!\n"
+                                 "calling bddpp_manager::Name_var_by_index() with index= -1 :out of range!\n"
+                                 "calling bddpp_manager::Change_name_by_id() with id= 40 :out of range!\n"
+                                 "calling bddpp_manager::Change_name_by_index() with index= 1 :out of range!\n");
+  EXPECT_EQ(m.Name_var_by_id(0), "a");
+}
+
 // ---- Handles and reference counts -------------------------------------------
 
 TEST(BddHandles, CopiesAndAssignmentsCountReferences) {
