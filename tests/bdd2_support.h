@@ -124,6 +124,82 @@ inline void remove_scratch(const std::string& folder) {
   std::system(("rm -rf '" + folder + "'").c_str());
 }
 
+// The values of f on every combination of its first `inputs` positions,
+// combination k giving position i the value of bit i of k: '1' or '0'.
+inline std::string truth_string(bddpp_manager& m, const bdd& f, int inputs) {
+  std::string s;
+  std::vector<int> lits(static_cast<std::size_t>(m.var_count), 2);
+  for (int k = 0; k < (1 << inputs); ++k) {
+    for (int i = 0; i < inputs; ++i) lits[static_cast<std::size_t>(i)] = (k >> i) & 1;
+    s += m.Bdd_eval_for_literal(f, lits.data()) == 1 ? '1' : '0';
+  }
+  return s;
+}
+
+// A BLIF model over inputs x0 .. x(n-1) and output y: its body, or, for the
+// reference, a table of the minterms of a truth string.
+inline std::string blif_model(int inputs, const std::string& body) {
+  std::string s = ".model m\n.inputs";
+  for (int i = 0; i < inputs; ++i) s += " x" + std::to_string(i);
+  return s + "\n.outputs y\n" + body + ".end\n";
+}
+
+inline std::string minterm_blif(const std::string& truth, int inputs) {
+  std::string body = ".names";
+  for (int i = 0; i < inputs; ++i) body += " x" + std::to_string(i);
+  body += " y\n";
+  for (std::size_t k = 0; k < truth.size(); ++k) {
+    if (truth[k] != '1') continue;
+    for (int b = 0; b < inputs; ++b) body += ((k >> b) & 1u) ? '1' : '0';
+    body += " 1\n";
+  }
+  return blif_model(inputs, body);
+}
+
+// berkeley-abc's combinational equivalence check of two BLIF texts.
+inline bool abc_equivalent(const std::string& folder, const std::string& reference, const std::string& ours,
+                           std::string* output) {
+  write_text(folder + "/ref.blif", reference);
+  write_text(folder + "/ours.blif", ours);
+  run_in(folder, "/usr/bin/berkeley-abc -c 'cec ref.blif ours.blif'", output);
+  return output->find("Networks are equivalent") != std::string::npos;
+}
+
+// A ghdl testbench over std_logic inputs x0 .. x(n-1) (n at most 5) and a
+// vector y of outputs driven by `body`, which asserts on every input
+// combination that y(o) takes the values of truths[o] (truth strings).
+inline bool ghdl_runs(const std::string& folder, int inputs, const std::string& declarations,
+                      const std::string& body, const std::vector<std::string>& truths, std::string* output) {
+  const int outputs = static_cast<int>(truths.size());
+  const int combinations = 1 << inputs;
+  std::ostringstream v;
+  v << "library ieee; use ieee.std_logic_1164.all;\n"
+       "entity tb is end tb;\n"
+       "architecture run of tb is\n";
+  for (int i = 0; i < inputs; ++i) v << "  signal x" << i << " : std_logic;\n";
+  v << declarations << "  signal y : std_logic_vector(0 to " << outputs - 1 << ");\n"
+    << "  type table is array (0 to " << outputs - 1 << ") of string(1 to " << combinations << ");\n"
+    << "begin\n" << body << "  process\n    variable expected : table;\n  begin\n";
+  for (int o = 0; o < outputs; ++o) v << "    expected(" << o << ") := \"" << truths[static_cast<std::size_t>(o)] << "\";\n";
+  v << "    for k in 0 to " << combinations - 1 << " loop\n";
+  for (int i = 0; i < inputs; ++i)
+    v << "      if (k / " << (1 << i) << ") mod 2 = 1 then x" << i << " <= '1'; else x" << i << " <= '0'; end if;\n";
+  v << "      wait for 1 ns;\n"
+       "      for o in 0 to " << outputs - 1 << " loop\n"
+       "        assert (y(o) = '1') = (expected(o)(k + 1) = '1')\n"
+       "          report \"mismatch on output \" & integer'image(o) & \" at \" & integer'image(k)\n"
+       "          severity failure;\n"
+       "      end loop;\n"
+       "    end loop;\n"
+       "    report \"all combinations checked\";\n"
+       "    wait;\n"
+       "  end process;\n"
+       "end run;\n";
+  write_text(folder + "/tb.vhd", v.str());
+  const int status = run_in(folder, "/usr/bin/ghdl -a tb.vhd && /usr/bin/ghdl -e tb && /usr/bin/ghdl -r tb", output);
+  return status == 0 && output->find("all combinations checked") != std::string::npos;
+}
+
 inline bool tool_present(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IXUSR);

@@ -119,6 +119,19 @@ void reference_sop2(bddpp_manager& m, const bdd& f, std::list<bdd>& out) {
   if (out.size() > l1.size()) out = l1;
 }
 
+// Runs check(m, v, f, round) on random functions over 1 .. max_vars
+// variables, each in a manager of its own.
+template <class Check>
+void for_random_functions(unsigned seed, int rounds, int max_vars, Check check) {
+  std::mt19937 rng(seed);
+  for (int round = 0; round < rounds; ++round) {
+    bddpp_manager m;
+    auto v = declare_xs(m, 1 + round % max_vars);
+    bdd f = random_function(m, v, rng);
+    check(m, v, f, round);
+  }
+}
+
 }  // namespace
 
 // ---- Small covers, exactly ----------------------------------------------------
@@ -167,11 +180,7 @@ TEST(BddCovers, LevelTwoKeepsItsCoverOnATie) {
 }
 
 TEST(BddCovers, LevelTwoFollowsItsPhasesAndIsNeverLongerThanLevelOne) {
-  std::mt19937 rng(7);
-  for (int round = 0; round < 300; ++round) {
-    bddpp_manager m;
-    auto v = declare_xs(m, 5);
-    bdd f = random_function(m, v, rng);
+  for_random_functions(7, 300, 6, [](bddpp_manager& m, std::vector<bdd>&, const bdd& f, int) {
     std::list<bdd> l1, l2;
     m.Bdd_sop(f, l1, 1);
     m.Bdd_sop(f, l2, 2);
@@ -179,7 +188,7 @@ TEST(BddCovers, LevelTwoFollowsItsPhasesAndIsNeverLongerThanLevelOne) {
     std::list<bdd> ref;
     reference_sop2(m, f, ref);
     EXPECT_EQ(list_text(m, l2), list_text(m, ref));
-  }
+  });
 }
 
 TEST(BddCovers, EssentialAndOtherPrimes) {
@@ -333,12 +342,8 @@ TEST_F(BddCoversOracle, CoversOfRandomFunctions) {
 }
 
 TEST(BddCovers, PrimesAreEveryPrimeOnceInTheTreeOrder) {
-  std::mt19937 rng(11);
-  for (int round = 0; round < 150; ++round) {
-    const int n = 1 + round % 6;
-    bddpp_manager m;
-    auto v = declare_xs(m, n);
-    bdd f = random_function(m, v, rng);
+  for_random_functions(11, 150, 6, [](bddpp_manager& m, std::vector<bdd>& v, const bdd& f, int round) {
+    const int n = static_cast<int>(v.size());
     std::list<bdd> fast, ref;
     m.Bdd_prime_implicants(f, fast);
     reference_primes(m, f, ref);
@@ -354,22 +359,17 @@ TEST(BddCovers, PrimesAreEveryPrimeOnceInTheTreeOrder) {
         if (k % 3 != 2) c = m.Bdd_and(c, k % 3 ? v[static_cast<std::size_t>(i)] : m.Bdd_not(v[static_cast<std::size_t>(i)]));
       if (m.Bdd_is_prime_implicant(c, f)) ++primes;
     }
-    if (m.Bdd_node_one() == f.node()) continue;
+    if (m.Bdd_node_one() == f.node()) return;
     EXPECT_EQ(primes, static_cast<int>(fast.size())) << round;
     Tdd tree(&m, f);
     std::list<bdd> from_tree;
     tree.Bdd_prime_implicants(from_tree);
     EXPECT_EQ(list_text(m, from_tree), list_text(m, fast));
-  }
+  });
 }
 
-TEST(BddCovers, LevelsOneAndTwoKeepTheOrderOfTheirSteps) {
-  std::mt19937 rng(5);
-  for (int round = 0; round < 200; ++round) {
-    const int n = 1 + round % 7;
-    bddpp_manager m;
-    auto v = declare_xs(m, n);
-    bdd f = random_function(m, v, rng);
+TEST(BddCovers, LevelOneAndEssentialPrimesKeepTheOrderOfTheirSteps) {
+  for_random_functions(5, 200, 7, [](bddpp_manager& m, std::vector<bdd>&, const bdd& f, int round) {
     std::list<bdd> fast, ref;
     m.Bdd_sop_1(f, fast);
     reference_sop1(m, f, ref);
@@ -379,7 +379,7 @@ TEST(BddCovers, LevelsOneAndTwoKeepTheOrderOfTheirSteps) {
     reference_essential(m, f, e2, o2);
     EXPECT_EQ(list_text(m, e1), list_text(m, e2)) << round;
     EXPECT_EQ(list_text(m, o1), list_text(m, o2)) << round;
-  }
+  });
 }
 
 TEST(BddCovers, ArrayFormCopiesTheListWithAWarning) {
