@@ -19,6 +19,11 @@
 
 namespace {
 
+// Nodes created by the last run of each engine, and the time the engine
+// spent in its collector.
+std::int64_t ours_nodes = 0, buddy_nodes = 0;
+double ours_gc_seconds = 0;
+
 // The engine collects only when asked: like BuDDy, which collects when its
 // node table is full, the adapter calls Bdd_gc once the table has doubled
 // since the last collection.
@@ -30,7 +35,10 @@ struct ours {
   explicit ours(int n) {
     for (int i = 0; i < n; ++i) vars.push_back(m.New_var_last("x" + std::to_string(i)));
   }
-  ~ours() { vars.clear(); }
+  ~ours() {
+    vars.clear();
+    ours_nodes = m.Bdd_total_size();
+  }
   F var(int i) { return vars[static_cast<std::size_t>(i)]; }
   F one() { return m.Bdd_one(); }
   F zero() { return m.Bdd_zero(); }
@@ -42,7 +50,9 @@ struct ours {
 
   F collected(F result) {
     if (m.table_node_count() > collect_at) {
+      const auto start = std::chrono::steady_clock::now();
       m.Bdd_gc();
+      ours_gc_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       collect_at = std::max(1 << 17, 2 * m.table_node_count());
     }
     return result;
@@ -70,7 +80,10 @@ private:
 struct buddy {
   using F = buddy_handle;
   explicit buddy(int n) { buddy_open(n, 1 << 16, 1 << 14); }
-  ~buddy() { buddy_close(); }
+  ~buddy() {
+    buddy_nodes = buddy_produced();
+    buddy_close();
+  }
   F var(int i) { return F(buddy_copy(buddy_var(i))); }
   F one() { return F(buddy_copy(buddy_true())); }
   F zero() { return F(buddy_copy(buddy_false())); }
@@ -163,6 +176,7 @@ void compare(benchmark::State& state, Ours run_ours, Theirs run_buddy) {
   std::sort(reference.begin(), reference.end());
   double total = 0;
   std::int64_t runs = 0;
+  ours_gc_seconds = 0;
   for (auto _ : state) {
     total += seconds_of(run_ours);
     ++runs;
@@ -171,6 +185,12 @@ void compare(benchmark::State& state, Ours run_ours, Theirs run_buddy) {
   state.counters["ours_ms"] = per_run * 1e3;
   state.counters["buddy_ms"] = reference[1] * 1e3;
   state.counters["ratio"] = per_run / reference[1];
+  // What bounds the ratio: how many nodes each engine makes, and the time
+  // per node.
+  state.counters["gc_share"] = ours_gc_seconds / total;
+  state.counters["nodes_ratio"] = static_cast<double>(ours_nodes) / static_cast<double>(buddy_nodes);
+  state.counters["ns_per_node_ours"] = per_run * 1e9 / static_cast<double>(ours_nodes);
+  state.counters["ns_per_node_buddy"] = reference[1] * 1e9 / static_cast<double>(buddy_nodes);
 }
 
 void xor_chain_vs_buddy(benchmark::State& state) {

@@ -36,6 +36,12 @@ int buddy_forall(int f, int var) { return bdd_addref(bdd_forall(f, bdd_ithvar(va
 int buddy_restrict(int f, int cube) { return bdd_addref(bdd_restrict(f, cube)); }
 int buddy_compose(int f, int g, int var) { return bdd_addref(bdd_compose(f, g, var)); }
 
+long buddy_produced(void) {
+  bddStat stat;
+  bdd_stats(&stat);
+  return stat.produced;
+}
+
 double buddy_satcount(int f) { return bdd_satcount(f); }
 int buddy_nodecount(int f) { return bdd_nodecount(f); }
 

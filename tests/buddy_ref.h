@@ -34,6 +34,9 @@ int buddy_forall(int f, int var);
 int buddy_restrict(int f, int cube);
 int buddy_compose(int f, int g, int var);
 
+/* Nodes produced since buddy_open. */
+long buddy_produced(void);
+
 double buddy_satcount(int f);
 int buddy_nodecount(int f);
 /* The truth table over variables 0 .. n-1: bit k of the table is the value
