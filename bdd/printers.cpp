@@ -252,6 +252,7 @@ namespace {
 
 template <class Label>
 void node_line(bddpp_manager& m, std::ostream& o, bdd_node* n, std::int32_t* numbers, Label label) {
+  if (n == nullptr) return;
   std::int32_t p = m.position_of(n);
   if (numbers != nullptr && p >= 0) p = numbers[p];
   o << label(n) << ": " << p << ":";
