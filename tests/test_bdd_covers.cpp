@@ -180,7 +180,7 @@ TEST(BddCovers, LevelTwoKeepsItsCoverOnATie) {
 }
 
 TEST(BddCovers, LevelTwoFollowsItsPhasesAndIsNeverLongerThanLevelOne) {
-  for_random_functions(7, 300, 6, [](bddpp_manager& m, std::vector<bdd>&, const bdd& f, int) {
+  for_random_functions(7, 300, 9, [](bddpp_manager& m, std::vector<bdd>&, const bdd& f, int) {
     std::list<bdd> l1, l2;
     m.Bdd_sop(f, l1, 1);
     m.Bdd_sop(f, l2, 2);
@@ -369,7 +369,7 @@ TEST(BddCovers, PrimesAreEveryPrimeOnceInTheTreeOrder) {
 }
 
 TEST(BddCovers, LevelOneAndEssentialPrimesKeepTheOrderOfTheirSteps) {
-  for_random_functions(5, 200, 7, [](bddpp_manager& m, std::vector<bdd>&, const bdd& f, int round) {
+  for_random_functions(5, 200, 9, [](bddpp_manager& m, std::vector<bdd>&, const bdd& f, int round) {
     std::list<bdd> fast, ref;
     m.Bdd_sop_1(f, fast);
     reference_sop1(m, f, ref);
