@@ -590,6 +590,82 @@ TEST(BddOperators, DerivedOperatorsNumberTheirNodesReproducibly) {
   EXPECT_EQ(run(), run());
 }
 
+// The textbook walks of and/or, without a memo, straight on the node
+// constructor: the engine's memoised walks must create the same nodes with
+// the same numbers and counts.
+struct plain_walk {
+  bddpp_manager& m;
+  bool for_or;
+  bdd_node* run(int xl, bdd_node* x, int yl, bdd_node* y, int& link) {
+    const int absorbing = for_or ? 1 : -1;  // the constant that decides alone
+    if (x->id == -1 || y->id == -1) {
+      const bool x_constant = x->id == -1;
+      const int cl = x_constant ? xl : yl;
+      if (cl == absorbing) {
+        link = absorbing;
+        return m.one;
+      }
+      link = x_constant ? yl : xl;
+      return x_constant ? y : x;
+    }
+    if (x == y) {
+      link = xl == yl ? xl : absorbing;
+      return xl == yl ? x : m.one;
+    }
+    const std::int32_t px = m.position_of(x), py = m.position_of(y);
+    int tl, el;
+    bdd_node *t, *e;
+    if (px < py) {
+      t = run(xl, x->then_node, yl, y, tl);
+      e = run(xl * x->else_link, x->else_node, yl, y, el);
+    } else if (py < px) {
+      t = run(yl, y->then_node, xl, x, tl);
+      e = run(yl * y->else_link, y->else_node, xl, x, el);
+    } else {
+      t = run(xl, x->then_node, yl, y->then_node, tl);
+      e = run(xl * x->else_link, x->else_node, yl * y->else_link, y->else_node, el);
+    }
+    if (t == e && tl == el) {
+      link = tl;
+      return t;
+    }
+    link = 1;
+    return m.Find_or_create_bdd_node(std::min(px, py), tl, el, t, e, link);
+  }
+};
+
+TEST(BddOperators, TheMemoCreatesTheNodesAPlainWalkCreates) {
+  auto build = [](letters& l) {
+    bddpp_manager& m = l.m;
+    bdd f = m.Bdd_zero(), g = m.Bdd_one();
+    for (int i = 0; i < 5; ++i) {
+      f = m.Bdd_or(f, m.Bdd_and(l.v[static_cast<std::size_t>(i)], m.Bdd_not(l.v[static_cast<std::size_t>(i + 1)])));
+      g = m.Bdd_and(g, m.Bdd_or(l.v[static_cast<std::size_t>(i + 1)], l.v[static_cast<std::size_t>((i * 3) % 6)]));
+    }
+    return std::make_pair(f, g);
+  };
+  auto table = [](bddpp_manager& m) {
+    std::ostringstream os;
+    m.Bdd_stats(os);
+    return os.str().substr(os.str().find("Map:"));
+  };
+  for (bool for_or : {false, true}) {
+    letters memoised(6), plain(6);
+    auto [f1, g1] = build(memoised);
+    auto [f2, g2] = build(plain);
+    bdd r1 = for_or ? memoised.m.Bdd_or(f1, memoised.m.Bdd_not(g1)) : memoised.m.Bdd_and(f1, memoised.m.Bdd_not(g1));
+    int link = 1;
+    plain_walk walk{plain.m, for_or};
+    bdd r2(&plain.m, 1, nullptr);
+    bdd_node* n = walk.run(f2.link_type(), f2.node(), -g2.link_type(), g2.node(), link);
+    r2 = bdd(&plain.m, link, n);
+    EXPECT_EQ(r1.node()->gid, r2.node()->gid);
+    EXPECT_EQ(r1.link_type(), r2.link_type());
+    EXPECT_EQ(memoised.m.next_gid, plain.m.next_gid);
+    EXPECT_EQ(table(memoised.m), table(plain.m));
+  }
+}
+
 // ---- Tests on functions ------------------------------------------------------
 
 TEST(BddTests, TautologiesOfBothKinds) {
