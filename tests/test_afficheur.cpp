@@ -14,14 +14,10 @@
 // GoogleTest before Xlib, whose macros (None, Bool) would break its headers.
 #include <gtest/gtest.h>
 
-#include "forms/formspp.h"
+#include "tests/sheet_support.h"
 
-#define FL_INTERNALS 1  // fl_xid, and whether a window has been exposed
-#include <FL/Fl.H>
 #include <FL/Fl_Browser.H>
 #include <FL/Fl_Input.H>
-#include <FL/Fl_Window.H>
-#include <FL/x.H>
 
 #include <chrono>
 #include <climits>
@@ -38,35 +34,22 @@
 
 namespace {
 
-// ---- Headless child -----------------------------------------------------------
+using sheet_support::send_click;
+using sheet_support::send_close_box;
+
+// ---- Without a display --------------------------------------------------------
 //
 // The display probe answers once per process, so the headless viewer is seen in
 // a fresh copy of this program started without DISPLAY.
 
-[[maybe_unused]] const bool headless_child_ran = [] {
-    if (std::getenv("TESSAN_AFFICHEUR_HEADLESS")) {
+[[maybe_unused]] const bool headless_child_ran = sheet_support::run_headless_call_if_asked(
+    [](const std::string&) {
         std::vector<String> lines{"#C 5 ", "a"};
         Fl_Window parent(50, 50);
         OFD_afficheur viewer(&parent, 1);
         viewer.activation(lines.data(), 2, "title", "");
-        std::printf("returned %d\n", parent.active() ? 1 : 0);
-        std::fflush(stdout);
-        _exit(0);
-    }
-    return false;
-}();
-
-bool display_named() {
-    const char* display = std::getenv("DISPLAY");
-    return display && *display;
-}
-
-#define NEEDS_DISPLAY()                                                  \
-    do {                                                                 \
-        if (!display_named())                                            \
-            GTEST_SKIP() << "DISPLAY is not set";                        \
-        ASSERT_TRUE(fl_display_available()) << "DISPLAY names no server"; \
-    } while (0)
+        return std::string("returned ") + (parent.active() ? "1" : "0");
+    });
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -139,46 +122,6 @@ std::vector<std::string> browser_lines(Fl_Window* window) {
     return lines;
 }
 
-void send_click(Fl_Window* window, Fl_Widget* target) {
-    for (int type : {ButtonPress, ButtonRelease}) {
-        XEvent event{};
-        event.xbutton.type = type;
-        event.xbutton.window = fl_xid(window);
-        event.xbutton.root = RootWindow(fl_display, fl_screen);
-        event.xbutton.x = target->x() + target->w() / 2;
-        event.xbutton.y = target->y() + target->h() / 2;
-        event.xbutton.x_root = window->x() + event.xbutton.x;
-        event.xbutton.y_root = window->y() + event.xbutton.y;
-        event.xbutton.button = Button1;
-        event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
-        event.xbutton.same_screen = True;
-        XSendEvent(fl_display, fl_xid(window), False, NoEventMask, &event);
-    }
-    XFlush(fl_display);
-}
-
-void send_close_box(Fl_Window* window) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = fl_xid(window);
-    event.xclient.message_type = XInternAtom(fl_display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(fl_display, "WM_DELETE_WINDOW", False));
-    XSendEvent(fl_display, fl_xid(window), False, NoEventMask, &event);
-    XFlush(fl_display);
-}
-
-// How many colours the window's picture holds; a window never drawn is flat.
-int window_colours(Fl_Window* window) {
-    Fl::flush();
-    XSync(fl_display, False);
-    const std::string png = "shot.png";
-    const std::string out = output_of("import -window " + std::to_string(fl_xid(window)) + " " + png +
-                                      " 2>/dev/null && identify -format %k " + png);
-    std::remove(png.c_str());
-    return std::atoi(out.c_str());
-}
-
 // ---- Scripts ------------------------------------------------------------------
 
 // Steps run one after another from an FLTK timeout while the viewer polls;
@@ -216,7 +159,7 @@ public:
             Fl_Widget* button = labelled(window, label);
             EXPECT_TRUE(button) << "no button '" << label << "'";
             if (button)
-                send_click(window, button);
+                send_click(button);
             return true;
         });
     }
@@ -224,7 +167,7 @@ public:
         return then("type " + typed + " and press go", [typed] {
             Fl_Window* window = viewer_window();
             static_cast<Fl_Input*>(at(window, 150, 645))->value(typed.c_str());
-            send_click(window, at(window, 190, 645));
+            send_click(at(window, 190, 645));
             return true;
         });
     }
@@ -358,7 +301,8 @@ TEST_F(Viewer, ShowsTheFirstPageTitleCutAndPagePosition) {
               })
         .then("the window is not blank",
               [&] {
-                  colours = window_colours(viewer_window());
+                  Fl_Window* window = viewer_window();
+                  colours = sheet_support::Screen_picture(window).colours(0, 0, window->w(), window->h());
                   return colours >= 3;
               })
         .click("CANCEL");
@@ -441,9 +385,7 @@ TEST_F(Viewer, NullArrayOrEmptyListShowsNothingAndLeavesTheParentActive) {
 }
 
 TEST_F(Viewer, WithoutADisplayReturnsAtOnceAndLeavesTheParentActive) {
-    const std::string out = output_of("env -u DISPLAY TESSAN_AFFICHEUR_HEADLESS=1 timeout 20 /proc/" +
-                                      std::to_string(getpid()) + "/exe");
-    EXPECT_EQ(out, "returned 1\n");
+    EXPECT_EQ(sheet_support::run_headless("activation"), "returned 1");
 }
 
 // ---- Exports ----------------------------------------------------------------------
