@@ -47,6 +47,15 @@ std::vector<std::string> split_lines(const std::string& text) {
     return lines;
 }
 
+// The sample report, then n lines whose cells hold parentheses and a
+// backslash: a document of several pages with every kind of line.
+std::vector<String> sample_and_more(int n) {
+    std::vector<String> lines = read_lines(data + "sample.rep");
+    for (const String& line : text_lines(n))
+        lines.push_back(line + "# (x)#\\");
+    return lines;
+}
+
 std::string postscript_of(std::vector<String> lines) {
     OFD_afficheur_filtre_impression printer(lines.data(), static_cast<int>(lines.size()));
     std::ostringstream out;
@@ -338,9 +347,7 @@ TEST(PostScript, PrintColumnLineSendsTheNextLineAboveTheFirst) {
 
 TEST(PostScript, GhostscriptReadsEveryPageWithoutError) {
     Scratch scratch;
-    std::vector<String> lines = read_lines(data + "sample.rep");
-    for (const String& line : text_lines(160))
-        lines.push_back(line + "# (x)#\\");
+    const std::vector<String> lines = sample_and_more(160);
     std::ofstream(scratch.path("tmp.ps"), std::ios::binary) << postscript_of(lines);
     const Outcome gs = run("gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=nullpage '" + scratch.path("tmp.ps") + "'");
     EXPECT_EQ(gs.status, 0) << gs.out;
@@ -439,9 +446,7 @@ TEST(Pdf, ColumnsOfAnEarlierDocumentDoNotCarryOver) {
 
 TEST(Pdf, PopplerReadsAndRendersItWithoutComplaint) {
     Scratch scratch;
-    std::vector<String> lines = read_lines(data + "sample.rep");
-    for (const String& line : text_lines(90))
-        lines.push_back(line + "# (x)#\\");
+    const std::vector<String> lines = sample_and_more(90);
     std::ofstream(scratch.path("tmp.pdf"), std::ios::binary) << pdf_of(lines);
     const Outcome info = run("pdfinfo '" + scratch.path("tmp.pdf") + "'");
     EXPECT_EQ(info.status, 0) << info.out;
