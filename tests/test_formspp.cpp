@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/formspp.h"
+#include "forms/forms_private.h"
 
 #define FL_INTERNALS 1  // fl_xid of our own windows
 #include <FL/Fl.H>
@@ -152,7 +153,9 @@ int shell(const std::string& command) {
 // How many colours the image of an X window holds; 0 when it could not be
 // taken. A window that was never drawn shows one flat colour.
 int window_colours(unsigned long xid, const std::string& png) {
-    const std::string command = "import -window " + std::to_string(xid) + " " + png +
+    // import holds the server while it reads: the time limit keeps a stuck
+    // one from stalling every client of the display.
+    const std::string command = "timeout 5 import -silent -window " + std::to_string(xid) + " " + png +
                                 " 2>/dev/null && identify -format %k " + png;
     int colours = 0;
     if (FILE* pipe = popen(command.c_str(), "r")) {
@@ -218,33 +221,18 @@ public:
 
     bool timed_out() const { return timed_out_; }
 
-    // Waits until the top window of the dialog has this title (any title when
-    // empty) and is drawn.
-    Snapshot wait_window(const std::string& title) {
-        const auto deadline = clock::now() + std::chrono::seconds(10);
-        for (;;) {
-            Snapshot seen = snapshot();
-            if (seen.xid && (title.empty() || seen.title == title)) {
-                wait_drawn(seen.xid);
-                return snapshot();
-            }
-            if (clock::now() >= deadline) {
-                ADD_FAILURE() << "no window titled '" << title << "' came up (top: '" << seen.title
-                              << "', " << (seen.xid ? "shown" : "none") << ")";
-                return Snapshot();
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
+    // Waits until the top window of the dialog has this title and is drawn.
+    Snapshot wait_window(const std::string& title) { return wait_window(&title); }
+    Snapshot wait_any_window() { return wait_window(nullptr); }
 
     int colours() const { return colours_; }
 
     void key(const Snapshot& window, const std::string& keys) {
-        shell("xdotool key --window " + std::to_string(window.xid) + " " + keys + " 2>/dev/null");
+        shell("timeout 5 xdotool key --window " + std::to_string(window.xid) + " " + keys + " 2>/dev/null");
     }
 
     void type(const Snapshot& window, const std::string& text) {
-        shell("xdotool type --window " + std::to_string(window.xid) + " -- '" + text + "' 2>/dev/null");
+        shell("timeout 5 xdotool type --window " + std::to_string(window.xid) + " -- '" + text + "' 2>/dev/null");
     }
 
     void click(const std::string& label) { request(Request{Request::click, label}); }
@@ -253,6 +241,23 @@ public:
     void close_box() { request(Request{Request::close, ""}); }
 
 private:
+    Snapshot wait_window(const std::string* title) {
+        const auto deadline = clock::now() + std::chrono::seconds(10);
+        for (;;) {
+            Snapshot seen = snapshot();
+            if (seen.xid && (!title || seen.title == *title)) {
+                wait_drawn(seen.xid);
+                return snapshot();
+            }
+            if (clock::now() >= deadline) {
+                ADD_FAILURE() << "no window titled '" << (title ? *title : "") << "' came up (top: '" << seen.title
+                              << "', " << (seen.xid ? "shown" : "none") << ")";
+                return Snapshot();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
     using clock = std::chrono::steady_clock;
     static constexpr double tick = 0.01;
     static constexpr int watchdog_seconds = 25;
@@ -415,20 +420,20 @@ private:
     std::atomic<int> colours_{0};
 };
 
-// A dialog answered by keys sent to its window: checks that it was drawn
-// and gives the snapshot taken before answering.
-Snapshot answer_with_keys(const std::function<void()>& dialog, const std::string& keys,
-                          const std::string& typed = "") {
+// Runs a dialog while `act` answers it from the driver's thread, once its
+// window is up and drawn; checks that it was drawn and ended by the answer,
+// and gives what the window held before the answer.
+using Answer = std::function<void(Driver&, const Snapshot&)>;
+
+Snapshot answer(const std::function<void()>& dialog, const Answer& act) {
     Snapshot seen;
     int colours = 0;
     bool timed_out = false;
     {
         Driver driver([&](Driver& d) {
-            seen = d.wait_window("");
+            seen = d.wait_any_window();
             colours = d.colours();
-            if (!typed.empty())
-                d.type(seen, typed);
-            d.key(seen, keys);
+            act(d, seen);
         });
         dialog();
         timed_out = driver.timed_out();
@@ -438,34 +443,35 @@ Snapshot answer_with_keys(const std::function<void()>& dialog, const std::string
     return seen;
 }
 
+Snapshot answer_with_keys(const std::function<void()>& dialog, const std::string& keys,
+                          const std::string& typed = "") {
+    return answer(dialog, [&](Driver& d, const Snapshot& seen) {
+        if (!typed.empty())
+            d.type(seen, typed);
+        d.key(seen, keys);
+    });
+}
+
 Snapshot answer_with_close_box(const std::function<void()>& dialog) {
-    Snapshot seen;
-    bool timed_out = false;
-    {
-        Driver driver([&](Driver& d) {
-            seen = d.wait_window("");
-            d.close_box();
-        });
-        dialog();
-        timed_out = driver.timed_out();
-    }
-    EXPECT_FALSE(timed_out);
-    return seen;
+    return answer(dialog, [](Driver& d, const Snapshot&) { d.close_box(); });
 }
 
 Snapshot answer_with_click(const std::function<void()>& dialog, const std::string& button) {
-    Snapshot seen;
-    bool timed_out = false;
-    {
-        Driver driver([&](Driver& d) {
-            seen = d.wait_window("");
-            d.click(button);
-        });
-        dialog();
-        timed_out = driver.timed_out();
-    }
-    EXPECT_FALSE(timed_out);
-    return seen;
+    return answer(dialog, [&](Driver& d, const Snapshot&) { d.click(button); });
+}
+
+// Twenty BackSpaces clear the offered default however the field selected it.
+const char* const clear_field = "BackSpace BackSpace BackSpace BackSpace BackSpace "
+                                "BackSpace BackSpace BackSpace BackSpace BackSpace "
+                                "BackSpace BackSpace BackSpace BackSpace BackSpace "
+                                "BackSpace BackSpace BackSpace BackSpace BackSpace";
+
+Snapshot type_over_default(const std::function<void()>& dialog, const std::string& typed) {
+    return answer(dialog, [&](Driver& d, const Snapshot& seen) {
+        d.key(seen, clear_field);
+        d.type(seen, typed);
+        d.key(seen, "Return");
+    });
 }
 
 // ---- Messages and alerts ----------------------------------------------------
@@ -563,29 +569,6 @@ TEST(InputWindow, CancelledByEscapeOrCloseBoxGivesEmpty) {
     answer = "unset";
     answer_with_close_box([&] { answer = fl_show_Sinput("name?", "abc"); });
     EXPECT_EQ(answer, "");
-}
-
-// Twenty BackSpaces clear the offered default however the field selected it.
-const char* const clear_field = "BackSpace BackSpace BackSpace BackSpace BackSpace "
-                                "BackSpace BackSpace BackSpace BackSpace BackSpace "
-                                "BackSpace BackSpace BackSpace BackSpace BackSpace "
-                                "BackSpace BackSpace BackSpace BackSpace BackSpace";
-
-Snapshot type_over_default(const std::function<void()>& dialog, const std::string& typed) {
-    Snapshot seen;
-    bool timed_out = false;
-    {
-        Driver driver([&](Driver& d) {
-            seen = d.wait_window("");
-            d.key(seen, clear_field);
-            d.type(seen, typed);
-            d.key(seen, "Return");
-        });
-        dialog();
-        timed_out = driver.timed_out();
-    }
-    EXPECT_FALSE(timed_out);
-    return seen;
 }
 
 TEST(IntInputWindow, OffersTheDefaultAndReadsTheAnswer) {
@@ -704,6 +687,30 @@ TEST(LongMessageWindow, SaveWritesTheTextUnchanged) {
     rmdir(dir.c_str());
 }
 
+TEST(LongMessageWindow, SaveThatCannotWriteSaysSoAndTheWindowStaysUp) {
+    NEEDS_DISPLAY();
+    const std::string path = "/nonexistent-tessan-folder/saved.txt";
+    bool timed_out = false;
+    Snapshot alert;
+    {
+        Driver driver([&](Driver& d) {
+            d.wait_window("Messages");
+            d.click("save");
+            d.wait_window("save message");
+            d.fill_input(path);
+            d.click("OK");
+            alert = d.wait_window("");
+            d.key(alert, "Return");
+            d.wait_window("Messages");
+            d.click("Quit");
+        });
+        fl_show_Sbigmessages("text", 80);
+        timed_out = driver.timed_out();
+    }
+    EXPECT_FALSE(timed_out);
+    EXPECT_NE(alert.find("cannot write the file " + path), nullptr);
+}
+
 TEST(LongMessageWindow, SaveCancelledWritesNothingAndTheWindowStaysUp) {
     NEEDS_DISPLAY();
     bool timed_out = false;
@@ -762,10 +769,12 @@ TEST(WaitWindow, GoesAwayWithItsOwner) {
 
 // ---- Forms built with the toolkit ---------------------------------------------------
 
+// Forms itself counts y from the bottom of the form and flips every widget
+// when the form ends; the toolkit's forms keep the coordinates they were given.
 TEST(FormsText, IsPlacedFromTheTopLeftWithItsLabelLeftAligned) {
     Fl_Window* form = fl_bgn_form(FL_NO_BOX, 300, 200);
     Fl_FormsText* text = fl_add_Stext(FL_DOWN_BOX, 10, 20, 100, 30, "label text");
-    form->end();
+    tessan_forms::end_form_top_left();
     EXPECT_EQ((std::vector<int>{text->x(), text->y(), text->w(), text->h()}), (std::vector<int>{10, 20, 100, 30}));
     EXPECT_STREQ(text->label(), "label text");
     EXPECT_EQ(text->box(), FL_DOWN_BOX);
@@ -787,7 +796,9 @@ TEST(ObjectLabel, IsCutToMaxlenWhenLonger) {
     EXPECT_STREQ(box.label(), "");
 }
 
+// A browser measures its lines with the display's fonts as they are added.
 TEST(BrowserLines, AddedOnlyWhenNoLineHoldsTheSameText) {
+    NEEDS_DISPLAY();
     Fl_Browser browser(0, 0, 100, 100);
     EXPECT_TRUE(fl_add_browser_Sline_if_new(&browser, "a"));
     fl_add_browser_Sline(&browser, "b");
@@ -801,6 +812,7 @@ TEST(BrowserLines, AddedOnlyWhenNoLineHoldsTheSameText) {
 }
 
 TEST(BrowserLines, ReplacedByLineNumberFromOneAndIgnoredOutsideTheList) {
+    NEEDS_DISPLAY();
     Fl_Browser browser(0, 0, 100, 100);
     fl_add_browser_Sline(&browser, "one");
     fl_add_browser_Sline(&browser, "two");
