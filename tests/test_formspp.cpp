@@ -645,7 +645,7 @@ TEST(LongMessageWindow, ListsEachLineWithItsButtonsFromTheTopLeft) {
 
 TEST(LongMessageWindow, KeepsEmptyLinesAndShowsFormatMarksLiterally) {
     NEEDS_DISPLAY();
-    const Snapshot seen = answer_with_click([] { fl_show_Sbigmessages("@b bold?\n\nlast", 40); }, "Quit");
+    const Snapshot seen = answer_with_click([] { fl_show_Sbigmessages("@b bold?\n\nlast", 80); }, "Quit");
     const Widget* list = seen.browser();
     ASSERT_NE(list, nullptr);
     // "@." is the browser's own mark for "show the rest as it stands".
