@@ -12,10 +12,8 @@
 // GoogleTest before Xlib, whose macros (None, Bool) would break its headers.
 #include <gtest/gtest.h>
 
-#include "forms/formspp.h"
-#include "forms/forms_private.h"
+#include "sheet_support.h"  // display check, real clicks and close box
 
-#define FL_INTERNALS 1  // fl_xid of our own windows
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Browser.H>
@@ -133,18 +131,6 @@ ChildRun run_child(const std::string& call, const std::string& display = "") {
 }
 
 // ---- Display helpers --------------------------------------------------------
-
-bool display_named() {
-    const char* display = std::getenv("DISPLAY");
-    return display && *display;
-}
-
-#define NEEDS_DISPLAY()                                                  \
-    do {                                                                 \
-        if (!display_named())                                            \
-            GTEST_SKIP() << "DISPLAY is not set";                        \
-        ASSERT_TRUE(fl_display_available()) << "DISPLAY names no server"; \
-    } while (0)
 
 int shell(const std::string& command) {
     return std::system(command.c_str());
@@ -347,33 +333,12 @@ private:
                 ADD_FAILURE() << "no input field";
             return;
         }
-        XEvent event{};
-        if (asked.kind == Request::close) {
-            event.xclient.type = ClientMessage;
-            event.xclient.window = fl_xid(window);
-            event.xclient.message_type = XInternAtom(fl_display, "WM_PROTOCOLS", False);
-            event.xclient.format = 32;
-            event.xclient.data.l[0] = static_cast<long>(XInternAtom(fl_display, "WM_DELETE_WINDOW", False));
-            XSendEvent(fl_display, fl_xid(window), False, NoEventMask, &event);
-        } else if (const Widget* target = seen.find(asked.label)) {
-            for (int type : {ButtonPress, ButtonRelease}) {
-                event = XEvent{};
-                event.xbutton.type = type;
-                event.xbutton.window = fl_xid(window);
-                event.xbutton.root = RootWindow(fl_display, fl_screen);
-                event.xbutton.x = target->x + target->w / 2;
-                event.xbutton.y = target->y + target->h / 2;
-                event.xbutton.x_root = window->x() + event.xbutton.x;
-                event.xbutton.y_root = window->y() + event.xbutton.y;
-                event.xbutton.button = Button1;
-                event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
-                event.xbutton.same_screen = True;
-                XSendEvent(fl_display, fl_xid(window), False, NoEventMask, &event);
-            }
-        } else {
+        if (asked.kind == Request::close)
+            sheet_support::send_close_box(window);
+        else if (const Widget* target = seen.find(asked.label))
+            sheet_support::send_click(window, target->x + target->w / 2, target->y + target->h / 2);
+        else
             ADD_FAILURE() << "no widget labelled '" << asked.label << "'";
-        }
-        XFlush(fl_display);
     }
 
     Snapshot snapshot() {
