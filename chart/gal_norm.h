@@ -599,6 +599,23 @@ class gal_tpen_fichier {
   void homogenise_boucles_etat(int i);  // spreads the self-loops of state i
   void put(std::ostream& os) const;
 
+  // Checks. Each returns 1 when it found nothing and 0 when it found
+  // something; a report is emptied first, then receives the findings as
+  // English text. The trigger checks (chart/checks.cpp) build a BDD manager
+  // of their own per call over the inputs, locals and pre names.
+  int expression_valide(const String& e) const;  // 1: the trigger's syntax is valid
+  int test_determinisme(String& report) const;
+  // Findings on stderr; each state whose triggers leave some case uncovered
+  // gets a self-loop for exactly those cases.
+  int test_determinisme_avec_auto_completion();
+  // chart/checks_declarations.cpp: names declared twice across the signal
+  // tables, and pre declarations against their signal's type and constant.
+  int test_exclusion_ES_et_coherence_type_definition_pre(String& report) const;
+  // reader/check_progs.cpp, since it reads each external program's chart
+  // file: the ports declared for it against those its chart declares.
+  // Callers link tessan_reader.
+  int test_external_progs_io(String& report) const;
+
  private:
   void remove_actions(const std::vector<char>& removed);
   void drop_state_from_automata(int i);
