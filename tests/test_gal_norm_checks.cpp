@@ -297,6 +297,39 @@ TEST(Determinism, FindingsAgreeWithTruthTables) {
   }
 }
 
+// Enough states with triggers of their own over 30 signals that the BDD
+// nodes of the states already checked are collected on the way. State i has
+// F_i, a conjunction of (x or not y) clauses, "not (F_i)", and the cube of
+// the x's of F_i, which meets F_i alone: one finding naming that cube.
+TEST(Determinism, ManyStatesWithTriggersOfTheirOwnAreEachChecked) {
+  std::vector<String> names;
+  for (int j = 0; j < 30; ++j) names.push_back("x" + std::to_string(j));
+  const int states = 1500;
+  gal_tpen_fichier chart = chart_of(basic_model, names, states);
+  std::mt19937 random(3);
+  String expected_report;
+  for (int i = 0; i < states; ++i) {
+    String f;
+    std::vector<bool> in_cube(30, false);
+    for (int c = 0; c < 8; ++c) {
+      const int x = static_cast<int>(random() % 30), y = static_cast<int>(random() % 30);
+      f += String(c ? " and " : "") + "(" + names[x] + " or not " + names[y] + ")";
+      in_cube[x] = true;
+    }
+    String cube;
+    for (int j = 0; j < 30; ++j)
+      if (in_cube[j]) cube += (cube.empty() ? "" : " and ") + names[j];
+    add_arrow(chart, i, (i + 1) % states, 0, f);
+    add_arrow(chart, i, i, 0, "not (" + f + ")");
+    add_arrow(chart, i, i, 0, cube);
+    expected_report += "ERROR: in state s" + std::to_string(i) +
+                       " :\n  several behaviors possible when " + cube + "\n\n";
+  }
+  const findings f = determinism(chart);
+  EXPECT_EQ(f.result, 0);
+  EXPECT_EQ(f.report, expected_report);
+}
+
 // ---- Completion with self-loops ----------------------------------------------
 
 TEST(Completion, EachStateGetsASelfLoopOfExactlyItsUncoveredCases) {

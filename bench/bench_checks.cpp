@@ -1,0 +1,131 @@
+// The trigger checks on charts whose triggers name 30 signals, at two sizes
+// each: the time per state (determinism and completeness, and the
+// completion with self-loops) and the time per transition of one state with
+// many transitions. A check that is linear in the chart, and close to linear
+// in a state's transitions, shows about the same time per element at both
+// sizes.
+//
+// Every state of the first kind has the triggers F = (x0 or x1) and ... and
+// (x28 or x29), not F, and the cube x0 and ... and x29, which meets F: one
+// finding of 30 literals. Every state of the second kind has the parity of
+// the 30 signals and its negation: linear as BDDs, exponential as sums of
+// products, and complete and exclusive, so nothing is printed for them.
+// Signals are rotated from state to state so that states share few nodes.
+#include <benchmark/benchmark.h>
+
+#include "chart/gal_norm.h"
+
+namespace {
+
+constexpr int signals = 30;
+
+String signal(int j, int rotation) { return "x" + std::to_string((j + rotation) % signals); }
+
+String joined(int rotation, const char* op) {
+  String s = signal(0, rotation);
+  for (int j = 1; j < signals; ++j) s += String(" ") + op + " " + signal(j, rotation);
+  return s;
+}
+
+String clauses(int rotation) {
+  String s;
+  for (int j = 0; j < signals; j += 2)
+    s += String(j ? " and " : "") + "(" + signal(j, rotation) + " or " +
+         signal(j + 1, rotation) + ")";
+  return s;
+}
+
+gal_tpen_fichier chart_with_states(int model, int states) {
+  gal_tpen_fichier chart;
+  chart.def_modele(model);
+  for (int j = 0; j < signals; ++j)
+    chart.add_fin_input(gal_declaration_variables("pure", "x" + std::to_string(j)));
+  for (int i = 0; i < states; ++i) {
+    String name = "s" + std::to_string(i);
+    chart.add_fin_etat(gal_tpen_etat(1, &name, 4.0 * i, 0.0, gal_run_instance(), nullptr));
+  }
+  return chart;
+}
+
+void arrow(gal_tpen_fichier& chart, int from, int to, const String& trigger) {
+  chart.add_fin_transition(gal_tpen_transition(from, to, strong_trans, 0.0, 0.0, 0, trigger, {}));
+}
+
+gal_tpen_fichier mixed_chart(int states) {
+  gal_tpen_fichier chart = chart_with_states(basic_model, states);
+  for (int i = 0; i < states; ++i) {
+    const int next = (i + 1) % states;
+    const int r = i % signals;
+    if (i % 2 == 0) {
+      arrow(chart, i, next, clauses(r));
+      arrow(chart, i, next, "not (" + clauses(r) + ")");
+      arrow(chart, i, i, joined(r, "and"));
+    } else {
+      arrow(chart, i, next, joined(r, "xor"));
+      arrow(chart, i, i, joined(r, "xnor"));  // 29 xnors: the negated parity
+    }
+  }
+  return chart;
+}
+
+void per_state(benchmark::State& state, int states) {
+  state.counters["states"] = states;
+  state.counters["time_per_state"] = benchmark::Counter(
+      static_cast<double>(states), benchmark::Counter::kIsIterationInvariantRate |
+                                       benchmark::Counter::kInvert);
+}
+
+void BM_determinism_per_state(benchmark::State& state) {
+  const int states = static_cast<int>(state.range(0));
+  const gal_tpen_fichier chart = mixed_chart(states);
+  String report;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(chart.test_determinisme(report));
+  }
+  per_state(state, states);
+}
+BENCHMARK(BM_determinism_per_state)->Arg(500)->Arg(4000)->Unit(benchmark::kMillisecond);
+
+// Each state has one transition, "not (x0 and ... and x29)" rotated: its
+// completing self-loop is the one cube.
+void BM_completion_per_state(benchmark::State& state) {
+  const int states = static_cast<int>(state.range(0));
+  gal_tpen_fichier base = chart_with_states(basic_model, states);
+  for (int i = 0; i < states; ++i)
+    arrow(base, i, (i + 1) % states, "not (" + joined(i % signals, "and") + ")");
+  for (auto _ : state) {
+    state.PauseTiming();
+    gal_tpen_fichier chart = base;
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(chart.test_determinisme_avec_auto_completion());
+  }
+  per_state(state, states);
+}
+BENCHMARK(BM_completion_per_state)->Arg(500)->Arg(4000)->Unit(benchmark::kMillisecond);
+
+// One state whose n transitions are exclusive cubes: the binary code of k
+// over x0..x10, and the other 19 signals all present. No pair meets, so the
+// exclusivity finds nothing, and the question is what it costs to say so.
+void BM_determinism_per_transition(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  gal_tpen_fichier chart = chart_with_states(light_esterel_model, 2);
+  for (int k = 0; k < n; ++k) {
+    String trigger;
+    for (int j = 0; j < signals; ++j) {
+      const bool negated = j < 11 ? ((k >> j) & 1) == 0 : (j + k) % 3 == 0;
+      trigger += String(j ? " and " : "") + (negated ? "not " : "") + signal(j, 0);
+    }
+    arrow(chart, 0, 1, trigger);
+  }
+  String report;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(chart.test_determinisme(report));
+  }
+  state.counters["transitions"] = n;
+  state.counters["time_per_transition"] = benchmark::Counter(
+      static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate |
+                                  benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_determinism_per_transition)->Arg(200)->Arg(1600)->Unit(benchmark::kMillisecond);
+
+}  // namespace
