@@ -48,7 +48,7 @@ String slurp(const fs::path& path) {
   return String(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-String expected(const char* name) { return slurp(fixtures() / name); }
+String expected(const String& name) { return slurp(fixtures() / name); }
 
 // The current folder for one scope.
 class in_folder {
@@ -61,7 +61,7 @@ class in_folder {
 };
 
 // A fixture chart; the reader's messages are kept off the test's output.
-std::unique_ptr<gal_tpen_fichier> read_chart(const char* name) {
+std::unique_ptr<gal_tpen_fichier> read_chart(const String& name) {
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
   std::unique_ptr<gal_tpen_fichier> chart(parse((fixtures() / name).string()));
@@ -90,6 +90,14 @@ findings completion(gal_tpen_fichier& chart) {
   f.result = chart.test_determinisme_avec_auto_completion();
   f.report = testing::internal::GetCapturedStderr();
   return f;
+}
+
+// The fixture chart <stem>.gal has findings, those of <stem>.determinism.txt.
+void expect_determinism_findings(const String& stem) {
+  const auto chart = read_chart(stem + ".gal");
+  const findings f = determinism(*chart);
+  EXPECT_EQ(f.result, 0) << stem;
+  EXPECT_EQ(f.report, expected(stem + ".determinism.txt")) << stem;
 }
 
 int valid(const gal_tpen_fichier& chart, const String& e) {
@@ -183,53 +191,35 @@ TEST(Determinism, CompleteAndExclusiveTriggersGiveNothing) {
 }
 
 TEST(Determinism, ReportsUncoveredCasesThenOverlaps) {
-  const auto chart = read_chart("two_signals.gal");
-  const findings f = determinism(*chart);
-  EXPECT_EQ(f.result, 0);
-  EXPECT_EQ(f.report, expected("two_signals.determinism.txt"));  // s1 has no transition
+  expect_determinism_findings("two_signals");  // s1 has no transition
 }
 
 TEST(Determinism, LowerRanksNarrowHigherOnes) {
-  const auto chart = read_chart("two_signals_ranked.gal");
-  const findings f = determinism(*chart);
-  EXPECT_EQ(f.result, 0);
-  EXPECT_EQ(f.report, expected("two_signals_ranked.determinism.txt"));
+  expect_determinism_findings("two_signals_ranked");
 }
 
 // s0: "a" unranked beside "a" of rank 1, no overlap; s1: "b" of rank 1, then
 // "a" and "a or b" both "other", which share the last rank and meet.
 TEST(Determinism, UnrankedComesFirstAndOthersShareTheLastRank) {
-  const auto chart = read_chart("ranks.gal");
-  const findings f = determinism(*chart);
-  EXPECT_EQ(f.result, 0);
-  EXPECT_EQ(f.report, expected("ranks.determinism.txt"));
+  expect_determinism_findings("ranks");
 }
 
 TEST(Determinism, OverlapsComePairByPairInTransitionOrder) {
-  const auto chart = read_chart("many_overlaps.gal");
-  const findings f = determinism(*chart);
-  EXPECT_EQ(f.result, 0);
-  EXPECT_EQ(f.report, expected("many_overlaps.determinism.txt"));
+  expect_determinism_findings("many_overlaps");
 }
 
 // Literals are named in the order inputs, locals, pre names, whatever the
 // trigger's own order. An empty trigger is a parse error even after a trigger
 // that parsed, as are "/", unbalanced brackets, outputs, tick and "#".
 TEST(Determinism, TriggersThatDoNotParseAreReportedAndLeftOut) {
-  const auto chart = read_chart("parse_errors.gal");
-  const findings f = determinism(*chart);
-  EXPECT_EQ(f.result, 0);
-  EXPECT_EQ(f.report, expected("parse_errors.determinism.txt"));
+  expect_determinism_findings("parse_errors");
 }
 
 // A "<" rank ">" prefix belongs to the completion; here the transition's
 // priority field ranks, and a prefixed trigger is refused rather than taken
 // as a guard that never holds.
 TEST(Determinism, RankPrefixInTriggerIsAParseError) {
-  const auto chart = read_chart("prefixed.gal");
-  const findings f = determinism(*chart);
-  EXPECT_EQ(f.result, 0);
-  EXPECT_EQ(f.report, expected("prefixed.determinism.txt"));
+  expect_determinism_findings("prefixed");
 }
 
 TEST(Determinism, OnlyBasicAndParallelModelsAskForCompleteness) {
