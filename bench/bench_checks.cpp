@@ -3,7 +3,8 @@
 // completion with self-loops) and the time per transition of one state with
 // many transitions. A check that is linear in the chart, and close to linear
 // in a state's transitions, shows about the same time per element at both
-// sizes.
+// sizes; the baseline that conjoins every pair of a state's guards grows
+// with their number instead.
 //
 // Every state of the first kind has the triggers F = (x0 or x1) and ... and
 // (x28 or x29), not F, and the cube x0 and ... and x29, which meets F: one
@@ -13,6 +14,9 @@
 // Signals are rotated from state to state so that states share few nodes.
 #include <benchmark/benchmark.h>
 
+#include <vector>
+
+#include "bdd/bddpp.h"
 #include "chart/gal_norm.h"
 
 namespace {
@@ -106,26 +110,55 @@ BENCHMARK(BM_completion_per_state)->Arg(500)->Arg(4000)->Unit(benchmark::kMillis
 // One state whose n transitions are exclusive cubes: the binary code of k
 // over x0..x10, and the other 19 signals all present. No pair meets, so the
 // exclusivity finds nothing, and the question is what it costs to say so.
-void BM_determinism_per_transition(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
-  gal_tpen_fichier chart = chart_with_states(light_esterel_model, 2);
-  for (int k = 0; k < n; ++k) {
-    String trigger;
-    for (int j = 0; j < signals; ++j) {
-      const bool negated = j < 11 ? ((k >> j) & 1) == 0 : (j + k) % 3 == 0;
-      trigger += String(j ? " and " : "") + (negated ? "not " : "") + signal(j, 0);
-    }
-    arrow(chart, 0, 1, trigger);
+String exclusive_cube(int k) {
+  String trigger;
+  for (int j = 0; j < signals; ++j) {
+    const bool negated = j < 11 ? ((k >> j) & 1) == 0 : (j + k) % 3 == 0;
+    trigger += String(j ? " and " : "") + (negated ? "not " : "") + signal(j, 0);
   }
-  String report;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(chart.test_determinisme(report));
-  }
+  return trigger;
+}
+
+void per_transition(benchmark::State& state, int n) {
   state.counters["transitions"] = n;
   state.counters["time_per_transition"] = benchmark::Counter(
       static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate |
                                   benchmark::Counter::kInvert);
 }
+
+void BM_determinism_per_transition(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  gal_tpen_fichier chart = chart_with_states(light_esterel_model, 2);
+  for (int k = 0; k < n; ++k) arrow(chart, 0, 1, exclusive_cube(k));
+  String report;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(chart.test_determinisme(report));
+  }
+  per_transition(state, n);
+}
 BENCHMARK(BM_determinism_per_transition)->Arg(200)->Arg(1600)->Unit(benchmark::kMillisecond);
+
+// The baseline: the same guards, every pair of them conjoined and tested.
+void BM_all_pairs_baseline_per_transition(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    bddpp_manager m;
+    {
+      for (int j = 0; j < signals; ++j) m.New_var_last(signal(j, 0));
+      std::vector<bdd> guards;
+      for (int k = 0; k < n; ++k) {
+        int status = 1;
+        guards.push_back(m.Parse_expression(exclusive_cube(k), &status));
+      }
+      int met = 0;
+      for (int k = 0; k < n; ++k)
+        for (int j = k + 1; j < n; ++j)
+          met += !m.Bdd_is_tautology(m.Bdd_and(guards[k], guards[j]), 0);
+      benchmark::DoNotOptimize(met);
+    }
+  }
+  per_transition(state, n);
+}
+BENCHMARK(BM_all_pairs_baseline_per_transition)->Arg(200)->Arg(1600)->Unit(benchmark::kMillisecond);
 
 }  // namespace
