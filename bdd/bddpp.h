@@ -33,9 +33,12 @@ class bdd_unique_table;
 
 // The set of variable ids a node depends on: a bitset, inline up to 64 ids,
 // so a million nodes fit in a few hundred megabytes. Iterates in ascending id.
+// A node's own support is worked out on its first use: most nodes the boolean
+// operations create are never asked for it, and with thousands of variables
+// a set per node would cost more than the node.
 class bdd_id_set {
 public:
-  bdd_id_set() : nwords(0), inline_word(0) {}
+  bdd_id_set() : rep(0) {}
   bdd_id_set(const bdd_id_set& other);
   bdd_id_set& operator=(const bdd_id_set& other);
   ~bdd_id_set();
@@ -63,38 +66,56 @@ public:
   const_iterator begin() const;
   const_iterator end() const { return const_iterator(this, -1); }
 
+  // Ids 64i ... 64i+63 as bits.
   std::uint64_t word(std::uint32_t i) const {
-    if (i >= nwords) return 0;
-    return nwords == 1 ? inline_word : words[i];
+    resolve();
+    if (rep & 1u) return i == 0 ? rep >> 1 : 0;
+    if (rep == 0) return 0;
+    return i < block_length() ? block()[i] : 0;
   }
-  std::uint32_t word_count() const { return nwords; }
-  const std::uint64_t& word_ref(std::uint32_t i) const { return nwords == 1 ? inline_word : words[i]; }
+  std::uint32_t word_count() const {
+    resolve();
+    if (rep & 1u) return 1;
+    return rep == 0 ? 0 : block_length();
+  }
 
 private:
-  void assign_words(std::uint32_t n);
+  struct union_cache;
+  friend class bdd_node;
+  // One word, so a node fits a cache line: 0 is the empty set; an odd value
+  // holds the ids below 63 as its bits 1 to 63; `pending` is a node's support
+  // not yet worked out; any other value is the address of a block of words
+  // shared by the sets equal to it (its length and owner count stored just
+  // before it).
+  static constexpr std::uint64_t pending = 2;
+  void resolve() const {
+    if (rep == pending) resolve_node_support();
+  }
+  void resolve_node_support() const;  // only on the `support` of a bdd_node
+  bool holds_block() const { return rep != 0 && rep != pending && (rep & 1u) == 0; }
+  std::uint64_t* block() const { return reinterpret_cast<std::uint64_t*>(static_cast<std::uintptr_t>(rep)); }
+  std::uint32_t block_length() const { return static_cast<std::uint32_t>(block()[-2]); }
   std::int32_t next_from(std::int32_t id) const;  // first id >= id, or -1
-  std::uint32_t nwords;  // 0: empty; 1: inline_word; more: words
-  union {
-    std::uint64_t inline_word;
-    std::uint64_t* words;
-  };
+  std::uint64_t rep;
 };
 
 // ---- Nodes ------------------------------------------------------------------
 
 class bdd_node {
 public:
+  // What the operations read on every visit comes first; a node is one
+  // cache line.
   bddpp_manager* manager;
   std::int64_t signature;  // printed key; lookups use the full tuple
   std::int32_t id;         // variable id; -1 for ONE
-  bdd_id_set support;
-  std::int32_t traversal_number;
-  std::int32_t gid;
-  int mark;
-  int refs;
   int else_link;
   bdd_node* then_node;
   bdd_node* else_node;
+  int refs;
+  std::int32_t gid;
+  bdd_id_set support;
+  std::int32_t traversal_number;
+  int mark;
 
   bdd_node();
   bdd_node(bddpp_manager* m, std::int32_t gid, std::int32_t id, int refs, int else_link,

@@ -3,8 +3,11 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <type_traits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <iostream>
 
 #include "bdd/bddpp.h"
@@ -33,61 +36,50 @@ String Bdd_version() { return "4.9"; }
 
 // ---- bdd_id_set -------------------------------------------------------------
 
-// Sets of more than 64 ids live in blocks shared between the nodes that have
-// the same support: a block is immutable once built and counts its owners in
-// the word before its first id word. Nodes of one level of a diagram mostly
-// have children with the same blocks, so a small cache of recent unions makes
-// them share their own block too: with thousands of variables a node then
-// costs no allocation and no copy of its support.
+// Sets holding an id past 62 live in blocks shared between the nodes that
+// have the same support: a block is immutable once built and keeps its
+// length and its owner count in the two words before its first id word.
+// Nodes of one level of a diagram mostly have children with the same blocks,
+// so a small cache of recent unions makes them share their own block too:
+// with thousands of variables a node then costs no allocation and no copy of
+// its support.
 namespace {
 
 std::uint64_t* new_block(std::uint32_t n) {
-  std::uint64_t* b = new std::uint64_t[n + 1]();
-  b[0] = 1;
-  return b + 1;
+  std::uint64_t* b = new std::uint64_t[n + 2]();
+  b[0] = n;
+  b[1] = 1;
+  return b + 2;
 }
 void retain_block(std::uint64_t* w) { ++w[-1]; }
 void drop_block(std::uint64_t* w) {
-  if (--w[-1] == 0) delete[] (w - 1);
+  if (--w[-1] == 0) delete[] (w - 2);
 }
 
 }  // namespace
 
-bdd_id_set::bdd_id_set(const bdd_id_set& other) : nwords(0), inline_word(0) { *this = other; }
+bdd_id_set::bdd_id_set(const bdd_id_set& other) : rep(0) { *this = other; }
 
 bdd_id_set& bdd_id_set::operator=(const bdd_id_set& other) {
   if (this == &other) return *this;
-  if (other.nwords > 1) retain_block(other.words);
-  if (nwords > 1) drop_block(words);
-  nwords = other.nwords;
-  if (nwords > 1)
-    words = other.words;
-  else
-    inline_word = other.inline_word;
+  other.resolve();
+  if (other.holds_block()) retain_block(other.block());
+  if (holds_block()) drop_block(block());
+  rep = other.rep;
   return *this;
 }
 
 bdd_id_set::~bdd_id_set() {
-  if (nwords > 1) drop_block(words);
+  if (holds_block()) drop_block(block());
 }
 
-void bdd_id_set::assign_words(std::uint32_t n) {
-  if (nwords > 1) drop_block(words);
-  nwords = n;
-  if (n > 1)
-    words = new_block(n);
-  else
-    inline_word = 0;
-}
-
-namespace {
-
-// Recent unions of large sets, by their operands' blocks and the node's id.
-class union_cache {
-public:
+// Recent unions of large sets, by their operands and the node's id. Equal
+// words mean equal sets: a block's address is its own while the cache holds
+// it.
+struct bdd_id_set::union_cache {
   bool find(const bdd_id_set& a, const bdd_id_set& b, std::int32_t id, bdd_id_set& out) const {
     const entry& e = entries_[index(a, b, id)];
-    if (e.id != id || !same(e.a, a) || !same(e.b, b)) return false;
+    if (e.id != id || e.a.rep != a.rep || e.b.rep != b.rep) return false;
     out = e.result;
     return true;
   }
@@ -105,62 +97,63 @@ private:
     std::int32_t id = -1;
   };
   static constexpr std::size_t size = 4096;
-  static std::uint64_t key(const bdd_id_set& s) {
-    return s.word_count() > 1 ? reinterpret_cast<std::uintptr_t>(&s.word_ref(0)) : s.word(0);
-  }
-  static bool same(const bdd_id_set& x, const bdd_id_set& y) {
-    return x.word_count() == y.word_count() && key(x) == key(y);
-  }
   static std::size_t index(const bdd_id_set& a, const bdd_id_set& b, std::int32_t id) {
-    return bdd_memo_mix(key(a) ^ (std::uint64_t(a.word_count()) << 48),
-                        key(b) ^ (std::uint64_t(b.word_count()) << 48) ^ static_cast<std::uint32_t>(id)) &
-           (size - 1);
+    return bdd_memo_mix(a.rep, b.rep ^ static_cast<std::uint32_t>(id)) & (size - 1);
   }
   entry entries_[size];
 };
 
-union_cache& unions() {
-  static union_cache cache;
-  return cache;
-}
-
-}  // namespace
-
 bdd_id_set bdd_id_set::node_union(const bdd_id_set& a, const bdd_id_set& b, std::int32_t id) {
+  static union_cache cache;
+  a.resolve();
+  b.resolve();
   bdd_id_set r;
-  std::uint32_t n = std::max(a.nwords, b.nwords);
-  std::uint32_t own = static_cast<std::uint32_t>(id) / 64 + 1;
-  n = std::max(n, own);
-  const bool large = n > 1;
-  if (large && unions().find(a, b, id, r)) return r;
-  r.assign_words(n);
-  std::uint64_t* out = n == 1 ? &r.inline_word : r.words;
+  const std::uint32_t own = static_cast<std::uint32_t>(id) / 64;
+  const std::uint32_t n = std::max({a.word_count(), b.word_count(), own + 1});
+  const std::uint64_t bit = std::uint64_t(1) << (static_cast<std::uint32_t>(id) % 64);
+  if (n == 1) {
+    const std::uint64_t w = a.word(0) | b.word(0) | bit;
+    if ((w >> 63) == 0) {
+      r.rep = (w << 1) | 1u;
+      return r;
+    }
+  }
+  if (cache.find(a, b, id, r)) return r;
+  std::uint64_t* out = new_block(n);
+  r.rep = reinterpret_cast<std::uintptr_t>(out);
   for (std::uint32_t i = 0; i < n; ++i) out[i] = a.word(i) | b.word(i);
-  out[static_cast<std::uint32_t>(id) / 64] |= std::uint64_t(1) << (static_cast<std::uint32_t>(id) % 64);
-  if (large) unions().store(a, b, id, r);
+  out[own] |= bit;
+  cache.store(a, b, id, r);
   return r;
 }
 
 bool bdd_id_set::contains(std::int32_t id) const {
+  resolve();
   if (id < 0) return false;
   std::uint32_t w = static_cast<std::uint32_t>(id) / 64;
   return (word(w) >> (static_cast<std::uint32_t>(id) % 64)) & 1u;
 }
 
 bool bdd_id_set::empty() const {
-  for (std::uint32_t i = 0; i < nwords; ++i)
+  resolve();
+  const std::uint32_t n = word_count();
+  for (std::uint32_t i = 0; i < n; ++i)
     if (word(i) != 0) return false;
   return true;
 }
 
 std::int32_t bdd_id_set::size() const {
+  resolve();
   std::int32_t n = 0;
-  for (std::uint32_t i = 0; i < nwords; ++i) n += __builtin_popcountll(word(i));
+  const std::uint32_t words = word_count();
+  for (std::uint32_t i = 0; i < words; ++i) n += __builtin_popcountll(word(i));
   return n;
 }
 
 bool bdd_id_set::intersects(const bdd_id_set& other) const {
-  std::uint32_t n = std::min(nwords, other.nwords);
+  resolve();
+  other.resolve();
+  std::uint32_t n = std::min(word_count(), other.word_count());
   for (std::uint32_t i = 0; i < n; ++i)
     if (word(i) & other.word(i)) return true;
   return false;
@@ -173,14 +166,43 @@ std::set<std::int32_t> bdd_id_set::to_set() const {
 }
 
 std::int32_t bdd_id_set::next_from(std::int32_t id) const {
+  resolve();
   if (id < 0) return -1;
   std::uint32_t w = static_cast<std::uint32_t>(id) / 64;
+  const std::uint32_t nwords = word_count();
   if (w >= nwords) return -1;
   std::uint64_t bits = word(w) & (~std::uint64_t(0) << (static_cast<std::uint32_t>(id) % 64));
   while (true) {
     if (bits != 0) return static_cast<std::int32_t>(w * 64 + __builtin_ctzll(bits));
     if (++w >= nwords) return -1;
     bits = word(w);
+  }
+}
+
+// Children first, without recursion: a chain of nodes is as deep as the
+// number of variables. A child's support, once worked out, stays with it.
+void bdd_id_set::resolve_node_support() const {
+  static_assert(std::is_standard_layout<bdd_node>::value, "the support is found inside its node");
+  const char* self = reinterpret_cast<const char*>(this);
+  bdd_node* top = reinterpret_cast<bdd_node*>(const_cast<char*>(self - offsetof(bdd_node, support)));
+  static const bdd_id_set none;
+  auto unresolved = [](const bdd_node* c) { return c != nullptr && c->support.rep == pending; };
+  std::vector<bdd_node*> todo{top};
+  while (!todo.empty()) {
+    bdd_node* n = todo.back();
+    if (n->support.rep != pending) {
+      todo.pop_back();
+      continue;
+    }
+    const bool then_waits = unresolved(n->then_node), else_waits = unresolved(n->else_node);
+    if (then_waits) todo.push_back(n->then_node);
+    if (else_waits) todo.push_back(n->else_node);
+    if (then_waits || else_waits) continue;
+    bdd_id_set s = node_union(n->then_node ? n->then_node->support : none,
+                              n->else_node ? n->else_node->support : none, n->id);
+    n->support.rep = 0;
+    n->support = s;
+    todo.pop_back();
   }
 }
 
@@ -230,9 +252,13 @@ public:
       p = free_;
       unpoison(p);
       free_ = free_->next;
+      // The free list runs in the order nodes died, scattered over the
+      // chunks: fetching the next cell now hides its miss behind this node's
+      // construction.
+      if (free_ != nullptr) __builtin_prefetch(free_, 1);
     } else {
       if (left_ == 0) {
-        chunks_.push_back(static_cast<char*>(::operator new(cells_per_chunk * sizeof(bdd_node))));
+        chunks_.push_back(static_cast<char*>(::operator new(cells_per_chunk * sizeof(bdd_node), line)));
         bump_ = chunks_.back();
         left_ = cells_per_chunk;
       }
@@ -257,11 +283,14 @@ private:
     cell* next;
   };
   static constexpr std::size_t cells_per_chunk = 4096;
+  // Every node on a cache line of its own.
+  static constexpr std::align_val_t line{64};
+  static_assert(sizeof(bdd_node) == 64, "a node is one cache line");
 
   void release_chunks() {
     for (char* chunk : chunks_) {
       unpoison_range(chunk, cells_per_chunk * sizeof(bdd_node));
-      ::operator delete(chunk);
+      ::operator delete(chunk, line);
     }
     chunks_.clear();
     free_ = nullptr;
@@ -310,16 +339,15 @@ void bdd_node::operator delete(void* p, std::size_t size) {
 }
 
 bdd_node::bdd_node()
-    : manager(nullptr), signature(-3), id(-3), traversal_number(0), gid(0), mark(0), refs(0),
-      else_link(1), then_node(nullptr), else_node(nullptr) {}
+    : manager(nullptr), signature(-3), id(-3), else_link(1), then_node(nullptr), else_node(nullptr), refs(0),
+      gid(0), traversal_number(0), mark(0) {}
 
 bdd_node::bdd_node(bddpp_manager* m, std::int32_t gid_, std::int32_t id_, int refs_, int else_link_,
                    bdd_node* then_, bdd_node* else_)
-    : manager(m), signature(0), id(id_), traversal_number(0), gid(gid_), mark(0), refs(refs_),
-      else_link(else_link_), then_node(then_), else_node(else_) {
+    : manager(m), signature(0), id(id_), else_link(else_link_), then_node(then_), else_node(else_), refs(refs_),
+      gid(gid_), traversal_number(0), mark(0) {
   if (id >= 0) {
-    static const bdd_id_set none;
-    support = bdd_id_set::node_union(then_ ? then_->support : none, else_ ? else_->support : none, id);
+    support.rep = bdd_id_set::pending;
     signature = bdd_node_signature(id, else_link, then_node, else_node);
     if (manager != nullptr) manager->Map_integrate(this);
   } else if (id == -1) {
@@ -429,7 +457,7 @@ bddpp_manager::~bddpp_manager() {
   // existing one lands anywhere in the table's order), so no node touches
   // its children's counts here: each is unlinked before it is deleted.
   if (unique_table) {
-    unique_table->for_each([](bdd_node* n) {
+    unique_table->for_each_ahead([](bdd_node* n) {
       n->then_node = nullptr;
       n->else_node = nullptr;
       delete n;
@@ -771,32 +799,45 @@ void bddpp_manager::Bdd_gc() {
   // The substitution table holds no reference, so the nodes it names are
   // kept here: freeing them would leave its entries dangling.
   bdd_visited kept;
+  bool any_kept = false;
   for (std::int32_t i = 0; i < capacity; ++i)
-    if (assoc[i].node) kept.insert(assoc[i].node);
-  bdd_visited doomed_once;  // a node is freed once even when counts are off
-  auto collectable = [this, &kept, &doomed_once](bdd_node* n) {
-    return n->id >= 0 && n->refs < 1 && var_nodes[n->id] != n && !kept.contains(n) &&
-           doomed_once.insert(n);
+    if (assoc[i].node) any_kept = kept.insert(assoc[i].node) || any_kept;
+  // A doomed node leaves the table's keys at once (its id becomes `dead`),
+  // so it is pushed once even when counts are off; its destructor then
+  // spares the children, whose counts the walk below has already lowered.
+  constexpr std::int32_t dead = -2;
+  std::vector<bdd_node*> doomed;
+  auto doom_if_unused = [&](bdd_node* n) {
+    if (n->id >= 0 && n->refs < 1 && var_nodes[n->id] != n && !(any_kept && kept.contains(n))) {
+      n->id = dead;
+      doomed.push_back(n);
+    }
   };
   // The passes of full table scans, each freeing what the previous one left
   // unreferenced, come to the same set as this worklist: the first scan,
-  // then the children whose last reference goes with their parent.
-  std::vector<bdd_node*> doomed;
-  unique_table->for_each([&](bdd_node* n) {
-    if (collectable(n)) doomed.push_back(n);
-  });
-  constexpr std::int32_t dead = -2;
+  // then the children whose last reference goes with their parent. Nodes
+  // lie scattered in memory, so every pass fetches a few nodes ahead.
+  unique_table->for_each_ahead([&](bdd_node* n) { doom_if_unused(n); });
+  constexpr std::size_t ahead = 8;
   for (std::size_t i = 0; i < doomed.size(); ++i) {
-    bdd_node* n = doomed[i];
-    n->id = dead;  // leaves the table below; its destructor then spares the children
+    if (i + 2 * ahead < doomed.size()) __builtin_prefetch(doomed[i + 2 * ahead]);
+    if (i + ahead < doomed.size()) {
+      const bdd_node* later = doomed[i + ahead];
+      __builtin_prefetch(later->then_node, 1);
+      __builtin_prefetch(later->else_node, 1);
+    }
+    const bdd_node* n = doomed[i];
     for (bdd_node* c : {n->then_node, n->else_node}) {
       if (c == nullptr) continue;
       c->refs -= 1;
-      if (collectable(c)) doomed.push_back(c);
+      doom_if_unused(c);
     }
   }
   if (!doomed.empty()) unique_table->retain([](bdd_node* n) { return n->id != dead; });
-  for (bdd_node* n : doomed) delete n;
+  for (std::size_t i = 0; i < doomed.size(); ++i) {
+    if (i + ahead < doomed.size()) __builtin_prefetch(doomed[i + ahead], 1);
+    delete doomed[i];
+  }
   gc_calls += 1;
 }
 
