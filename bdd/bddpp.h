@@ -249,6 +249,12 @@ public:
   std::int32_t Bdd_total_size();
 
   // Unique table, collector, statistics.
+  // A node whose count fell below one, or that was born without a reference:
+  // the collector starts from these instead of scanning the whole table.
+  void note_unused(bdd_node* n) {
+    unused_nodes.push_back(n);
+    if (unused_nodes.size() > unused_limit) trim_unused();
+  }
   void Map_integrate(bdd_node* n);
   void Map_suppress(bdd_node* n);
   void Bdd_gc();
@@ -478,6 +484,10 @@ public:
 private:
   bdd_node* declare_variable(std::int32_t position, const String& name);
   void grow_tables();
+  void trim_unused();
+  // Noted since the last collection, maybe twice, maybe referenced again.
+  std::vector<bdd_node*> unused_nodes;
+  std::size_t unused_limit = std::size_t(1) << 16;
 };
 
 String Bdd_version();

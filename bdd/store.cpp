@@ -215,6 +215,14 @@ bdd_id_set::const_iterator& bdd_id_set::const_iterator::operator++() {
 
 // ---- Nodes ------------------------------------------------------------------
 
+namespace {
+void drop_reference(bdd_node* n) {
+  if (n == nullptr) return;
+  n->refs -= 1;
+  if (n->refs < 1 && n->manager != nullptr) n->manager->note_unused(n);
+}
+}  // namespace
+
 std::int64_t bdd_node_signature(std::int32_t id, int link, bdd_node* then_node, bdd_node* else_node) {
   if (id == -1 || id == -3) return id;
   std::int32_t tg = then_node ? then_node->gid : 0;
@@ -349,7 +357,10 @@ bdd_node::bdd_node(bddpp_manager* m, std::int32_t gid_, std::int32_t id_, int re
   if (id >= 0) {
     support.rep = bdd_id_set::pending;
     signature = bdd_node_signature(id, else_link, then_node, else_node);
-    if (manager != nullptr) manager->Map_integrate(this);
+    if (manager != nullptr) {
+      manager->Map_integrate(this);
+      if (refs < 1) manager->note_unused(this);  // until its caller takes it
+    }
   } else if (id == -1) {
     signature = -1;
   }
@@ -357,8 +368,8 @@ bdd_node::bdd_node(bddpp_manager* m, std::int32_t gid_, std::int32_t id_, int re
 
 bdd_node::~bdd_node() {
   if (id >= 0) {
-    if (then_node) then_node->refs -= 1;
-    if (else_node) else_node->refs -= 1;
+    drop_reference(then_node);
+    drop_reference(else_node);
   }
 }
 
@@ -410,16 +421,14 @@ bdd& bdd::operator=(const bdd& o) {
   manager_ptr = o.manager_ptr;
   link = o.link;
   if (node_ptr != o.node_ptr) {
-    if (node_ptr) node_ptr->refs -= 1;
+    drop_reference(node_ptr);
     node_ptr = o.node_ptr;
     if (node_ptr) node_ptr->refs += 1;
   }
   return *this;
 }
 
-bdd::~bdd() {
-  if (node_ptr) node_ptr->refs -= 1;
-}
+bdd::~bdd() { drop_reference(node_ptr); }
 
 std::ostream& operator<<(std::ostream& os, const bdd& f) {
   os << "adr manager= " << static_cast<const void*>(f.manager_ref()) << ", link type =" << f.link_type()
@@ -769,11 +778,6 @@ bdd_unique_table::slot* bdd_unique_table::allocate(std::size_t capacity) {
 
 void bdd_unique_table::release(slot* slots, std::size_t) { std::free(slots); }
 
-void bdd_unique_table::clear() {
-  if (slots_ != nullptr) std::memset(static_cast<void*>(slots_), 0, (mask_ + 1) * sizeof(slot));
-  count_ = 0;
-}
-
 void bdd_unique_table::resize(std::size_t capacity) {
   slot* old = slots_;
   const std::size_t old_capacity = old ? mask_ + 1 : 0;
@@ -794,31 +798,54 @@ std::int32_t bddpp_manager::table_node_count() const {
   return unique_table ? static_cast<std::int32_t>(unique_table->size()) : 0;
 }
 
+void bddpp_manager::trim_unused() {
+  // Counts that go up and down again note the same node many times: keep
+  // each unreferenced node once, and room for as many notes again.
+  std::vector<bdd_node*>& u = unused_nodes;
+  u.erase(std::remove_if(u.begin(), u.end(), [](const bdd_node* n) { return n->refs >= 1; }), u.end());
+  std::sort(u.begin(), u.end());
+  u.erase(std::unique(u.begin(), u.end()), u.end());
+  unused_limit = std::max(std::size_t(1) << 16, 2 * u.size());
+}
+
 void bddpp_manager::Bdd_gc() {
   if (unique_table == nullptr) return;
   // The substitution table holds no reference, so the nodes it names are
-  // kept here: freeing them would leave its entries dangling.
+  // kept here: freeing them would leave its entries dangling. They are noted
+  // again, for a later collection after the table lets them go.
   bdd_visited kept;
   bool any_kept = false;
   for (std::int32_t i = 0; i < capacity; ++i)
     if (assoc[i].node) any_kept = kept.insert(assoc[i].node) || any_kept;
-  // A doomed node leaves the table's keys at once (its id becomes `dead`),
-  // so it is pushed once even when counts are off; its destructor then
-  // spares the children, whose counts the walk below has already lowered.
+  std::vector<bdd_node*> noted;
+  noted.swap(unused_nodes);
+  unused_limit = std::size_t(1) << 16;
+  // A doomed node leaves the table at once, while it is in the cache, and
+  // its id becomes `dead`, so it is doomed once even when noted twice or
+  // when counts are off; its destructor then spares the children, whose
+  // counts the walk below has already lowered.
   constexpr std::int32_t dead = -2;
   std::vector<bdd_node*> doomed;
+  std::vector<std::uint64_t> doomed_hashes;  // their keys, hashed before the ids change
   auto doom_if_unused = [&](bdd_node* n) {
-    if (n->id >= 0 && n->refs < 1 && var_nodes[n->id] != n && !(any_kept && kept.contains(n))) {
-      n->id = dead;
-      doomed.push_back(n);
+    if (n->id < 0 || n->refs >= 1 || var_nodes[n->id] == n) return;
+    if (any_kept && kept.contains(n)) {
+      unused_nodes.push_back(n);
+      return;
     }
+    doomed_hashes.push_back(bdd_unique_table::hash_of(n));
+    n->id = dead;
+    doomed.push_back(n);
   };
-  // The passes of full table scans, each freeing what the previous one left
-  // unreferenced, come to the same set as this worklist: the first scan,
-  // then the children whose last reference goes with their parent. Nodes
-  // lie scattered in memory, so every pass fetches a few nodes ahead.
-  unique_table->for_each_ahead([&](bdd_node* n) { doom_if_unused(n); });
+  // Every table node without a reference was noted since the last
+  // collection (or kept by the substitution table then), so the noted nodes
+  // and then the children whose last reference goes with their parent come
+  // to the set that passes of full table scans would free.
   constexpr std::size_t ahead = 8;
+  for (std::size_t i = 0; i < noted.size(); ++i) {
+    if (i + ahead < noted.size()) __builtin_prefetch(noted[i + ahead], 1);
+    doom_if_unused(noted[i]);
+  }
   for (std::size_t i = 0; i < doomed.size(); ++i) {
     if (i + 2 * ahead < doomed.size()) __builtin_prefetch(doomed[i + 2 * ahead]);
     if (i + ahead < doomed.size()) {
@@ -833,10 +860,23 @@ void bddpp_manager::Bdd_gc() {
       doom_if_unused(c);
     }
   }
-  if (!doomed.empty()) unique_table->retain([](bdd_node* n) { return n->id != dead; });
-  for (std::size_t i = 0; i < doomed.size(); ++i) {
-    if (i + ahead < doomed.size()) __builtin_prefetch(doomed[i + ahead], 1);
-    delete doomed[i];
+  // A few dead nodes leave the table one by one; many, in one sweep of it,
+  // which frees each node as it meets it when every doomed node is in the
+  // table. Nodes taken out of it from outside (Map_suppress) are freed from
+  // the list instead.
+  if (doomed.size() * 8 < unique_table->capacity()) {
+    for (std::size_t i = 0; i < doomed.size(); ++i) {
+      unique_table->erase(doomed[i], doomed_hashes[i]);
+      delete doomed[i];
+    }
+  } else if (unique_table->holds_every_node()) {
+    unique_table->sweep([](const bdd_node* n) { return n->id == dead; }, [](bdd_node* n) { delete n; });
+  } else {
+    unique_table->sweep([](const bdd_node* n) { return n->id == dead; }, [](bdd_node*) {});
+    for (std::size_t i = 0; i < doomed.size(); ++i) {
+      if (i + ahead < doomed.size()) __builtin_prefetch(doomed[i + ahead], 1);
+      delete doomed[i];
+    }
   }
   gc_calls += 1;
 }

@@ -4,10 +4,10 @@
 // else-link), never on the printed 64-bit signature, whose fields overlap
 // once node numbers pass 2^20. Open addressing with linear probing; each slot
 // keeps the key's hash beside the node, so a probe reads a node only on a
-// probable match. Removal shifts the following entries back (no tombstones),
-// and the collector sweeps the slots once and rebuilds a table sized for the
-// survivors. Iteration in key order is on demand (`nodes_in_key_order`), for
-// the dumps that print the table.
+// probable match. Removal shifts the following entries back (no tombstones);
+// the collector takes its few dead nodes out one by one, or its many in one
+// sweep, and the table keeps its size. Iteration in key order is on demand
+// (`nodes_in_key_order`), for the dumps that print the table.
 #ifndef TESSAN_BDD_UNIQUE_TABLE_H
 #define TESSAN_BDD_UNIQUE_TABLE_H
 
@@ -19,7 +19,7 @@
 
 class bdd_unique_table {
 public:
-  bdd_unique_table() : slots_(nullptr), mask_(0), count_(0) {}
+  bdd_unique_table() : slots_(nullptr), mask_(0), count_(0), displaced_(false) {}
   ~bdd_unique_table() { release(slots_, mask_ + 1); }
   bdd_unique_table(const bdd_unique_table&) = delete;
   bdd_unique_table& operator=(const bdd_unique_table&) = delete;
@@ -40,6 +40,29 @@ public:
     place(n, hash_of(n));
   }
 
+  // The key's hash of a node in the table, for `erase` after its id changed.
+  static std::uint64_t hash_of(const bdd_node* n) {
+    return hash(n->id, n->else_link, n->then_node, n->else_node);
+  }
+
+  // Erases n's entry, stored under hash h; false when the table holds no
+  // entry for n itself. Reads no node.
+  bool erase(const bdd_node* n, std::uint64_t h) {
+    if (count_ == 0) return false;
+    std::size_t i = h & mask_;
+    for (;; i = (i + 1) & mask_) {
+      const slot& s = slots_[i];
+      if (s.node == nullptr) return false;
+      if (s.node == n) break;
+    }
+    erase_at(i);
+    return true;
+  }
+
+  // True while every node that entered the table is in it or left it
+  // through `erase` or `sweep` (no key erased or stored twice from outside).
+  bool holds_every_node() const { return !displaced_; }
+
   // Erases the entry under n's key (whichever node it holds); false when none.
   bool erase_key_of(const bdd_node* n) {
     if (count_ == 0) return false;
@@ -50,48 +73,46 @@ public:
       if (s.node == nullptr) return false;
       if (s.hash == h && same_key(s.node, n->id, n->else_link, n->then_node, n->else_node)) break;
     }
-    // Backward shift: pull later entries of the run into the hole when their
-    // home slot does not lie cyclically within (hole, current].
-    std::size_t hole = i;
-    for (std::size_t j = (i + 1) & mask_; slots_[j].node != nullptr; j = (j + 1) & mask_) {
-      const std::size_t home = slots_[j].hash & mask_;
-      const bool stays = (hole <= j) ? (hole < home && home <= j) : (hole < home || home <= j);
-      if (!stays) {
-        slots_[hole] = slots_[j];
-        hole = j;
-      }
-    }
-    slots_[hole] = slot{nullptr, 0};
-    --count_;
+    erase_at(i);
+    displaced_ = true;
     return true;
   }
 
-  // Keeps the nodes for which keep(node) is true, in a table sized for them
-  // (the same array when the size stays, so no fresh pages are touched).
-  template <class Keep>
-  void retain(Keep keep) {
-    std::vector<slot> survivors;
+  // Removes the nodes for which dead(node) holds, and hands each to
+  // drop(node) while it is in the cache. The entries left are then moved
+  // back along their probe runs, so every lookup still finds them.
+  template <class Dead, class Drop>
+  void sweep(Dead dead, Drop drop) {
+    if (slots_ == nullptr) return;
     constexpr std::size_t ahead = 16;
-    const std::size_t n = slots_ ? mask_ + 1 : 0;
+    const std::size_t n = mask_ + 1;
     for (std::size_t i = 0; i < n; ++i) {
-      if (i + ahead < n && slots_[i + ahead].node != nullptr) __builtin_prefetch(slots_[i + ahead].node);
-      if (slots_[i].node != nullptr && keep(slots_[i].node)) survivors.push_back(slots_[i]);
+      if (i + ahead < n && slots_[i + ahead].node != nullptr) __builtin_prefetch(slots_[i + ahead].node, 1);
+      bdd_node* node = slots_[i].node;
+      if (node != nullptr && dead(node)) {
+        slots_[i] = slot{nullptr, 0};
+        --count_;
+        drop(node);
+      }
     }
-    std::size_t capacity = 1024;
-    while (capacity < survivors.size() * 2) capacity *= 2;
-    if (slots_ != nullptr && capacity * 16 > mask_ + 1) capacity = mask_ + 1;
-    if (slots_ == nullptr || capacity != mask_ + 1) {
-      release(slots_, mask_ + 1);
-      slots_ = allocate(capacity);
-      mask_ = capacity - 1;
-    } else {
-      clear();
+    // Starting past an empty slot (the table is at most half full), an entry
+    // moves to the first hole between its home slot and where it stands.
+    std::size_t start = 0;
+    while (slots_[start].node != nullptr) ++start;
+    for (std::size_t k = 1; k <= n; ++k) {
+      const std::size_t i = (start + k) & mask_;
+      if (slots_[i].node == nullptr) continue;
+      std::size_t j = slots_[i].hash & mask_;
+      while (j != i && slots_[j].node != nullptr) j = (j + 1) & mask_;
+      if (j != i) {
+        slots_[j] = slots_[i];
+        slots_[i] = slot{nullptr, 0};
+      }
     }
-    count_ = 0;
-    for (const slot& s : survivors) place(s.node, s.hash);
   }
 
   std::size_t size() const { return count_; }
+  std::size_t capacity() const { return slots_ ? mask_ + 1 : 0; }
 
   template <class F>
   void for_each(F f) const {
@@ -131,8 +152,20 @@ private:
                             (else_link < 0 ? 1u : 0u);
     return bdd_memo_mix(a, reinterpret_cast<std::uintptr_t>(e));
   }
-  static std::uint64_t hash_of(const bdd_node* n) {
-    return hash(n->id, n->else_link, n->then_node, n->else_node);
+  // Backward shift: pull later entries of the run into the hole when their
+  // home slot does not lie cyclically within (hole, current].
+  void erase_at(std::size_t i) {
+    std::size_t hole = i;
+    for (std::size_t j = (i + 1) & mask_; slots_[j].node != nullptr; j = (j + 1) & mask_) {
+      const std::size_t home = slots_[j].hash & mask_;
+      const bool stays = (hole <= j) ? (hole < home && home <= j) : (hole < home || home <= j);
+      if (!stays) {
+        slots_[hole] = slots_[j];
+        hole = j;
+      }
+    }
+    slots_[hole] = slot{nullptr, 0};
+    --count_;
   }
 
   void place(bdd_node* n, std::uint64_t h) {
@@ -145,6 +178,7 @@ private:
         return;
       }
       if (s.hash == h && same_key(s.node, n->id, n->else_link, n->then_node, n->else_node)) {
+        if (s.node != n) displaced_ = true;
         s.node = n;
         return;
       }
@@ -152,13 +186,13 @@ private:
   }
 
   void resize(std::size_t capacity);
-  void clear();
   static slot* allocate(std::size_t capacity);
   static void release(slot* slots, std::size_t capacity);
 
   slot* slots_;
   std::size_t mask_;
   std::size_t count_;
+  bool displaced_;
 };
 
 #endif

@@ -24,14 +24,19 @@ namespace {
 std::int64_t ours_nodes = 0, buddy_nodes = 0;
 double ours_gc_seconds = 0;
 
-// The engine collects only when asked: like BuDDy, which collects when its
-// node table is full, the adapter calls Bdd_gc once the table has doubled
-// since the last collection.
+// The engine collects only when asked. The adapter asks as BuDDy collects:
+// when the nodes fill a table of BuDDy's starting size (`table_nodes`, given
+// to both), and that table doubles whenever a collection leaves less than a
+// fifth of it free. Both engines then hold the same memory between two
+// collections.
+constexpr int table_nodes = 1 << 16;
+constexpr int cache_entries = 1 << 14;
+
 struct ours {
   using F = bdd;
   bddpp_manager m;
   std::vector<bdd> vars;
-  std::int32_t collect_at = 1 << 17;
+  std::int32_t capacity = table_nodes;
   explicit ours(int n) {
     for (int i = 0; i < n; ++i) vars.push_back(m.New_var_last("x" + std::to_string(i)));
   }
@@ -49,11 +54,12 @@ struct ours {
   F op_imply(const F& a, const F& b) { return collected(m.Bdd_implication(a, b)); }
 
   F collected(F result) {
-    if (m.table_node_count() > collect_at) {
+    if (m.table_node_count() >= capacity) {
       const auto start = std::chrono::steady_clock::now();
       m.Bdd_gc();
       ours_gc_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-      collect_at = std::max(1 << 17, 2 * m.table_node_count());
+      const std::int64_t free_nodes = std::int64_t(capacity) - m.table_node_count();
+      if (free_nodes * 100 / capacity <= 20) capacity *= 2;
     }
     return result;
   }
@@ -79,7 +85,7 @@ private:
 
 struct buddy {
   using F = buddy_handle;
-  explicit buddy(int n) { buddy_open(n, 1 << 16, 1 << 14); }
+  explicit buddy(int n) { buddy_open(n, table_nodes, cache_entries); }
   ~buddy() {
     buddy_nodes = buddy_produced();
     buddy_close();

@@ -309,6 +309,39 @@ TEST(BddCollector, KeepsTheFunctionsOfTheSubstitutionTable) {
   m.assoc[2] = bdd_assoc_entry{l.v[2].node(), 1};
 }
 
+TEST(BddCollector, FreesWhatTheSubstitutionTableLetGoAtTheNextCollection) {
+  letters l(3);
+  bddpp_manager& m = l.m;
+  const std::int32_t variables_only = m.table_node_count();
+  {
+    bdd f = m.Bdd_or(m.Bdd_and(l.v[0], l.v[1]), l.v[2]);
+    m.assoc[2] = bdd_assoc_entry{f.node(), f.link_type()};
+  }
+  m.Bdd_gc();
+  EXPECT_GT(m.table_node_count(), variables_only);
+  m.assoc[2] = bdd_assoc_entry{l.v[2].node(), 1};
+  m.Bdd_gc();
+  EXPECT_EQ(m.table_node_count(), variables_only);
+}
+
+TEST(BddCollector, FreesANodeWhoseCountWentUpAndDownManyTimes) {
+  letters l(4);
+  bddpp_manager& m = l.m;
+  const std::int32_t variables_only = m.table_node_count();
+  bdd f = m.Bdd_and(l.v[0], m.Bdd_or(l.v[1], l.v[2]));
+  const std::int32_t with_f = m.table_node_count();
+  // The same results are found again, not created: only the counts move.
+  for (int i = 0; i < 300000; ++i) {
+    bdd g = m.Bdd_and(f, l.v[3]);
+    bdd h = g;
+  }
+  m.Bdd_gc();
+  EXPECT_EQ(m.table_node_count(), with_f);
+  f = m.Bdd_one();
+  m.Bdd_gc();
+  EXPECT_EQ(m.table_node_count(), variables_only);
+}
+
 TEST(BddStats, AFreshManager) {
   bddpp_manager m;
   std::ostringstream os;
