@@ -51,6 +51,8 @@ public:
       return bdd_memo_node(known);
     }
     const std::int32_t px = m_.position_of(x), py = m_.position_of(y);
+    announce(px <= py ? bdd_memo_tag(x->else_node, xl * x->else_link) : bdd_memo_tag(x, xl),
+             py <= px ? bdd_memo_tag(y->else_node, yl * y->else_link) : bdd_memo_tag(y, yl));
     int tl, el;
     bdd_node *t, *e;
     std::int32_t p;
@@ -84,6 +86,15 @@ public:
   }
 
 private:
+  // The else subproblem waits for the whole then walk: its nodes and its
+  // memo slot are fetched meanwhile.
+  void announce(std::uint64_t a, std::uint64_t b) {
+    __builtin_prefetch(bdd_memo_node(a));
+    __builtin_prefetch(bdd_memo_node(b));
+    if (b < a) std::swap(a, b);
+    memo_.prefetch(a, b);
+  }
+
   [[noreturn]] void null_operands(bdd_node* x, bdd_node* y) {
     if (for_or_) {
       std::cerr << "ERROR: call bddpp_manager::Bdd_or() with null reference" << std::endl;

@@ -266,7 +266,7 @@ public:
       if (free_ != nullptr) __builtin_prefetch(free_, 1);
     } else {
       if (left_ == 0) {
-        chunks_.push_back(static_cast<char*>(::operator new(cells_per_chunk * sizeof(bdd_node), line)));
+        chunks_.push_back(new_chunk());
         bump_ = chunks_.back();
         left_ = cells_per_chunk;
       }
@@ -290,15 +290,28 @@ private:
   struct cell {
     cell* next;
   };
-  static constexpr std::size_t cells_per_chunk = 4096;
-  // Every node on a cache line of its own.
-  static constexpr std::align_val_t line{64};
+  // A chunk is one huge page where the system grants them: nodes are read
+  // in no particular order, and with small pages most reads of a large
+  // diagram would also miss the address-translation cache. Every node lies
+  // on a cache line of its own.
+  static constexpr std::size_t chunk_bytes = std::size_t(2) << 20;
+  static constexpr std::size_t cells_per_chunk = chunk_bytes / sizeof(bdd_node);
   static_assert(sizeof(bdd_node) == 64, "a node is one cache line");
+
+  static char* new_chunk() {
+    void* p = nullptr;
+    if (posix_memalign(&p, chunk_bytes, chunk_bytes) != 0 || p == nullptr) {
+      std::cerr << "ERROR: no memory left for BDD nodes" << std::endl;
+      bdd_fatal_exit();
+    }
+    madvise(p, chunk_bytes, MADV_HUGEPAGE);
+    return static_cast<char*>(p);
+  }
 
   void release_chunks() {
     for (char* chunk : chunks_) {
       unpoison_range(chunk, cells_per_chunk * sizeof(bdd_node));
-      ::operator delete(chunk, line);
+      std::free(chunk);
     }
     chunks_.clear();
     free_ = nullptr;
