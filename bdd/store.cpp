@@ -243,8 +243,8 @@ std::int64_t bdd_node_signature(std::int32_t id, int link, bdd_node* then_node, 
   return static_cast<std::int64_t>(key);
 }
 
-// Nodes are many, small and of one size: they come from chunks of a few
-// thousand, packed without a per-node header, and go back to a free list.
+// Nodes are many, small and of one size: they come from chunks of tens of
+// thousands, packed without a per-node header, and go back to a free list.
 // When the last node of the process is freed the chunks are returned too.
 // Under the address sanitizer a free cell is poisoned, so a use after free is
 // still reported.
