@@ -5,6 +5,7 @@
 // would otherwise build and throw away a BDD, and replace the "OR of every
 // other cube" tests by running prefix and suffix disjunctions, so each level
 // does a linear number of BDD operations in the size of its cube list.
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <vector>
@@ -25,6 +26,45 @@ std::vector<cube_bits> cube_bits_of_list(bddpp_manager& m, const std::list<bdd>&
   r.reserve(l.size());
   for (const bdd& c : l) r.push_back(cube_bits_of(m, c));
   return r;
+}
+
+// The disjoint cubes of f in order: each is the then-first path of what is
+// left, and what is left loses it. The path is read off the nodes (the
+// then child is taken unless it is the constant false) and its cube built
+// from the deepest literal up, one node per conjunction, instead of a
+// literal table and a conjunction per position from the top; the cube is
+// the same function, so the same node. take(masks, cube) gets each one.
+template <class Take>
+void for_each_disjoint_cube(bddpp_manager& m, const bdd& f, Take take) {
+  bdd left = f;
+  cube_bits masks(m.var_count);
+  std::vector<std::int32_t> path;
+  while (left.node() != m.one || left.link_type() == 1) {
+    std::fill(masks.care.begin(), masks.care.end(), 0);
+    std::fill(masks.value.begin(), masks.value.end(), 0);
+    path.clear();
+    bdd_node* n = left.node();
+    int link = left.link_type();
+    while (n->id != -1) {
+      const std::int32_t p = m.position_of(n);
+      path.push_back(p);
+      if (n->then_node->id == -1 && link == -1) {
+        masks.set(p, false);
+        link *= n->else_link;
+        n = n->else_node;
+      } else {
+        masks.set(p, true);
+        n = n->then_node;
+      }
+    }
+    bdd cube = m.Bdd_one();
+    for (std::size_t i = path.size(); i-- > 0;) {
+      bdd v = m.Bdd_var_by_index(path[i]);
+      cube = m.Bdd_and(masks.positive(path[i]) ? v : m.Bdd_not(v), cube);
+    }
+    left = m.Bdd_and(left, m.Bdd_not(cube));
+    take(masks, cube);
+  }
 }
 
 }  // namespace
@@ -130,12 +170,7 @@ void bddpp_manager::Bdd_sop_0(const bdd& f, std::list<bdd>& out) {
     out.push_back(f);
     return;
   }
-  bdd g = f;
-  while (!Bdd_is_zero_tautologic(g)) {
-    bdd c = Bdd_satisfy(g);
-    g = Bdd_and(g, Bdd_not(c));
-    out.push_back(c);
-  }
+  for_each_disjoint_cube(*this, f, [&out](const cube_bits&, const bdd& c) { out.push_back(c); });
 }
 
 void bddpp_manager::Bdd_sop_1(const bdd& f, std::list<bdd>& out) {
@@ -144,24 +179,21 @@ void bddpp_manager::Bdd_sop_1(const bdd& f, std::list<bdd>& out) {
     out.push_back(f);
     return;
   }
-  std::list<bdd> disjoint;
-  Bdd_sop_0(f, disjoint);
-  // Literal removal: each literal is dropped, in increasing position, when
-  // the cube without it still implies f.
+  // Literal removal on each disjoint cube: each literal is dropped, in
+  // increasing position, when the cube without it still implies f.
   std::vector<bdd> reduced;
-  reduced.reserve(disjoint.size());
-  for (const bdd& d : disjoint) {
-    cube_bits c = cube_bits_of(*this, d);
-    const cube_bits present = c;
-    for (std::int32_t p = 0; p < var_count; ++p) {
-      if (!present.has(p)) continue;
-      const bool positive = c.positive(p);
-      c.clear(p);
-      cube_reach walk(*this, c);
-      if (!walk.implies(f)) c.set(p, positive);
-    }
+  for_each_disjoint_cube(*this, f, [&](const cube_bits& d, const bdd&) {
+    cube_bits c = d;
+    for (std::size_t w = 0; w < d.care.size(); ++w)
+      for (std::uint64_t bits = d.care[w]; bits != 0; bits &= bits - 1) {
+        const std::int32_t p = static_cast<std::int32_t>(64 * w) + __builtin_ctzll(bits);
+        const bool positive = c.positive(p);
+        c.clear(p);
+        cube_reach walk(*this, c);
+        if (!walk.implies(f)) c.set(p, positive);
+      }
     reduced.push_back(bdd_of_cube_bits(*this, c));
-  }
+  });
   // Cube removal: a cube goes when the cubes still kept before it and all
   // the cubes after it already make f.
   const std::size_t n = reduced.size();
