@@ -14,19 +14,13 @@
 #include <string>
 
 #include "chart/gal_norm.h"
+#include "tests/test_files.h"
 #include "reader/parse_gal.h"
 
 namespace reader_files {
 
-inline String slurp(const String& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return String(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void spill(const String& path, const String& text) {
-  std::ofstream out(path.c_str(), std::ios::binary);
-  out << text;
-}
+using test_files::slurp;
+using test_files::spill;
 
 // One scratch folder per test program, removed when the program ends; each
 // call gives a new file name in it (parse() writes its trace beside).

@@ -14,6 +14,8 @@
 // GoogleTest before Xlib, whose macros (None, Bool) would break its headers.
 #include <gtest/gtest.h>
 
+#include "tests/test_files.h"
+
 #include "tests/sheet_support.h"
 
 #include <FL/Fl_Browser.H>
@@ -34,6 +36,8 @@
 
 namespace {
 
+using test_files::slurp;
+
 using sheet_support::send_click;
 using sheet_support::send_close_box;
 
@@ -50,11 +54,6 @@ using sheet_support::send_close_box;
         viewer.activation(lines.data(), 2, "title", "");
         return std::string("returned ") + (parent.active() ? "1" : "0");
     });
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool exists(const std::string& path) {
     struct stat info;
@@ -398,7 +397,7 @@ TEST_F(Viewer, TextFileWritesTmpTxtAndSaysSoInEnglish) {
     script.wait_shown().click("text file").answer_message("generation of tmp.txt file").click("CANCEL");
     EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 3, "text", ""); }));
     const std::string dashes(55, '-');
-    EXPECT_EQ(read_file("tmp.txt"), dashes + "\na#b\n" + dashes + "\n");
+    EXPECT_EQ(slurp("tmp.txt"), dashes + "\na#b\n" + dashes + "\n");
 }
 
 TEST_F(Viewer, SpeaksFrenchForLanguageZero) {
@@ -451,8 +450,8 @@ TEST_F(Viewer, PdfFileWithAViewerShowsItThenRemovesIt) {
     Script script;
     script.wait_shown().click("pdf file").then("the viewer ran", [] { return exists("seen.args"); }).click("CANCEL");
     EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 11, "shown", program); }));
-    EXPECT_EQ(read_file("seen.args"), "1:tmp.pdf\n");
-    EXPECT_EQ(read_file("seen.pdf").substr(0, 8), "%PDF-1.4");
+    EXPECT_EQ(slurp("seen.args"), "1:tmp.pdf\n");
+    EXPECT_EQ(slurp("seen.pdf").substr(0, 8), "%PDF-1.4");
     EXPECT_FALSE(exists("tmp.pdf"));
 }
 
@@ -500,7 +499,7 @@ TEST_F(Viewer, PostScriptCommandShowsTmpPsThenRemovesIt) {
     OFD_afficheur viewer(&parent, 1);
     viewer.imprime_tmp_ps();
     setenv("PATH", old_path.c_str(), 1);
-    EXPECT_EQ(read_file("ghostview.args"), "tmp.ps\n");
+    EXPECT_EQ(slurp("ghostview.args"), "tmp.ps\n");
     EXPECT_FALSE(exists("tmp.ps"));
 }
 

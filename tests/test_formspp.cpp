@@ -12,6 +12,8 @@
 // GoogleTest before Xlib, whose macros (None, Bool) would break its headers.
 #include <gtest/gtest.h>
 
+#include "tests/test_files.h"
+
 #include "sheet_support.h"  // display check, real clicks and close box
 
 #include <FL/Fl.H>
@@ -40,6 +42,8 @@
 #include <vector>
 
 namespace {
+
+using test_files::slurp;
 
 // ---- Headless child ---------------------------------------------------------
 //
@@ -102,11 +106,6 @@ struct ChildRun {
     int status = -1;
 };
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Runs this program again for one call, with `display` as DISPLAY (unset
 // when empty).
 ChildRun run_child(const std::string& call, const std::string& display = "") {
@@ -124,7 +123,7 @@ ChildRun run_child(const std::string& call, const std::string& display = "") {
             run.out.append(buffer, n);
         run.status = pclose(pipe);
     }
-    run.err = read_file(err_path);
+    run.err = slurp(err_path);
     std::remove(err_path.c_str());
     rmdir(dir.c_str());
     return run;
@@ -647,7 +646,7 @@ TEST(LongMessageWindow, SaveWritesTheTextUnchanged) {
         timed_out = driver.timed_out();
     }
     EXPECT_FALSE(timed_out);
-    EXPECT_EQ(read_file(path), text);
+    EXPECT_EQ(slurp(path), text);
     std::remove(path.c_str());
     rmdir(dir.c_str());
 }

@@ -4,6 +4,8 @@
 // programs against their own charts. Charts are fixtures in
 // tests/data/checks, each expected report beside its chart.
 #include <gtest/gtest.h>
+
+#include "tests/test_files.h"
 #include <unistd.h>
 
 #include <filesystem>
@@ -19,6 +21,8 @@
 #include "reader/parse_gal.h"
 
 namespace {
+
+using test_files::slurp;
 
 namespace fs = std::filesystem;
 
@@ -41,11 +45,6 @@ const fs::path& fixtures() {
     }
   } at_exit;
   return dir;
-}
-
-String slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return String(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 String expected(const String& name) { return slurp(fixtures() / name); }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "chart/gal_norm.h"
+#include "tests/chart_lists.h"
 #include "reader_files.h"
 
 namespace {
@@ -91,22 +92,6 @@ std::unique_ptr<gal_tpen_fichier> read_fixture(const char* name) {
   return std::move(r.chart);
 }
 
-// The incoming and outgoing lists must be exactly those of the transitions.
-void expect_lists_match(const gal_tpen_fichier& chart) {
-  const int n = chart.nbr_etats();
-  std::vector<std::list<int>> post(n), pre(n);
-  for (int k = 0; k < chart.nbr_transitions(); ++k) {
-    const gal_tpen_transition& t = chart.ma_table_transitions()[k];
-    if (t.mon_ident_etat_amont() >= 0 && t.mon_ident_etat_amont() < n)
-      post[t.mon_ident_etat_amont()].push_back(k);
-    if (t.mon_ident_etat_aval() >= 0 && t.mon_ident_etat_aval() < n)
-      pre[t.mon_ident_etat_aval()].push_back(k);
-  }
-  for (int i = 0; i < n; ++i) {
-    EXPECT_EQ(chart.ma_table_etats()[i].mes_transitions_post(), post[i]) << "state " << i;
-    EXPECT_EQ(chart.ma_table_etats()[i].mes_transitions_pre(), pre[i]) << "state " << i;
-  }
-}
 
 template <class F>
 String stderr_of(F f) {

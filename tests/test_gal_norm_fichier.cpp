@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chart/gal_norm.h"
+#include "tests/chart_lists.h"
 
 namespace {
 
@@ -86,22 +87,6 @@ std::vector<std::list<int>> literal_automata(int n, const std::vector<std::pair<
   return result;
 }
 
-// Every state's lists hold exactly the transitions that touch it, in order.
-void expect_lists_match(const gal_tpen_fichier& chart) {
-  const int n = chart.nbr_etats();
-  std::vector<std::list<int>> in(n), out(n);
-  for (int k = 0; k < chart.nbr_transitions(); ++k) {
-    const gal_tpen_transition& t = chart.ma_table_transitions()[k];
-    if (t.mon_ident_etat_amont() >= 0 && t.mon_ident_etat_amont() < n)
-      out[t.mon_ident_etat_amont()].push_back(k);
-    if (t.mon_ident_etat_aval() >= 0 && t.mon_ident_etat_aval() < n)
-      in[t.mon_ident_etat_aval()].push_back(k);
-  }
-  for (int s = 0; s < n; ++s) {
-    EXPECT_EQ(chart.ma_table_etats()[s].mes_transitions_pre(), in[s]) << "state " << s;
-    EXPECT_EQ(chart.ma_table_etats()[s].mes_transitions_post(), out[s]) << "state " << s;
-  }
-}
 
 using L = std::list<int>;
 

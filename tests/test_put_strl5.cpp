@@ -5,6 +5,8 @@
 #include "writers/put_strl5.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/test_files.h"
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -17,18 +19,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using test_files::slurp;
+
 // Warnings must reach standard error, not a modal window that nobody closes.
 const bool no_display = [] { return unsetenv("DISPLAY") == 0; }();
 
-String read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 String expected(const String& name) {
-    return read_file(fs::path(TESSAN_TEST_DATA) / "strl5" / (name + ".strl"));
+    return slurp(fs::path(TESSAN_TEST_DATA) / "strl5" / (name + ".strl"));
 }
 
 // A chart as the reader hands it over: tables from lists, then the derived
@@ -202,7 +199,7 @@ protected:
         ::testing::internal::CaptureStderr();
         status = chart.put_strl5(file.string(), module.empty() ? chart.mon_nom_module() : module);
         diagnostics = ::testing::internal::GetCapturedStderr();
-        return fs::exists(file) ? read_file(file) : String();
+        return fs::exists(file) ? slurp(file) : String();
     }
 
     int files_in_dir() const {
@@ -396,7 +393,7 @@ TEST_F(PutStrl5, ReplacesTheModuleThatALinkPointsToAndKeepsTheLink) {
     fs::create_symlink("real/m.strl", dir / "out.strl");
     EXPECT_EQ(write(*light_chart().build()), expected("light"));
     EXPECT_TRUE(fs::is_symlink(dir / "out.strl"));
-    EXPECT_EQ(read_file(dir / "real" / "m.strl"), expected("light"));
+    EXPECT_EQ(slurp(dir / "real" / "m.strl"), expected("light"));
 }
 
 // ---- Pieces -------------------------------------------------------------------

@@ -3,6 +3,8 @@
 // which are also handed to Ghostscript and to poppler's pdfinfo and pdftoppm.
 #include <gtest/gtest.h>
 
+#include "tests/test_files.h"
+
 #include "forms/report/report.h"
 
 #include <cstdio>
@@ -17,12 +19,9 @@
 
 namespace {
 
-const std::string data = std::string(TESSAN_TEST_DATA) + "/report/";
+using test_files::slurp;
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+const std::string data = std::string(TESSAN_TEST_DATA) + "/report/";
 
 std::vector<String> read_lines(const std::string& path) {
     std::ifstream in(path);
@@ -262,7 +261,7 @@ TEST(ScreenPages, EmptyReportHasOneEmptyPage) {
 TEST(ScreenPages, SamplePageIsFormattedLineByLine) {
     std::vector<String> lines = read_lines(data + "sample.rep");
     OFD_afficheur_filtre_affichage screen(lines.data(), static_cast<int>(lines.size()));
-    EXPECT_EQ(screen.visu_page(0), read_file(data + "sample.screen"));
+    EXPECT_EQ(screen.visu_page(0), slurp(data + "sample.screen"));
 }
 
 // ---- Text filter --------------------------------------------------------------
@@ -281,13 +280,13 @@ TEST(TextOutput, SampleReport) {
     OFD_afficheur_filtre_texte text(lines.data(), static_cast<int>(lines.size()));
     std::ostringstream out;
     text.imprime(out);
-    EXPECT_EQ(out.str(), read_file(data + "sample.txt"));
+    EXPECT_EQ(out.str(), slurp(data + "sample.txt"));
 }
 
 // ---- PostScript -----------------------------------------------------------------
 
 TEST(PostScript, SampleReportIsWrittenRecordByRecord) {
-    EXPECT_EQ(postscript_of(read_lines(data + "sample.rep")), read_file(data + "sample.ps"));
+    EXPECT_EQ(postscript_of(read_lines(data + "sample.rep")), slurp(data + "sample.ps"));
 }
 
 TEST(PostScript, EmptyReportIsThePrologueAndOneShowpage) {
@@ -388,7 +387,7 @@ void expect_consistent_pdf(const std::string& pdf) {
 
 TEST(Pdf, SampleReportIsWrittenObjectByObject) {
     const std::string pdf = pdf_of(read_lines(data + "sample.rep"));
-    EXPECT_EQ(pdf, read_file(data + "sample.pdf"));
+    EXPECT_EQ(pdf, slurp(data + "sample.pdf"));
     expect_consistent_pdf(pdf);
 }
 

@@ -2,6 +2,8 @@
 // without a display, its streams, its exit status and the files it leaves.
 #include <gtest/gtest.h>
 
+#include "tests/test_files.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -24,15 +26,10 @@ using String = std::string;
 
 namespace {
 
+using test_files::slurp;
+
 const char* const tessan = TESSAN_BINARY_DIR "/app/tessan";
 const fs::path charts = fs::path(TESSAN_TEST_DATA) / "strl5";
-
-String read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 struct outcome {
     int status = -1;
@@ -167,7 +164,7 @@ TEST_F(Tessan, CompilesEachChartIntoTheModuleWorkedOutByHand) {
         EXPECT_EQ(o.status, 0) << r.name;
         EXPECT_EQ(o.out, "reading " + gal.string() + "\ngeneration of " + strl.string() + "\n");
         EXPECT_EQ(o.err, r.warnings) << r.name;
-        EXPECT_EQ(read_file(strl), read_file(charts / (String(r.name) + ".strl"))) << r.name;
+        EXPECT_EQ(slurp(strl), slurp(charts / (String(r.name) + ".strl"))) << r.name;
     }
 }
 
@@ -178,7 +175,7 @@ TEST_F(Tessan, ReadsTheGalChartWhateverExtensionTheArgumentHas) {
         EXPECT_EQ(o.status, 0) << argument;
         EXPECT_EQ(o.out, "reading " + gal.string() + "\ngeneration of " + (dir / "x.strl").string() + "\n")
             << argument;
-        EXPECT_EQ(read_file(dir / "x.strl"), read_file(charts / "light.strl")) << argument;
+        EXPECT_EQ(slurp(dir / "x.strl"), slurp(charts / "light.strl")) << argument;
         EXPECT_TRUE(fs::exists(dir / "x.gal.log")) << argument;
         fs::remove(dir / "x.strl");
     }
@@ -199,11 +196,11 @@ TEST_F(Tessan, BrokenChartEndsWithStatusOneAndKeepsTheOldModule) {
     EXPECT_EQ(o.status, 1);
     EXPECT_NE(o.err.find("ERROR about loading file : " + (dir / "x.gal").string()), String::npos);
     EXPECT_EQ(o.out.find("generation of"), String::npos);
-    EXPECT_EQ(read_file(dir / "x.strl"), "good module\n");
+    EXPECT_EQ(slurp(dir / "x.strl"), "good module\n");
 }
 
 TEST_F(Tessan, ChartWithADanglingTargetIsRefusedWithoutModule) {
-    String text = read_file(charts / "light.gal");
+    String text = slurp(charts / "light.gal");
     text.replace(text.find("From: 0 To: 1"), 13, "From: 0 To: 9");
     std::ofstream(dir / "bad.gal") << text;
     const outcome o = run_headless({(dir / "bad.gal").string()});
@@ -358,7 +355,7 @@ TEST_F(TessanWindows, ShowsAWarningWhileWritingAndCompletesTheModule) {
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, "reading " + gal.string() + "\ngeneration of " + (dir / "light.strl").string() + "\n");
     EXPECT_EQ(o.err, "");
-    EXPECT_EQ(read_file(dir / "light.strl"), read_file(charts / "light.strl"));
+    EXPECT_EQ(slurp(dir / "light.strl"), slurp(charts / "light.strl"));
 }
 
 TEST_F(TessanWindows, CancelledFileSelectorSaysFileNotFoundAndEndsWithStatusOne) {
@@ -388,7 +385,7 @@ TEST_F(TessanWindows, SelectorCutsTheBaseNameAtTheFirstGalOfThePath) {
     const outcome o = p.finish();
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, "reading " + (dir / "a.gal").string() + "\n");
-    EXPECT_EQ(read_file(dir / "a.strl"), read_file(charts / "rows.strl"));
+    EXPECT_EQ(slurp(dir / "a.strl"), slurp(charts / "rows.strl"));
 }
 
 }  // namespace
