@@ -5,10 +5,17 @@
 // truth table (many primes, a large diagram). Each run also times, in the
 // same process, the level-0 cover of the same function, and reports the
 // ratio: the cost of the implicant work over a plain walk of the diagram.
+//
+// A third family has the shape of the chart checks' triggers: the AND of k
+// two-signal ORs (a guard whose cover has 2^k cubes) and its complement (the
+// case the determinism check prints for a state with that guard alone: k
+// cubes). Both count the leaves of the implicant tree, which the order of
+// the prime implicants is defined by and which sets the time of level 2.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <list>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -85,6 +92,54 @@ void cover(benchmark::State& state, bool dense) {
   state.counters["x_level0"] = level0 > 0 ? seconds / state.iterations() / level0 : 0;
 }
 
+// The leaves of the implicant tree of g: the tree of g's then cofactor, of
+// its else cofactor and of their conjunction, counted once per sub-function.
+double tree_leaves(bddpp_manager& m, const bdd& g, std::map<std::pair<bdd_node*, int>, double>& known) {
+  if (g.node() == m.Bdd_node_one()) return g.link_type() == 1 ? 1 : 0;
+  const std::pair<bdd_node*, int> key(g.node(), g.link_type());
+  auto it = known.find(key);
+  if (it != known.end()) return it->second;
+  bdd t = m.Bdd_then(g), e = m.Bdd_else(g);
+  const double n = tree_leaves(m, t, known) + tree_leaves(m, e, known) + tree_leaves(m, m.Bdd_and(t, e), known);
+  known[key] = n;
+  return n;
+}
+
+// (x0 or x1) and (x2 or x3) and ... over k pairs; its complement when asked.
+void BM_cover_chart_check(benchmark::State& state) {
+  const bool uncovered = state.range(0) != 0;
+  const int k = static_cast<int>(state.range(1));
+  std::size_t cubes = 0;
+  double leaves = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    bddpp_manager m;
+    bdd f = m.Bdd_one();
+    for (int i = 0; i < k; ++i)
+      f = m.Bdd_and(f, m.Bdd_or(m.New_var_last("a" + std::to_string(i)), m.New_var_last("b" + std::to_string(i))));
+    if (uncovered) f = m.Bdd_not(f);
+    std::map<std::pair<bdd_node*, int>, double> known;
+    leaves = tree_leaves(m, f, known);
+    // Each leaf is offered to the implicant list, which the walk scans, so a
+    // leaf costs more as the list grows (0.2 us at 20 thousand leaves, 9 us
+    // at 14 million): past this the run would take hours, and says so.
+    if (leaves > 2e8) {
+      state.SkipWithError(("implicant tree of " + std::to_string(leaves) + " leaves").c_str());
+      break;
+    }
+    std::list<bdd> out;
+    state.ResumeTiming();
+    m.Bdd_sop(f, out, 2);
+    state.PauseTiming();
+    cubes = out.size();
+    out.clear();
+    state.ResumeTiming();
+  }
+  state.counters["signals"] = 2 * k;
+  state.counters["cubes"] = static_cast<double>(cubes);
+  state.counters["tree_leaves"] = leaves;
+}
+
 void BM_cover_random_cubes(benchmark::State& state) { cover(state, false); }
 void BM_cover_random_table(benchmark::State& state) { cover(state, true); }
 
@@ -94,6 +149,11 @@ BENCHMARK(BM_cover_random_cubes)
     ->ArgsProduct({{0, 1, 2, 3}, {8, 10, 12, 14}})
     ->ArgNames({"level", "vars"})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_cover_chart_check)
+    ->ArgsProduct({{0, 1}, {8, 10, 12, 15}})
+    ->ArgNames({"uncovered", "pairs"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(BM_cover_random_table)
     ->ArgsProduct({{0, 1, 2, 3}, {8, 10, 12}})
     ->ArgNames({"level", "vars"})
