@@ -181,7 +181,13 @@ public:
     return index;
   }
 
-  // The walk of the unfolded tree, in the order then, else, both.
+  // The walk of the unfolded tree, in the order then, else, both. It stays
+  // unfolded although the graph is shared: where a prime ends up in the list
+  // depends on the non-prime implicants offered before it (it takes the
+  // place of the first listed cube that holds it, and which cube that is
+  // depends on every earlier replacement), and those are as many as the
+  // tree's leaves. Neither the first leaf holding a prime nor a greedy
+  // matching of primes to leaves gives the same order on random functions.
   void enumerate(std::int32_t v, cube_bits& cube, implicant_list& l) const {
     if (v == vertex_zero) return;
     if (v == vertex_one) {
