@@ -48,7 +48,10 @@ inline std::uint64_t bdd_memo_mix(std::uint64_t a, std::uint64_t b) {
 class bdd_memo {
 public:
   bdd_memo() : buffer_(nullptr), count_(0) {}
-  ~bdd_memo() { give_back(buffer_); }
+  ~bdd_memo() {
+    if (buffer_ != nullptr) last_size() = buffer_->slots.size();
+    give_back(buffer_);
+  }
   bdd_memo(const bdd_memo&) = delete;
   bdd_memo& operator=(const bdd_memo&) = delete;
 
@@ -74,7 +77,7 @@ public:
   }
 
   void insert(std::uint64_t a, std::uint64_t b, std::uint64_t value) {
-    if (buffer_ == nullptr) buffer_ = take(0);
+    if (buffer_ == nullptr) buffer_ = take(last_size());
     if ((count_ + 1) * 2 > buffer_->slots.size()) grow();
     const std::size_t mask = buffer_->slots.size() - 1;
     for (std::size_t i = bdd_memo_mix(a, b) & mask;; i = (i + 1) & mask) {
@@ -100,6 +103,13 @@ private:
     std::vector<slot> slots;  // a power of two long
     std::uint32_t epoch;
   };
+
+  // The size the last memo grew to: calls in a row tend to solve problems
+  // of one size, and starting there spares the next one its rehashes.
+  static std::size_t& last_size() {
+    static std::size_t size = 0;
+    return size;
+  }
 
   static std::vector<buffer*>& pool() {
     static struct owner {
