@@ -826,10 +826,14 @@ void bddpp_manager::Bdd_gc() {
   // The substitution table holds no reference, so the nodes it names are
   // kept here: freeing them would leave its entries dangling. They are noted
   // again, for a later collection after the table lets them go.
+  // Its entries start as the variables themselves, which are never freed:
+  // only the others are looked up, and mostly there are none.
   bdd_visited kept;
   bool any_kept = false;
-  for (std::int32_t i = 0; i < capacity; ++i)
-    if (assoc[i].node) any_kept = kept.insert(assoc[i].node) || any_kept;
+  for (std::int32_t i = 0; i < capacity; ++i) {
+    bdd_node* a = assoc[i].node;
+    if (a != nullptr && a->id >= 0 && var_nodes[a->id] != a) any_kept = kept.insert(a) || any_kept;
+  }
   std::vector<bdd_node*> noted;
   noted.swap(unused_nodes);
   unused_limit = std::size_t(1) << 16;
