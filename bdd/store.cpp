@@ -256,14 +256,14 @@ public:
 
   void* take() {
     void* p;
-    if (free_ != nullptr) {
-      p = free_;
+    if (!free_.empty()) {
+      p = free_.back();
+      free_.pop_back();
       unpoison(p);
-      free_ = free_->next;
-      // The free list runs in the order nodes died, scattered over the
-      // chunks: fetching the next cell now hides its miss behind this node's
+      // Free cells lie in the order nodes died, scattered over the chunks:
+      // fetching the next ones now hides their misses behind this node's
       // construction.
-      if (free_ != nullptr) __builtin_prefetch(free_, 1);
+      if (free_.size() >= ahead) __builtin_prefetch(free_[free_.size() - ahead], 1);
     } else {
       if (left_ == 0) {
         chunks_.push_back(new_chunk());
@@ -278,18 +278,16 @@ public:
     return p;
   }
 
+  // The free cells are kept apart from the cells themselves: freeing a
+  // node writes nothing into it, so the collector frees without fetching.
   void give(void* p) {
-    cell* c = static_cast<cell*>(p);
-    c->next = free_;
-    free_ = c;
+    free_.push_back(p);
     poison(p);
     if (--live_ == 0) release_chunks();
   }
 
 private:
-  struct cell {
-    cell* next;
-  };
+  static constexpr std::size_t ahead = 4;
   // A chunk is one huge page where the system grants them: nodes are read
   // in no particular order, and with small pages most reads of a large
   // diagram would also miss the address-translation cache. Every node lies
@@ -314,14 +312,14 @@ private:
       std::free(chunk);
     }
     chunks_.clear();
-    free_ = nullptr;
+    free_.clear();
+    free_.shrink_to_fit();
     bump_ = nullptr;
     left_ = 0;
   }
 
-  // Only the part of a free cell past its link is poisoned.
   static void poison(void* p) {
-    TESSAN_POISON(static_cast<char*>(p) + sizeof(cell), sizeof(bdd_node) - sizeof(cell));
+    TESSAN_POISON(p, sizeof(bdd_node));
     (void)p;
   }
   static void unpoison(void* p) { unpoison_range(p, sizeof(bdd_node)); }
@@ -332,7 +330,7 @@ private:
   }
 
   std::vector<char*> chunks_;
-  cell* free_ = nullptr;
+  std::vector<void*> free_;
   char* bump_ = nullptr;
   std::size_t left_ = 0;
   std::size_t live_ = 0;
@@ -837,13 +835,12 @@ void bddpp_manager::Bdd_gc() {
   std::vector<bdd_node*> noted;
   noted.swap(unused_nodes);
   unused_limit = std::size_t(1) << 16;
-  // A doomed node leaves the table at once, while it is in the cache, and
-  // its id becomes `dead`, so it is doomed once even when noted twice or
-  // when counts are off; its destructor then spares the children, whose
-  // counts the walk below has already lowered.
+  // A doomed node's id becomes `dead`, so it is doomed once even when noted
+  // twice or when counts are off; its key is hashed before, so that it
+  // leaves the table without being read again.
   constexpr std::int32_t dead = -2;
   std::vector<bdd_node*> doomed;
-  std::vector<std::uint64_t> doomed_hashes;  // their keys, hashed before the ids change
+  std::vector<std::uint64_t> doomed_hashes;
   auto doom_if_unused = [&](bdd_node* n) {
     if (n->id < 0 || n->refs >= 1 || var_nodes[n->id] == n) return;
     if (any_kept && kept.contains(n)) {
@@ -863,6 +860,9 @@ void bddpp_manager::Bdd_gc() {
     if (i + ahead < noted.size()) __builtin_prefetch(noted[i + ahead], 1);
     doom_if_unused(noted[i]);
   }
+  // Once its children are seen to, a doomed node is destroyed while it is in
+  // the cache (a dead node's destructor spares the children, whose counts
+  // are lowered here); its cell is freed at the end.
   for (std::size_t i = 0; i < doomed.size(); ++i) {
     if (i + 2 * ahead < doomed.size()) __builtin_prefetch(doomed[i + 2 * ahead]);
     if (i + ahead < doomed.size()) {
@@ -870,31 +870,29 @@ void bddpp_manager::Bdd_gc() {
       __builtin_prefetch(later->then_node, 1);
       __builtin_prefetch(later->else_node, 1);
     }
-    const bdd_node* n = doomed[i];
+    bdd_node* n = doomed[i];
     for (bdd_node* c : {n->then_node, n->else_node}) {
       if (c == nullptr) continue;
       c->refs -= 1;
       doom_if_unused(c);
     }
+    n->~bdd_node();
   }
-  // A few dead nodes leave the table one by one; many, in one sweep of it,
-  // which frees each node as it meets it when every doomed node is in the
-  // table. Nodes taken out of it from outside (Map_suppress) are freed from
-  // the list instead.
-  if (doomed.size() * 8 < unique_table->capacity()) {
-    for (std::size_t i = 0; i < doomed.size(); ++i) {
+  // The table is left through its slots alone, fetched ahead: a few dead
+  // nodes one by one, many marked and then closed up in one pass. A node
+  // already taken out from outside (Map_suppress) is not found, which is
+  // fine.
+  constexpr std::size_t slots_ahead = 16;
+  const bool one_by_one = doomed.size() * 8 < unique_table->capacity();
+  for (std::size_t i = 0; i < doomed.size(); ++i) {
+    if (i + slots_ahead < doomed.size()) unique_table->prefetch(doomed_hashes[i + slots_ahead]);
+    if (one_by_one)
       unique_table->erase(doomed[i], doomed_hashes[i]);
-      delete doomed[i];
-    }
-  } else if (unique_table->holds_every_node()) {
-    unique_table->sweep([](const bdd_node* n) { return n->id == dead; }, [](bdd_node* n) { delete n; });
-  } else {
-    unique_table->sweep([](const bdd_node* n) { return n->id == dead; }, [](bdd_node*) {});
-    for (std::size_t i = 0; i < doomed.size(); ++i) {
-      if (i + ahead < doomed.size()) __builtin_prefetch(doomed[i + ahead], 1);
-      delete doomed[i];
-    }
+    else
+      unique_table->mark(doomed[i], doomed_hashes[i]);
   }
+  if (!one_by_one) unique_table->drop_marked();
+  for (bdd_node* n : doomed) bdd_node::operator delete(n, sizeof(bdd_node));
   gc_calls += 1;
 }
 

@@ -4,9 +4,10 @@
 // else-link), never on the printed 64-bit signature, whose fields overlap
 // once node numbers pass 2^20. Open addressing with linear probing; each slot
 // keeps the key's hash beside the node, so a probe reads a node only on a
-// probable match. Removal shifts the following entries back (no tombstones);
-// the collector takes its few dead nodes out one by one, or its many in one
-// sweep, and the table keeps its size. Iteration in key order is on demand
+// probable match. Removal shifts the following entries back (no tombstones
+// once a removal is over); the collector takes its few dead nodes out one by
+// one, or marks its many and closes the gaps in one pass, and the table keeps
+// its size. Iteration in key order is on demand
 // (`nodes_in_key_order`), for the dumps that print the table.
 #ifndef TESSAN_BDD_UNIQUE_TABLE_H
 #define TESSAN_BDD_UNIQUE_TABLE_H
@@ -19,7 +20,7 @@
 
 class bdd_unique_table {
 public:
-  bdd_unique_table() : slots_(nullptr), mask_(0), count_(0), displaced_(false) {}
+  bdd_unique_table() : slots_(nullptr), mask_(0), count_(0) {}
   ~bdd_unique_table() { release(slots_, mask_ + 1); }
   bdd_unique_table(const bdd_unique_table&) = delete;
   bdd_unique_table& operator=(const bdd_unique_table&) = delete;
@@ -59,10 +60,6 @@ public:
     return true;
   }
 
-  // True while every node that entered the table is in it or left it
-  // through `erase` or `sweep` (no key erased or stored twice from outside).
-  bool holds_every_node() const { return !displaced_; }
-
   // Erases the entry under n's key (whichever node it holds); false when none.
   bool erase_key_of(const bdd_node* n) {
     if (count_ == 0) return false;
@@ -74,29 +71,39 @@ public:
       if (s.hash == h && same_key(s.node, n->id, n->else_link, n->then_node, n->else_node)) break;
     }
     erase_at(i);
-    displaced_ = true;
     return true;
   }
 
-  // Removes the nodes for which dead(node) holds, and hands each to
-  // drop(node) while it is in the cache. The entries left are then moved
-  // back along their probe runs, so every lookup still finds them.
-  template <class Dead, class Drop>
-  void sweep(Dead dead, Drop drop) {
-    if (slots_ == nullptr) return;
-    constexpr std::size_t ahead = 16;
-    const std::size_t n = mask_ + 1;
-    for (std::size_t i = 0; i < n; ++i) {
-      if (i + ahead < n && slots_[i + ahead].node != nullptr) __builtin_prefetch(slots_[i + ahead].node, 1);
-      bdd_node* node = slots_[i].node;
-      if (node != nullptr && dead(node)) {
-        slots_[i] = slot{nullptr, 0};
+  // Fetches the slot where an entry stored under hash h begins its probe.
+  void prefetch(std::uint64_t h) const {
+    if (slots_ != nullptr) __builtin_prefetch(&slots_[h & mask_], 1);
+  }
+
+  // Marks n's entry, stored under hash h, for `drop_marked`; false when the
+  // table holds no entry for n itself. Reads no node, so n may be freed
+  // already. Until `drop_marked`, the table answers no lookup.
+  bool mark(const bdd_node* n, std::uint64_t h) {
+    if (count_ == 0) return false;
+    for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
+      slot& s = slots_[i];
+      if (s.node == nullptr) return false;
+      if (s.node == n) {
+        s.node = marked();
         --count_;
-        drop(node);
+        return true;
       }
     }
-    // Starting past an empty slot (the table is at most half full), an entry
-    // moves to the first hole between its home slot and where it stands.
+  }
+
+  // Empties the marked slots, then moves the entries left back along their
+  // probe runs, so every lookup still finds them: starting past an empty
+  // slot (the table is at most half full), an entry moves to the first hole
+  // between its home slot and where it stands.
+  void drop_marked() {
+    if (slots_ == nullptr) return;
+    const std::size_t n = mask_ + 1;
+    for (std::size_t i = 0; i < n; ++i)
+      if (slots_[i].node == marked()) slots_[i] = slot{nullptr, 0};
     std::size_t start = 0;
     while (slots_[start].node != nullptr) ++start;
     for (std::size_t k = 1; k <= n; ++k) {
@@ -142,6 +149,9 @@ private:
     std::uint64_t hash;
   };
 
+  // Not a node: nodes are aligned.
+  static bdd_node* marked() { return reinterpret_cast<bdd_node*>(std::uintptr_t(1)); }
+
   static bool same_key(const bdd_node* n, std::int32_t id, int else_link, const bdd_node* t,
                        const bdd_node* e) {
     return n->id == id && n->then_node == t && n->else_node == e && n->else_link == else_link;
@@ -178,7 +188,6 @@ private:
         return;
       }
       if (s.hash == h && same_key(s.node, n->id, n->else_link, n->then_node, n->else_node)) {
-        if (s.node != n) displaced_ = true;
         s.node = n;
         return;
       }
@@ -192,7 +201,6 @@ private:
   slot* slots_;
   std::size_t mask_;
   std::size_t count_;
-  bool displaced_;
 };
 
 #endif
