@@ -266,9 +266,13 @@ public:
       if (free_.size() >= ahead) __builtin_prefetch(free_[free_.size() - ahead], 1);
     } else {
       if (left_ == 0) {
-        chunks_.push_back(new_chunk());
-        bump_ = chunks_.back();
-        left_ = cells_per_chunk;
+        // The first cell holds the chunk's number (see bdd_node_cells).
+        char* chunk = new_chunk();
+        *reinterpret_cast<std::uint32_t*>(chunk) = static_cast<std::uint32_t>(chunks_.size());
+        chunks_.push_back(chunk);
+        bdd_node_cells::chunks = chunks_.data();
+        bump_ = chunk + sizeof(bdd_node);
+        left_ = cells_per_chunk - 1;
       }
       p = bump_;
       bump_ += sizeof(bdd_node);
@@ -292,13 +296,17 @@ private:
   // in no particular order, and with small pages most reads of a large
   // diagram would also miss the address-translation cache. Every node lies
   // on a cache line of its own.
-  static constexpr std::size_t chunk_bytes = std::size_t(2) << 20;
+  static constexpr std::size_t chunk_bytes = bdd_node_cells::chunk_bytes;
   static constexpr std::size_t cells_per_chunk = chunk_bytes / sizeof(bdd_node);
   static_assert(sizeof(bdd_node) == 64, "a node is one cache line");
+  static_assert(sizeof(bdd_node) == std::size_t(1) << bdd_node_cells::cell_shift, "cell numbers");
+  static_assert(cells_per_chunk == std::size_t(1) << bdd_node_cells::chunk_shift, "cell numbers");
 
-  static char* new_chunk() {
+  char* new_chunk() const {
     void* p = nullptr;
-    if (posix_memalign(&p, chunk_bytes, chunk_bytes) != 0 || p == nullptr) {
+    // Cell numbers are 32 bits wide, and the last one marks table slots.
+    if (chunks_.size() + 1 >= (std::size_t(1) << (32 - bdd_node_cells::chunk_shift)) ||
+        posix_memalign(&p, chunk_bytes, chunk_bytes) != 0 || p == nullptr) {
       std::cerr << "ERROR: no memory left for BDD nodes" << std::endl;
       bdd_fatal_exit();
     }
@@ -342,6 +350,8 @@ node_allocator& nodes() {
 }
 
 }  // namespace
+
+char* const* bdd_node_cells::chunks = nullptr;
 
 void* bdd_node::operator new(std::size_t size) {
   if (size != sizeof(bdd_node)) return ::operator new(size);
@@ -796,7 +806,7 @@ void bdd_unique_table::resize(std::size_t capacity) {
   mask_ = capacity - 1;
   count_ = 0;
   for (std::size_t i = 0; i < old_capacity; ++i)
-    if (old[i].node != nullptr) place(old[i].node, old[i].hash);
+    if (old[i].cell != 0) place(bdd_node_cells::node(old[i].cell), old[i].tag);
   release(old, old_capacity);
 }
 

@@ -2,13 +2,15 @@
 //
 // Keyed on the node's full tuple (variable id, then node, else node,
 // else-link), never on the printed 64-bit signature, whose fields overlap
-// once node numbers pass 2^20. Open addressing with linear probing; each slot
-// keeps the key's hash beside the node, so a probe reads a node only on a
-// probable match. Removal shifts the following entries back (no tombstones
-// once a removal is over); the collector takes its few dead nodes out one by
-// one, or marks its many and closes the gaps in one pass, and the table keeps
-// its size. Iteration in key order is on demand
-// (`nodes_in_key_order`), for the dumps that print the table.
+// once node numbers pass 2^20. Open addressing with linear probing. A slot is
+// one word: the node's cell number (see `bdd_node_cells`) and the low half
+// of the key's hash, which gives the home slot and filters the probes, so a
+// probe reads a node only on a probable match; a table of 64k nodes is 1 MB.
+// Removal shifts the following entries back (no tombstones once a removal is
+// over); the collector takes its few dead nodes out one by one, or marks its
+// many and closes the gaps in one pass, and the table keeps its size.
+// Iteration in key order is on demand (`nodes_in_key_order`), for the dumps
+// that print the table.
 #ifndef TESSAN_BDD_UNIQUE_TABLE_H
 #define TESSAN_BDD_UNIQUE_TABLE_H
 
@@ -17,6 +19,28 @@
 
 #include "bdd/bddpp.h"
 #include "bdd/memo.h"
+
+// Node cells by number. Nodes live in chunks aligned on their size, whose
+// first cell holds the chunk's number instead of a node (store.cpp): a node's
+// number is its chunk's number and its place in the chunk, worked out from
+// its address without reading the node. Cell number 0 is no node.
+struct bdd_node_cells {
+  static constexpr std::uintptr_t chunk_bytes = std::uintptr_t(2) << 20;
+  static constexpr unsigned cell_shift = 6;     // a node is 64 bytes
+  static constexpr unsigned chunk_shift = 15;   // cells per chunk: 2 MB / 64
+  static char* const* chunks;                   // chunk addresses by number
+
+  static std::uint32_t number(const bdd_node* n) {
+    const std::uintptr_t p = reinterpret_cast<std::uintptr_t>(n);
+    const std::uintptr_t base = p & ~(chunk_bytes - 1);
+    return (*reinterpret_cast<const std::uint32_t*>(base) << chunk_shift) |
+           static_cast<std::uint32_t>((p - base) >> cell_shift);
+  }
+  static bdd_node* node(std::uint32_t k) {
+    return reinterpret_cast<bdd_node*>(chunks[k >> chunk_shift] +
+                                       (std::uintptr_t(k & ((1u << chunk_shift) - 1)) << cell_shift));
+  }
+};
 
 class bdd_unique_table {
 public:
@@ -28,10 +52,14 @@ public:
   bdd_node* find(std::int32_t id, int else_link, const bdd_node* t, const bdd_node* e) const {
     if (count_ == 0) return nullptr;
     const std::uint64_t h = hash(id, else_link, t, e);
+    const std::uint32_t tag = static_cast<std::uint32_t>(h);
     for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
-      const slot& s = slots_[i];
-      if (s.node == nullptr) return nullptr;
-      if (s.hash == h && same_key(s.node, id, else_link, t, e)) return s.node;
+      const slot s = slots_[i];
+      if (s.cell == 0) return nullptr;
+      if (s.tag == tag) {
+        bdd_node* n = bdd_node_cells::node(s.cell);
+        if (same_key(n, id, else_link, t, e)) return n;
+      }
     }
   }
 
@@ -47,15 +75,10 @@ public:
   }
 
   // Erases n's entry, stored under hash h; false when the table holds no
-  // entry for n itself. Reads no node.
+  // entry for n itself. Reads no node, so n may be freed already.
   bool erase(const bdd_node* n, std::uint64_t h) {
-    if (count_ == 0) return false;
-    std::size_t i = h & mask_;
-    for (;; i = (i + 1) & mask_) {
-      const slot& s = slots_[i];
-      if (s.node == nullptr) return false;
-      if (s.node == n) break;
-    }
+    const std::size_t i = slot_of(n, h);
+    if (i > mask_) return false;
     erase_at(i);
     return true;
   }
@@ -64,11 +87,13 @@ public:
   bool erase_key_of(const bdd_node* n) {
     if (count_ == 0) return false;
     const std::uint64_t h = hash_of(n);
+    const std::uint32_t tag = static_cast<std::uint32_t>(h);
     std::size_t i = h & mask_;
     for (;; i = (i + 1) & mask_) {
       const slot& s = slots_[i];
-      if (s.node == nullptr) return false;
-      if (s.hash == h && same_key(s.node, n->id, n->else_link, n->then_node, n->else_node)) break;
+      if (s.cell == 0) return false;
+      if (s.tag == tag && same_key(bdd_node_cells::node(s.cell), n->id, n->else_link, n->then_node, n->else_node))
+        break;
     }
     erase_at(i);
     return true;
@@ -83,37 +108,35 @@ public:
   // table holds no entry for n itself. Reads no node, so n may be freed
   // already. Until `drop_marked`, the table answers no lookup.
   bool mark(const bdd_node* n, std::uint64_t h) {
-    if (count_ == 0) return false;
-    for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
-      slot& s = slots_[i];
-      if (s.node == nullptr) return false;
-      if (s.node == n) {
-        s.node = marked();
-        --count_;
-        return true;
-      }
-    }
+    const std::size_t i = slot_of(n, h);
+    if (i > mask_) return false;
+    slots_[i].cell = marked;
+    --count_;
+    return true;
   }
 
-  // Empties the marked slots, then moves the entries left back along their
-  // probe runs, so every lookup still finds them: starting past an empty
-  // slot (the table is at most half full), an entry moves to the first hole
-  // between its home slot and where it stands.
+  // Empties the marked slots and moves the entries left back along their
+  // probe runs, so every lookup still finds them. Starting past an empty
+  // slot (the table is at most half full, and a run never crosses an empty
+  // slot), each entry moves to the first hole between its home slot and
+  // where it stands; the marked slots before it are holes by then.
   void drop_marked() {
     if (slots_ == nullptr) return;
     const std::size_t n = mask_ + 1;
-    for (std::size_t i = 0; i < n; ++i)
-      if (slots_[i].node == marked()) slots_[i] = slot{nullptr, 0};
     std::size_t start = 0;
-    while (slots_[start].node != nullptr) ++start;
+    while (slots_[start].cell != 0) ++start;
     for (std::size_t k = 1; k <= n; ++k) {
       const std::size_t i = (start + k) & mask_;
-      if (slots_[i].node == nullptr) continue;
-      std::size_t j = slots_[i].hash & mask_;
-      while (j != i && slots_[j].node != nullptr) j = (j + 1) & mask_;
+      if (slots_[i].cell == 0) continue;
+      if (slots_[i].cell == marked) {
+        slots_[i] = slot{0, 0};
+        continue;
+      }
+      std::size_t j = slots_[i].tag & mask_;
+      while (j != i && slots_[j].cell != 0 && slots_[j].cell != marked) j = (j + 1) & mask_;
       if (j != i) {
         slots_[j] = slots_[i];
-        slots_[i] = slot{nullptr, 0};
+        slots_[i] = slot{0, 0};
       }
     }
   }
@@ -124,7 +147,7 @@ public:
   template <class F>
   void for_each(F f) const {
     for (std::size_t i = 0; i <= mask_ && slots_; ++i)
-      if (slots_[i].node != nullptr) f(slots_[i].node);
+      if (slots_[i].cell != 0) f(bdd_node_cells::node(slots_[i].cell));
   }
 
   // The same walk, fetching the nodes a few slots ahead: for passes that
@@ -134,8 +157,8 @@ public:
     constexpr std::size_t ahead = 16;
     const std::size_t n = slots_ ? mask_ + 1 : 0;
     for (std::size_t i = 0; i < n; ++i) {
-      if (i + ahead < n && slots_[i + ahead].node != nullptr) __builtin_prefetch(slots_[i + ahead].node);
-      if (slots_[i].node != nullptr) f(slots_[i].node);
+      if (i + ahead < n && slots_[i + ahead].cell != 0) __builtin_prefetch(bdd_node_cells::node(slots_[i + ahead].cell));
+      if (slots_[i].cell != 0) f(bdd_node_cells::node(slots_[i].cell));
     }
   }
 
@@ -145,12 +168,11 @@ public:
 
 private:
   struct slot {
-    bdd_node* node;
-    std::uint64_t hash;
+    std::uint32_t cell;  // 0: empty
+    std::uint32_t tag;   // the low half of the key's hash
   };
-
-  // Not a node: nodes are aligned.
-  static bdd_node* marked() { return reinterpret_cast<bdd_node*>(std::uintptr_t(1)); }
+  // Not a cell: it would lie past 256 GB of nodes.
+  static constexpr std::uint32_t marked = ~std::uint32_t(0);
 
   static bool same_key(const bdd_node* n, std::int32_t id, int else_link, const bdd_node* t,
                        const bdd_node* e) {
@@ -162,33 +184,45 @@ private:
                             (else_link < 0 ? 1u : 0u);
     return bdd_memo_mix(a, reinterpret_cast<std::uintptr_t>(e));
   }
+
+  // The slot holding n itself, stored under hash h, or past the table.
+  std::size_t slot_of(const bdd_node* n, std::uint64_t h) const {
+    if (count_ == 0) return mask_ + 1;
+    const std::uint32_t cell = bdd_node_cells::number(n);
+    for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
+      const std::uint32_t c = slots_[i].cell;
+      if (c == 0) return mask_ + 1;
+      if (c == cell) return i;
+    }
+  }
+
   // Backward shift: pull later entries of the run into the hole when their
   // home slot does not lie cyclically within (hole, current].
   void erase_at(std::size_t i) {
     std::size_t hole = i;
-    for (std::size_t j = (i + 1) & mask_; slots_[j].node != nullptr; j = (j + 1) & mask_) {
-      const std::size_t home = slots_[j].hash & mask_;
+    for (std::size_t j = (i + 1) & mask_; slots_[j].cell != 0; j = (j + 1) & mask_) {
+      const std::size_t home = slots_[j].tag & mask_;
       const bool stays = (hole <= j) ? (hole < home && home <= j) : (hole < home || home <= j);
       if (!stays) {
         slots_[hole] = slots_[j];
         hole = j;
       }
     }
-    slots_[hole] = slot{nullptr, 0};
+    slots_[hole] = slot{0, 0};
     --count_;
   }
 
   void place(bdd_node* n, std::uint64_t h) {
+    const std::uint32_t tag = static_cast<std::uint32_t>(h);
     for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
       slot& s = slots_[i];
-      if (s.node == nullptr) {
-        s.node = n;
-        s.hash = h;
+      if (s.cell == 0) {
+        s = slot{bdd_node_cells::number(n), tag};
         ++count_;
         return;
       }
-      if (s.hash == h && same_key(s.node, n->id, n->else_link, n->then_node, n->else_node)) {
-        s.node = n;
+      if (s.tag == tag && same_key(bdd_node_cells::node(s.cell), n->id, n->else_link, n->then_node, n->else_node)) {
+        s.cell = bdd_node_cells::number(n);
         return;
       }
     }
