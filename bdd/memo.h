@@ -41,68 +41,74 @@ inline std::uint64_t bdd_memo_mix(std::uint64_t a, std::uint64_t b) {
   return h;
 }
 
-// Open addressing on a two-word key. The slot arrays outlive the memos that
-// use them: a released array goes back to a small pool and the next memo
-// takes it as it is, its slots stamped with an older epoch and so empty.
-// Thousands of small calls then cost no allocation and no clearing.
-class bdd_memo {
+// Open addressing on a key of one or two words. The slot arrays outlive the
+// memos that use them: a released array goes back to a small pool and the
+// next memo takes it as it is, its slots stamped with an older epoch and so
+// empty. Thousands of small calls then cost no allocation and no clearing.
+// `Slot` holds `key`, `value` and `epoch`; each kind of slot has its pool.
+template <class Slot>
+class bdd_memo_table {
 public:
-  bdd_memo() : buffer_(nullptr), count_(0) {}
-  ~bdd_memo() {
+  using key_type = decltype(Slot::key);
+  using value_type = decltype(Slot::value);
+
+  bdd_memo_table() : buffer_(nullptr), count_(0) {}
+  ~bdd_memo_table() {
     if (buffer_ != nullptr) last_size() = buffer_->slots.size();
     give_back(buffer_);
   }
-  bdd_memo(const bdd_memo&) = delete;
-  bdd_memo& operator=(const bdd_memo&) = delete;
+  bdd_memo_table(const bdd_memo_table&) = delete;
+  bdd_memo_table& operator=(const bdd_memo_table&) = delete;
 
-  bool find(std::uint64_t a, std::uint64_t b, std::uint64_t& value) const {
+  bool find(const key_type& k, std::uint64_t h, value_type& value) const {
     if (buffer_ == nullptr) return false;
     const std::size_t mask = buffer_->slots.size() - 1;
-    for (std::size_t i = bdd_memo_mix(a, b) & mask;; i = (i + 1) & mask) {
-      const slot& s = buffer_->slots[i];
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+      const Slot& s = buffer_->slots[i];
       if (s.epoch != buffer_->epoch) return false;
-      if (s.a == a && s.b == b) {
+      if (s.key == k) {
         value = s.value;
         return true;
       }
     }
   }
 
-  // Fetches the slot where (a, b) would be looked up: a walk announces the
-  // subproblem it will solve after the one it solves now.
-  void prefetch(std::uint64_t a, std::uint64_t b) const {
+  // Fetches the slot where a key of hash h would be looked up: a walk
+  // announces the subproblem it will solve after the one it solves now.
+  void prefetch(std::uint64_t h) const {
     if (buffer_ == nullptr) return;
-    const std::size_t mask = buffer_->slots.size() - 1;
-    __builtin_prefetch(&buffer_->slots[bdd_memo_mix(a, b) & mask]);
+    __builtin_prefetch(&buffer_->slots[h & (buffer_->slots.size() - 1)]);
   }
 
-  void insert(std::uint64_t a, std::uint64_t b, std::uint64_t value) {
+  void insert(const key_type& k, std::uint64_t h, const value_type& value) {
     if (buffer_ == nullptr) buffer_ = take(last_size());
     if ((count_ + 1) * 2 > buffer_->slots.size()) grow();
+    place(k, h, value);
+  }
+
+private:
+  struct buffer {
+    std::vector<Slot> slots;  // a power of two long
+    std::uint32_t epoch;
+  };
+
+  void place(const key_type& k, std::uint64_t h, const value_type& value) {
     const std::size_t mask = buffer_->slots.size() - 1;
-    for (std::size_t i = bdd_memo_mix(a, b) & mask;; i = (i + 1) & mask) {
-      slot& s = buffer_->slots[i];
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+      Slot& s = buffer_->slots[i];
       if (s.epoch != buffer_->epoch) {
-        s = slot{a, b, value, buffer_->epoch};
+        s.key = k;
+        s.value = value;
+        s.epoch = buffer_->epoch;
         ++count_;
         return;
       }
-      if (s.a == a && s.b == b) {
+      if (s.key == k) {
         s.value = value;
         return;
       }
     }
   }
-
-private:
-  struct slot {
-    std::uint64_t a, b, value;
-    std::uint32_t epoch;
-  };
-  struct buffer {
-    std::vector<slot> slots;  // a power of two long
-    std::uint32_t epoch;
-  };
 
   // The size the last memo grew to: calls in a row tend to solve problems
   // of one size, and starting there spares the next one its rehashes.
@@ -134,13 +140,13 @@ private:
       free[best] = free.back();
       free.pop_back();
       if (++b->epoch == 0) {
-        for (slot& s : b->slots) s.epoch = 0;
+        for (Slot& s : b->slots) s.epoch = 0;
         b->epoch = 1;
       }
       return b;
     }
     buffer* b = new buffer;
-    b->slots.assign(capacity < 64 ? 64 : capacity, slot{0, 0, 0, 0});
+    b->slots.assign(capacity < 64 ? 64 : capacity, Slot{});
     b->epoch = 1;
     return b;
   }
@@ -159,13 +165,70 @@ private:
     buffer* old = buffer_;
     buffer_ = take(old->slots.size() * 2);
     count_ = 0;
-    for (const slot& s : old->slots)
-      if (s.epoch == old->epoch) insert(s.a, s.b, s.value);
+    for (const Slot& s : old->slots)
+      if (s.epoch == old->epoch) place(s.key, Slot::hash(s.key), s.value);
     give_back(old);
   }
 
   buffer* buffer_;
   std::size_t count_;
+};
+
+struct bdd_memo_wide_slot {
+  struct pair {
+    std::uint64_t a, b;
+    bool operator==(const pair& o) const { return a == o.a && b == o.b; }
+  };
+  static std::uint64_t hash(const pair& k) { return bdd_memo_mix(k.a, k.b); }
+  pair key{0, 0};
+  std::uint64_t value = 0;
+  std::uint32_t epoch = 0;
+};
+
+// Two words to one.
+class bdd_memo {
+public:
+  bool find(std::uint64_t a, std::uint64_t b, std::uint64_t& value) const {
+    return table_.find({a, b}, bdd_memo_mix(a, b), value);
+  }
+  void prefetch(std::uint64_t a, std::uint64_t b) const { table_.prefetch(bdd_memo_mix(a, b)); }
+  void insert(std::uint64_t a, std::uint64_t b, std::uint64_t value) {
+    table_.insert({a, b}, bdd_memo_mix(a, b), value);
+  }
+
+private:
+  bdd_memo_table<bdd_memo_wide_slot> table_;
+};
+
+// Two 32-bit words to one, in 16-byte slots: for walks that name their
+// nodes by cell number, half the memory of `bdd_memo`.
+struct bdd_memo_narrow_slot {
+  static std::uint64_t hash(std::uint64_t k) {
+    std::uint64_t h = k * 0x9E3779B97F4A7C15ull;
+    h ^= h >> 32;
+    h *= 0xFF51AFD7ED558CCDull;
+    return h ^ (h >> 29);
+  }
+  std::uint64_t key = 0;
+  std::uint32_t value = 0;
+  std::uint32_t epoch = 0;
+};
+
+class bdd_memo32 {
+public:
+  static std::uint64_t key(std::uint32_t a, std::uint32_t b) { return (std::uint64_t(a) << 32) | b; }
+  bool find(std::uint32_t a, std::uint32_t b, std::uint32_t& value) const {
+    const std::uint64_t k = key(a, b);
+    return table_.find(k, bdd_memo_narrow_slot::hash(k), value);
+  }
+  void prefetch(std::uint32_t a, std::uint32_t b) const { table_.prefetch(bdd_memo_narrow_slot::hash(key(a, b))); }
+  void insert(std::uint32_t a, std::uint32_t b, std::uint32_t value) {
+    const std::uint64_t k = key(a, b);
+    table_.insert(k, bdd_memo_narrow_slot::hash(k), value);
+  }
+
+private:
+  bdd_memo_table<bdd_memo_narrow_slot> table_;
 };
 
 // A set of visited nodes for one walk.

@@ -43,16 +43,18 @@ public:
       return xl == yl ? x : m_.one;
     }
     // The pair is unordered: and(x, y) and and(y, x) walk the same subproblems.
-    std::uint64_t a = bdd_memo_tag(x, xl), b = bdd_memo_tag(y, yl);
+    std::uint32_t a = tag(x, xl), b = tag(y, yl);
     if (b < a) std::swap(a, b);
-    std::uint64_t known;
+    std::uint32_t known;
     if (memo_.find(a, b, known)) {
-      link = bdd_memo_link(known);
-      return bdd_memo_node(known);
+      link = (known & 1u) ? -1 : 1;
+      return bdd_node_cells::node(known >> 1);
     }
     const std::int32_t px = m_.position_of(x), py = m_.position_of(y);
-    announce(px <= py ? bdd_memo_tag(x->else_node, xl * x->else_link) : bdd_memo_tag(x, xl),
-             py <= px ? bdd_memo_tag(y->else_node, yl * y->else_link) : bdd_memo_tag(y, yl));
+    if (px <= py) __builtin_prefetch(x->else_node);
+    if (py <= px) __builtin_prefetch(y->else_node);
+    announce(px <= py ? tag(x->else_node, xl * x->else_link) : tag(x, xl),
+             py <= px ? tag(y->else_node, yl * y->else_link) : tag(y, yl));
     int tl, el;
     bdd_node *t, *e;
     std::int32_t p;
@@ -81,16 +83,20 @@ public:
       std::int32_t pr = m_.position_of(r);
       if (pr < px && pr < py) inconsistent(pr, px, py, xl, x, yl, y, link, r);
     }
-    memo_.insert(a, b, bdd_memo_tag(r, link));
+    memo_.insert(a, b, tag(r, link));
     return r;
   }
 
 private:
-  // The else subproblem waits for the whole then walk: its nodes and its
-  // memo slot are fetched meanwhile.
-  void announce(std::uint64_t a, std::uint64_t b) {
-    __builtin_prefetch(bdd_memo_node(a));
-    __builtin_prefetch(bdd_memo_node(b));
+  // A node and a link in one word, the memo's key: the node's cell number
+  // and the complement bit.
+  static std::uint32_t tag(const bdd_node* n, int link) {
+    return (bdd_node_cells::number(n) << 1) | (link < 0 ? 1u : 0u);
+  }
+
+  // The else subproblem waits for the whole then walk: its nodes (fetched
+  // by the caller) and its memo slot are fetched meanwhile.
+  void announce(std::uint32_t a, std::uint32_t b) {
     if (b < a) std::swap(a, b);
     memo_.prefetch(a, b);
   }
@@ -144,7 +150,7 @@ private:
 
   bddpp_manager& m_;
   bool for_or_;
-  bdd_memo memo_;
+  bdd_memo32 memo_;
 };
 
 [[noreturn]] void foreign_operand(const char* op) {

@@ -304,8 +304,9 @@ private:
 
   char* new_chunk() const {
     void* p = nullptr;
-    // Cell numbers are 32 bits wide, and the last one marks table slots.
-    if (chunks_.size() + 1 >= (std::size_t(1) << (32 - bdd_node_cells::chunk_shift)) ||
+    // A cell number and a link bit fit 32 bits (the last number marks table
+    // slots): 128 GB of nodes.
+    if (chunks_.size() + 1 >= (std::size_t(1) << (31 - bdd_node_cells::chunk_shift)) ||
         posix_memalign(&p, chunk_bytes, chunk_bytes) != 0 || p == nullptr) {
       std::cerr << "ERROR: no memory left for BDD nodes" << std::endl;
       bdd_fatal_exit();
