@@ -271,6 +271,7 @@ public:
         *reinterpret_cast<std::uint32_t*>(chunk) = static_cast<std::uint32_t>(chunks_.size());
         chunks_.push_back(chunk);
         bdd_node_cells::chunks = chunks_.data();
+        bdd_node_cells::chunk_count = static_cast<std::uint32_t>(chunks_.size());
         bump_ = chunk + sizeof(bdd_node);
         left_ = cells_per_chunk - 1;
       }
@@ -321,6 +322,7 @@ private:
       std::free(chunk);
     }
     chunks_.clear();
+    bdd_node_cells::chunk_count = 0;
     free_.clear();
     free_.shrink_to_fit();
     bump_ = nullptr;
@@ -353,6 +355,7 @@ node_allocator& nodes() {
 }  // namespace
 
 char* const* bdd_node_cells::chunks = nullptr;
+std::uint32_t bdd_node_cells::chunk_count = 0;
 
 void* bdd_node::operator new(std::size_t size) {
   if (size != sizeof(bdd_node)) return ::operator new(size);
@@ -889,20 +892,23 @@ void bddpp_manager::Bdd_gc() {
     }
     n->~bdd_node();
   }
-  // The table is left through its slots alone, fetched ahead: a few dead
-  // nodes one by one, many marked and then closed up in one pass. A node
-  // already taken out from outside (Map_suppress) is not found, which is
-  // fine.
-  constexpr std::size_t slots_ahead = 16;
-  const bool one_by_one = doomed.size() * 8 < unique_table->capacity();
-  for (std::size_t i = 0; i < doomed.size(); ++i) {
-    if (i + slots_ahead < doomed.size()) unique_table->prefetch(doomed_hashes[i + slots_ahead]);
-    if (one_by_one)
+  // The table is left without reading the nodes again: a few dead nodes
+  // one by one through their slots, fetched ahead; many through a set of
+  // their cell numbers, small enough to stay in the cache.
+  if (doomed.size() * 8 < unique_table->capacity()) {
+    constexpr std::size_t slots_ahead = 16;
+    for (std::size_t i = 0; i < doomed.size(); ++i) {
+      if (i + slots_ahead < doomed.size()) unique_table->prefetch(doomed_hashes[i + slots_ahead]);
       unique_table->erase(doomed[i], doomed_hashes[i]);
-    else
-      unique_table->mark(doomed[i], doomed_hashes[i]);
+    }
+  } else {
+    std::vector<std::uint64_t> dead_cells((std::size_t(bdd_node_cells::chunk_count) << bdd_node_cells::chunk_shift) / 64);
+    for (const bdd_node* n : doomed) {
+      const std::uint32_t k = bdd_node_cells::number(n);
+      dead_cells[k / 64] |= std::uint64_t(1) << (k % 64);
+    }
+    unique_table->remove_cells([&dead_cells](std::uint32_t k) { return (dead_cells[k / 64] >> (k % 64)) & 1u; });
   }
-  if (!one_by_one) unique_table->drop_marked();
   for (bdd_node* n : doomed) bdd_node::operator delete(n, sizeof(bdd_node));
   gc_calls += 1;
 }

@@ -6,15 +6,16 @@
 // one word: the node's cell number (see `bdd_node_cells`) and the low half
 // of the key's hash, which gives the home slot and filters the probes, so a
 // probe reads a node only on a probable match; a table of 64k nodes is 1 MB.
-// Removal shifts the following entries back (no tombstones once a removal is
-// over); the collector takes its few dead nodes out one by one, or marks its
-// many and closes the gaps in one pass, and the table keeps its size.
+// Removal shifts the following entries back (no tombstones); the collector
+// takes its few dead nodes out one by one, or stores the survivors of many
+// again, and the table keeps its size.
 // Iteration in key order is on demand (`nodes_in_key_order`), for the dumps
 // that print the table.
 #ifndef TESSAN_BDD_UNIQUE_TABLE_H
 #define TESSAN_BDD_UNIQUE_TABLE_H
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "bdd/bddpp.h"
@@ -29,6 +30,7 @@ struct bdd_node_cells {
   static constexpr unsigned cell_shift = 6;     // a node is 64 bytes
   static constexpr unsigned chunk_shift = 15;   // cells per chunk: 2 MB / 64
   static char* const* chunks;                   // chunk addresses by number
+  static std::uint32_t chunk_count;
 
   static std::uint32_t number(const bdd_node* n) {
     const std::uintptr_t p = reinterpret_cast<std::uintptr_t>(n);
@@ -104,40 +106,27 @@ public:
     if (slots_ != nullptr) __builtin_prefetch(&slots_[h & mask_], 1);
   }
 
-  // Marks n's entry, stored under hash h, for `drop_marked`; false when the
-  // table holds no entry for n itself. Reads no node, so n may be freed
-  // already. Until `drop_marked`, the table answers no lookup.
-  bool mark(const bdd_node* n, std::uint64_t h) {
-    const std::size_t i = slot_of(n, h);
-    if (i > mask_) return false;
-    slots_[i].cell = marked;
-    --count_;
-    return true;
-  }
-
-  // Empties the marked slots and moves the entries left back along their
-  // probe runs, so every lookup still finds them. Starting past an empty
-  // slot (the table is at most half full, and a run never crosses an empty
-  // slot), each entry moves to the first hole between its home slot and
-  // where it stands; the marked slots before it are holes by then.
-  void drop_marked() {
+  // Removes the entries whose cell number dead(number) names, reading no
+  // node: the entries left are gathered without a branch per slot (the
+  // slots hold entries, holes and dead nodes in no order a predictor could
+  // learn), and stored again from their tags into the cleared table.
+  template <class Dead>
+  void remove_cells(Dead dead) {
     if (slots_ == nullptr) return;
     const std::size_t n = mask_ + 1;
-    std::size_t start = 0;
-    while (slots_[start].cell != 0) ++start;
-    for (std::size_t k = 1; k <= n; ++k) {
-      const std::size_t i = (start + k) & mask_;
-      if (slots_[i].cell == 0) continue;
-      if (slots_[i].cell == marked) {
-        slots_[i] = slot{0, 0};
-        continue;
-      }
-      std::size_t j = slots_[i].tag & mask_;
-      while (j != i && slots_[j].cell != 0 && slots_[j].cell != marked) j = (j + 1) & mask_;
-      if (j != i) {
-        slots_[j] = slots_[i];
-        slots_[i] = slot{0, 0};
-      }
+    std::vector<slot> kept(count_ + 1);
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      const slot s = slots_[i];
+      kept[k] = s;
+      k += static_cast<std::size_t>((s.cell != 0) & !dead(s.cell));
+    }
+    std::memset(slots_, 0, n * sizeof(slot));
+    count_ = k;
+    for (std::size_t j = 0; j < k; ++j) {
+      std::size_t i = kept[j].tag & mask_;
+      while (slots_[i].cell != 0) i = (i + 1) & mask_;
+      slots_[i] = kept[j];
     }
   }
 
@@ -171,9 +160,6 @@ private:
     std::uint32_t cell;  // 0: empty
     std::uint32_t tag;   // the low half of the key's hash
   };
-  // Not a cell: it would lie past 256 GB of nodes.
-  static constexpr std::uint32_t marked = ~std::uint32_t(0);
-
   static bool same_key(const bdd_node* n, std::int32_t id, int else_link, const bdd_node* t,
                        const bdd_node* e) {
     return n->id == id && n->then_node == t && n->else_node == e && n->else_link == else_link;
