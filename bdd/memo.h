@@ -6,6 +6,8 @@
 // already solved and is thrown away when the call returns; a memo hit gives
 // exactly the node a recomputation would have found in the unique table (no
 // node is freed during a call), so node numbers and counts stay the same.
+// `bdd_memo32` is the same on 32-bit words, for the and/or walk, which names
+// its nodes by cell number (bdd/unique_table.h) in half the memory.
 // `bdd_visited` is the matching set for walks that visit every node once.
 // Every recursive operation of the engine (store, operations, covers,
 // printers, substitution) uses these two; nothing here is public API.
