@@ -177,20 +177,31 @@ inline bool run_headless_call_if_asked(const Headless_calls& calls) {
     return false;
 }
 
-// What the copy printed; empty when it failed or took more than 20 seconds.
-inline std::string run_headless(const std::string& call) {
-    const std::string command = "env -u DISPLAY TESSAN_SHEET_HEADLESS_CALL=" + call +
-                                " timeout 20 /proc/" + std::to_string(getpid()) + "/exe";
+// What a shell command printed on its standard output; `status` receives
+// what pclose says of its end (-1 when it could not start).
+inline std::string output_of(const std::string& command, int* status = nullptr) {
     std::string out;
+    int end = -1;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[256];
         std::size_t n;
         while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
             out.append(buffer, n);
-        if (pclose(pipe) != 0)
-            out.clear();
+        end = pclose(pipe);
     }
+    if (status != nullptr)
+        *status = end;
     return out;
+}
+
+// What the copy printed; empty when it failed or took more than 20 seconds.
+inline std::string run_headless(const std::string& call) {
+    int status = -1;
+    const std::string out =
+        output_of("env -u DISPLAY TESSAN_SHEET_HEADLESS_CALL=" + call + " timeout 20 /proc/" +
+                      std::to_string(getpid()) + "/exe",
+                  &status);
+    return status == 0 ? out : std::string();
 }
 
 }  // namespace sheet_support

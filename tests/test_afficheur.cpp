@@ -60,18 +60,6 @@ bool exists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
-std::string output_of(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
-}
-
 // A report of a column line and n text lines "line 1" ... "line n".
 std::vector<String> report(int n) {
     std::vector<String> lines{"#C 10 "};
@@ -436,7 +424,7 @@ TEST_F(Viewer, PdfFileWithoutAViewerIsLeftInPlace) {
         .answer_message("generation of tmp.pdf file")
         .click("CANCEL");
     EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 101, "pdf", ""); }));
-    const std::string info = output_of("pdfinfo tmp.pdf 2>&1");
+    const std::string info = sheet_support::output_of("pdfinfo tmp.pdf 2>&1");
     EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
     EXPECT_EQ(info.find("Error"), std::string::npos) << info;
 }

@@ -10,21 +10,10 @@
 #include <vector>
 
 #include "chart/gal_norm.h"
-#include "tests/chart_lists.h"
+#include "tests/chart_support.h"
 #include "reader_files.h"
 
 namespace {
-
-// Opens the chart's fields to the tests.
-struct chart_probe : gal_tpen_fichier {
-  using gal_tpen_fichier::gal_tpen_fichier;
-  int capacity() const { return static_cast<int>(table_transitions_.size()); }
-  std::int32_t& stamp() { return signature_modif_; }
-  int nbr_variables() const { return static_cast<int>(table_variables_.size()); }
-  int nbr_sensors() const { return static_cast<int>(table_sensors_.size()); }
-  int nbr_pres() const { return static_cast<int>(table_pres_.size()); }
-  int nbr_functions() const { return static_cast<int>(table_functions_.size()); }
-};
 
 constexpr std::int32_t untouched = 123456789;
 

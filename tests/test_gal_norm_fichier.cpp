@@ -8,22 +8,9 @@
 #include <vector>
 
 #include "chart/gal_norm.h"
-#include "tests/chart_lists.h"
+#include "tests/chart_support.h"
 
 namespace {
-
-// Opens the chart's fields to the tests.
-struct chart_probe : gal_tpen_fichier {
-  using gal_tpen_fichier::gal_tpen_fichier;
-  int capacity() const { return static_cast<int>(table_transitions_.size()); }
-  std::int32_t& stamp() { return signature_modif_; }
-  int nbr_variables() const { return static_cast<int>(table_variables_.size()); }
-  int nbr_sensors() const { return static_cast<int>(table_sensors_.size()); }
-  int nbr_pres() const { return static_cast<int>(table_pres_.size()); }
-  std::vector<gal_declaration_variables>& variables() { return table_variables_; }
-  std::vector<gal_declaration_variables>& sensors() { return table_sensors_; }
-  std::vector<gal_declaration_pres>& pres() { return table_pres_; }
-};
 
 chart_probe empty_chart(int model) {
   String name = "m";
