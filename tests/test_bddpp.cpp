@@ -22,29 +22,55 @@ String address_of(const void* p) {
 }
 
 // A manager with variables named after the letters a, b, c ... in order.
-struct letters {
-  bddpp_manager m;
+struct letters : bddpp_manager {
   std::vector<bdd> v;
   explicit letters(int n) {
-    for (int i = 0; i < n; ++i) v.push_back(m.New_var_last(String(1, char('a' + i))));
+    for (int i = 0; i < n; ++i) v.push_back(New_var_last(String(1, char('a' + i))));
   }
   ~letters() { v.clear(); }
-  truth_table table(const bdd& f) { return truth_table_of(m, f, static_cast<int>(v.size())); }
+  truth_table table(const bdd& f) { return truth_table_of(*this, f, static_cast<int>(v.size())); }
   // The function whose truth table (over all the letters) is bits.
   bdd from_table(std::uint64_t bits) {
-    bdd r = m.Bdd_zero();
+    bdd r = Bdd_zero();
     const int n = static_cast<int>(v.size());
     for (std::uint64_t k = 0; k < (std::uint64_t(1) << n); ++k) {
       if (!((bits >> k) & 1u)) continue;
       std::vector<int> lit(static_cast<std::size_t>(n));
       for (int i = 0; i < n; ++i) lit[static_cast<std::size_t>(i)] = static_cast<int>((k >> i) & 1u);
-      r = m.Bdd_or(r, m.Literals_to_bdd(lit.data()));
+      r = Bdd_or(r, Literals_to_bdd(lit.data()));
     }
     return r;
   }
 };
 
 std::uint64_t bits_of(const truth_table& t) { return t[0]; }
+
+// The names of the variables, top first.
+std::vector<String> order_of(bddpp_manager& m) {
+  std::vector<String> order;
+  for (int i = 0; i < m.var_count; ++i) order.push_back(m.Name_var_by_index(i));
+  return order;
+}
+
+// The node table part of the statistics: every node with its number and count.
+String node_map_of(bddpp_manager& m) {
+  std::ostringstream os;
+  m.Bdd_stats(os);
+  return os.str().substr(os.str().find("Map:"));
+}
+
+// What write wrote to a C stream.
+template <class F>
+String written_to_stream(F write) {
+  char* buffer = nullptr;
+  std::size_t size = 0;
+  FILE* out = open_memstream(&buffer, &size);
+  write(out);
+  std::fclose(out);
+  String text(buffer, size);
+  std::free(buffer);
+  return text;
+}
 
 // ---- Declarations and lookups -----------------------------------------------
 
@@ -70,8 +96,7 @@ TEST(BddManager, DeclaringBeforeAPositionShiftsTheOthersDown) {
   EXPECT_EQ(m.Bdd_if_index(c), 0);
   EXPECT_EQ(m.Index_var_by_name("a"), 1);
   EXPECT_EQ(m.Index_var_by_name("b"), 2);
-  EXPECT_EQ(m.Name_var_by_index(0), "c");
-  EXPECT_EQ(m.Name_var_by_index(2), "b");
+  EXPECT_EQ(order_of(m), (std::vector<String>{"c", "a", "b"}));
 }
 
 TEST(BddManager, DeclaringAfterAPositionOrAVariable) {
@@ -81,9 +106,7 @@ TEST(BddManager, DeclaringAfterAPositionOrAVariable) {
   m.New_var_after(1, "last");
   m.New_var_after(-1, "top");
   m.New_var_after(a, "after_a");
-  std::vector<String> order;
-  for (int i = 0; i < m.var_count; ++i) order.push_back(m.Name_var_by_index(i));
-  EXPECT_EQ(order, (std::vector<String>{"top", "a", "after_a", "b", "last"}));
+  EXPECT_EQ(order_of(m), (std::vector<String>{"top", "a", "after_a", "b", "last"}));
 }
 
 TEST(BddManager, BadPositionsAreRefusedWithAMessage) {
@@ -106,14 +129,12 @@ TEST(BddManager, TheSeventeenthDeclarationDoublesTheTables) {
   vars.push_back(m.New_var_last("v0"));
   for (int i = 1; i < 16; ++i) vars.push_back(m.New_var_before(i - 1, "v" + std::to_string(i)));
   EXPECT_EQ(m.capacity, 16);
-  std::vector<String> order_before;
-  for (int i = 0; i < 16; ++i) order_before.push_back(m.Name_var_by_index(i));
+  std::vector<String> order = order_of(m);
   vars.push_back(m.New_var_last("v16"));
   EXPECT_EQ(m.capacity, 32);
-  for (int i = 0; i < 16; ++i) {
-    EXPECT_EQ(m.Name_var_by_index(i), order_before[static_cast<std::size_t>(i)]);
-    EXPECT_EQ(m.Bdd_var_by_name("v" + std::to_string(i)), vars[static_cast<std::size_t>(i)]);
-  }
+  order.push_back("v16");
+  EXPECT_EQ(order_of(m), order);
+  for (int i = 0; i < 17; ++i) EXPECT_EQ(m.Bdd_var_by_name("v" + std::to_string(i)), vars[static_cast<std::size_t>(i)]);
   EXPECT_EQ(m.Index_var_by_name("v16"), 16);
 }
 
@@ -154,11 +175,11 @@ TEST(BddManager, TopVariableOfForeignOrEmptyHandles) {
 }
 
 TEST(BddManager, NamesOfHandles) {
-  letters l(2);
-  EXPECT_EQ(l.m.Name_var_by_bdd(l.m.Bdd_one()), "1");
-  EXPECT_EQ(l.m.Name_var_by_bdd(l.m.Bdd_zero()), "0");
-  EXPECT_EQ(l.m.Name_var_by_bdd(l.m.Bdd_not(l.v[1])), "b");
-  EXPECT_EQ(l.m.Name_var_by_bdd(l.m.Bdd_and(l.v[0], l.v[1])), "a");
+  letters m(2);
+  EXPECT_EQ(m.Name_var_by_bdd(m.Bdd_one()), "1");
+  EXPECT_EQ(m.Name_var_by_bdd(m.Bdd_zero()), "0");
+  EXPECT_EQ(m.Name_var_by_bdd(m.Bdd_not(m.v[1])), "b");
+  EXPECT_EQ(m.Name_var_by_bdd(m.Bdd_and(m.v[0], m.v[1])), "a");
 }
 
 // ---- Names ------------------------------------------------------------------
@@ -272,18 +293,17 @@ TEST(BddHandles, DupAndFreeOnlyWarn) {
 // ---- Collector and statistics -----------------------------------------------
 
 TEST(BddCollector, FreesUnreferencedNodesOverAsManyPassesAsNeeded) {
-  letters l(5);
-  bddpp_manager& m = l.m;
+  letters m(5);
   const std::int32_t variables_only = m.table_node_count();
   {
-    bdd f = l.v[0];
-    for (int i = 1; i < 5; ++i) f = m.Bdd_xor(f, l.v[static_cast<std::size_t>(i)]);
-    bdd kept = m.Bdd_and(l.v[0], l.v[1]);
+    bdd f = m.v[0];
+    for (int i = 1; i < 5; ++i) f = m.Bdd_xor(f, m.v[static_cast<std::size_t>(i)]);
+    bdd kept = m.Bdd_and(m.v[0], m.v[1]);
     m.Bdd_gc();
     EXPECT_EQ(m.gc_calls, 1);
     EXPECT_EQ(m.table_node_count(), variables_only + 1 + m.Bdd_size(f) - 2);
     EXPECT_TRUE(m.Bdd_is_correct(f));
-    EXPECT_EQ(l.table(f), l.table(m.Bdd_xor(m.Bdd_xor(m.Bdd_xor(m.Bdd_xor(l.v[0], l.v[1]), l.v[2]), l.v[3]), l.v[4])));
+    EXPECT_EQ(m.table(f), m.table(m.Bdd_xor(m.Bdd_xor(m.Bdd_xor(m.Bdd_xor(m.v[0], m.v[1]), m.v[2]), m.v[3]), m.v[4])));
     f = m.Bdd_one();
     m.Bdd_gc();
     EXPECT_EQ(m.table_node_count(), variables_only + 1);
@@ -291,48 +311,36 @@ TEST(BddCollector, FreesUnreferencedNodesOverAsManyPassesAsNeeded) {
   m.Bdd_gc();
   EXPECT_EQ(m.table_node_count(), variables_only);
   EXPECT_EQ(m.gc_calls, 3);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(m.Bdd_var_by_index(i), l.v[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(m.Bdd_var_by_index(i), m.v[static_cast<std::size_t>(i)]);
 }
 
-TEST(BddCollector, KeepsTheFunctionsOfTheSubstitutionTable) {
-  letters l(3);
-  bddpp_manager& m = l.m;
+// What the substitution table holds survives a collection; once the table
+// lets it go, the next collection frees it.
+TEST(BddCollector, KeepsTheFunctionsOfTheSubstitutionTableUntilTheyAreReplaced) {
+  letters m(3);
+  const std::int32_t variables_only = m.table_node_count();
   bdd_node* stored;
   {
-    bdd f = m.Bdd_or(m.Bdd_and(l.v[0], l.v[1]), l.v[2]);
+    bdd f = m.Bdd_or(m.Bdd_and(m.v[0], m.v[1]), m.v[2]);
     stored = f.node();
     m.assoc[2] = bdd_assoc_entry{f.node(), f.link_type()};
   }
   m.Bdd_gc();
-  bdd again = m.Bdd_or(m.Bdd_and(l.v[0], l.v[1]), l.v[2]);
-  EXPECT_EQ(again.node(), stored);
-  m.assoc[2] = bdd_assoc_entry{l.v[2].node(), 1};
-}
-
-TEST(BddCollector, FreesWhatTheSubstitutionTableLetGoAtTheNextCollection) {
-  letters l(3);
-  bddpp_manager& m = l.m;
-  const std::int32_t variables_only = m.table_node_count();
-  {
-    bdd f = m.Bdd_or(m.Bdd_and(l.v[0], l.v[1]), l.v[2]);
-    m.assoc[2] = bdd_assoc_entry{f.node(), f.link_type()};
-  }
-  m.Bdd_gc();
   EXPECT_GT(m.table_node_count(), variables_only);
-  m.assoc[2] = bdd_assoc_entry{l.v[2].node(), 1};
+  EXPECT_EQ(m.Bdd_or(m.Bdd_and(m.v[0], m.v[1]), m.v[2]).node(), stored);
+  m.assoc[2] = bdd_assoc_entry{m.v[2].node(), 1};
   m.Bdd_gc();
   EXPECT_EQ(m.table_node_count(), variables_only);
 }
 
 TEST(BddCollector, FreesANodeWhoseCountWentUpAndDownManyTimes) {
-  letters l(4);
-  bddpp_manager& m = l.m;
+  letters m(4);
   const std::int32_t variables_only = m.table_node_count();
-  bdd f = m.Bdd_and(l.v[0], m.Bdd_or(l.v[1], l.v[2]));
+  bdd f = m.Bdd_and(m.v[0], m.Bdd_or(m.v[1], m.v[2]));
   const std::int32_t with_f = m.table_node_count();
   // The same results are found again, not created: only the counts move.
   for (int i = 0; i < 300000; ++i) {
-    bdd g = m.Bdd_and(f, l.v[3]);
+    bdd g = m.Bdd_and(f, m.v[3]);
     bdd h = g;
   }
   m.Bdd_gc();
@@ -408,11 +416,11 @@ TEST(BddStats, TableEntriesInKeyOrderWithTheirStructure) {
 // ---- Dumps, marks and sizes ---------------------------------------------------
 
 TEST(BddDumps, StructureOfAFunctionAndOfItsComplement) {
-  letters l(2);
-  bdd f = l.m.Bdd_and(l.v[0], l.v[1]);
+  letters m(2);
+  bdd f = m.Bdd_and(m.v[0], m.v[1]);
   std::ostringstream plain, negated;
-  l.m.Print_bdd_structure(plain, f);
-  l.m.Print_bdd_structure(negated, l.m.Bdd_not(f));
+  m.Print_bdd_structure(plain, f);
+  m.Print_bdd_structure(negated, m.Bdd_not(f));
   EXPECT_EQ(plain.str(), "if a (node: 0,index: 0)\n"
                          "  b (node: 1,index: 1)\n"
                          "else (not a)\n"
@@ -430,46 +438,35 @@ TEST(BddDumps, StructureOfAFunctionAndOfItsComplement) {
 }
 
 TEST(BddDumps, SharedNodesAreDumpedOnceAndTheFileFormMatches) {
-  letters l(3);
-  bdd f = l.m.Bdd_xor(l.m.Bdd_xor(l.v[0], l.v[1]), l.v[2]);
+  letters m(3);
+  bdd f = m.Bdd_xor(m.Bdd_xor(m.v[0], m.v[1]), m.v[2]);
   std::ostringstream os;
-  l.m.Print_bdd_structure(os, f);
+  m.Print_bdd_structure(os, f);
   EXPECT_NE(os.str().find("already found node: "), String::npos);
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  FILE* out = open_memstream(&buffer, &size);
-  l.m.Print_bdd_structure(out, f);
-  std::fclose(out);
-  EXPECT_EQ(String(buffer, size), os.str());
-  std::free(buffer);
+  EXPECT_EQ(written_to_stream([&](FILE* out) { m.Print_bdd_structure(out, f); }), os.str());
 }
 
 TEST(BddDumps, GlobalFileFormSaysGlobalIndex) {
-  letters l(1);
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  FILE* out = open_memstream(&buffer, &size);
-  l.m.Print_bdd_global_structure_loc(out, 2, l.v[0].node());
-  l.m.Chars('*', 3, out);
-  std::fclose(out);
-  EXPECT_EQ(String(buffer, size), "  a (node: 2,global index: 0)\n***");
-  std::free(buffer);
+  letters m(1);
+  EXPECT_EQ(written_to_stream([&](FILE* out) {
+              m.Print_bdd_global_structure_loc(out, 2, m.v[0].node());
+              m.Chars('*', 3, out);
+            }),
+            "  a (node: 2,global index: 0)\n***");
 }
 
 TEST(BddSizes, CountDistinctNodesWithTheConstant) {
-  letters l(3);
-  bddpp_manager& m = l.m;
-  EXPECT_EQ(m.Bdd_size(m.Bdd_and(l.v[0], l.v[1])), 3);
+  letters m(3);
+  EXPECT_EQ(m.Bdd_size(m.Bdd_and(m.v[0], m.v[1])), 3);
   EXPECT_EQ(m.Bdd_size(m.Bdd_one()), 1);
-  bdd parity = m.Bdd_xor(m.Bdd_xor(l.v[0], l.v[1]), l.v[2]);
+  bdd parity = m.Bdd_xor(m.Bdd_xor(m.v[0], m.v[1]), m.v[2]);
   EXPECT_EQ(m.Bdd_size(parity), 4);
   EXPECT_EQ(m.Bdd_total_size(), m.next_gid);
 }
 
 TEST(BddSizes, IncrementalNumberingIsThenFirstAndSkipsMarkedNodes) {
-  letters l(2);
-  bddpp_manager& m = l.m;
-  bdd f = m.Bdd_or(l.v[0], l.v[1]);
+  letters m(2);
+  bdd f = m.Bdd_or(m.v[0], m.v[1]);
   m.Bdd_clear_marks(f);
   EXPECT_EQ(m.Bdd_incremental_id(f.node(), 10), 13);
   EXPECT_EQ(f.node()->traversal_number, 10);
@@ -557,68 +554,62 @@ TEST(BddManager, DestructionAfterDeclaringBeforeExistingVariablesIsClean) {
 // ---- Operators against truth tables -------------------------------------------
 
 TEST(BddOperators, EveryBinaryOperatorOnEveryPairOfTwoVariableFunctions) {
-  letters l(2);
-  bddpp_manager& m = l.m;
+  letters m(2);
   std::vector<bdd> all;
-  for (std::uint64_t t = 0; t < 16; ++t) all.push_back(l.from_table(t));
+  for (std::uint64_t t = 0; t < 16; ++t) all.push_back(m.from_table(t));
   for (std::uint64_t x = 0; x < 16; ++x) {
-    EXPECT_EQ(bits_of(l.table(all[x])), x);
+    EXPECT_EQ(bits_of(m.table(all[x])), x);
     for (std::uint64_t y = 0; y < 16; ++y) {
       const bdd& f = all[x];
       const bdd& g = all[y];
-      EXPECT_EQ(bits_of(l.table(m.Bdd_and(f, g))), x & y);
-      EXPECT_EQ(bits_of(l.table(m.Bdd_or(f, g))), x | y);
-      EXPECT_EQ(bits_of(l.table(m.Bdd_nand(f, g))), ~(x & y) & 15);
-      EXPECT_EQ(bits_of(l.table(m.Bdd_nor(f, g))), ~(x | y) & 15);
-      EXPECT_EQ(bits_of(l.table(m.Bdd_xor(f, g))), x ^ y);
-      EXPECT_EQ(bits_of(l.table(m.Bdd_xnor(f, g))), ~(x ^ y) & 15);
-      EXPECT_EQ(bits_of(l.table(m.Bdd_eq(f, g))), ~(x ^ y) & 15);
-      EXPECT_EQ(bits_of(l.table(m.Bdd_implication(f, g))), (~x | y) & 15);
+      EXPECT_EQ(bits_of(m.table(m.Bdd_and(f, g))), x & y);
+      EXPECT_EQ(bits_of(m.table(m.Bdd_or(f, g))), x | y);
+      EXPECT_EQ(bits_of(m.table(m.Bdd_nand(f, g))), ~(x & y) & 15);
+      EXPECT_EQ(bits_of(m.table(m.Bdd_nor(f, g))), ~(x | y) & 15);
+      EXPECT_EQ(bits_of(m.table(m.Bdd_xor(f, g))), x ^ y);
+      EXPECT_EQ(bits_of(m.table(m.Bdd_xnor(f, g))), ~(x ^ y) & 15);
+      EXPECT_EQ(bits_of(m.table(m.Bdd_eq(f, g))), ~(x ^ y) & 15);
+      EXPECT_EQ(bits_of(m.table(m.Bdd_implication(f, g))), (~x | y) & 15);
       EXPECT_EQ(m.Bdd_equiv(f, g), x == y ? 1 : 0);
       EXPECT_EQ(m.Bdd_imply(f, g), (x & ~y) == 0 ? 1 : 0);
       EXPECT_EQ(m.Bdds_excl(f, g), (x & y) == 0 ? 1 : 0);
       EXPECT_EQ(m.Bdds_exclude(f, g), m.Bdds_excl(f, g));
     }
-    EXPECT_EQ(bits_of(l.table(m.Bdd_not(all[x]))), ~x & 15);
+    EXPECT_EQ(bits_of(m.table(m.Bdd_not(all[x]))), ~x & 15);
   }
 }
 
 TEST(BddOperators, IfThenElseOnThreeVariables) {
-  letters l(3);
-  bddpp_manager& m = l.m;
+  letters m(3);
   for (std::uint64_t f = 0; f < 256; f += 37)
     for (std::uint64_t g = 0; g < 256; g += 23)
       for (std::uint64_t h = 0; h < 256; h += 51) {
-        bdd r = m.Bdd_ite(l.from_table(f), l.from_table(g), l.from_table(h));
-        EXPECT_EQ(bits_of(l.table(r)), ((f & g) | (~f & h)) & 255);
+        bdd r = m.Bdd_ite(m.from_table(f), m.from_table(g), m.from_table(h));
+        EXPECT_EQ(bits_of(m.table(r)), ((f & g) | (~f & h)) & 255);
       }
-  EXPECT_EQ(m.Bdd_ite(-1, 1, l.v[0], l.v[2]), m.Bdd_ite(m.Bdd_not(l.v[1]), l.v[0], l.v[2]));
-  EXPECT_EQ(m.Bdd_ite(1, -1, l.v[0], l.v[2]), l.v[0]);
+  EXPECT_EQ(m.Bdd_ite(-1, 1, m.v[0], m.v[2]), m.Bdd_ite(m.Bdd_not(m.v[1]), m.v[0], m.v[2]));
+  EXPECT_EQ(m.Bdd_ite(1, -1, m.v[0], m.v[2]), m.v[0]);
 }
 
 TEST(BddOperators, CanonicalFormsOfSmallCases) {
-  letters l(2);
-  bddpp_manager& m = l.m;
-  bdd f = m.Bdd_and(l.v[0], l.v[1]);
+  letters m(2);
+  bdd f = m.Bdd_and(m.v[0], m.v[1]);
   EXPECT_EQ(f.link_type(), 1);
   EXPECT_EQ(f.node()->id, 0);
-  EXPECT_EQ(f.node()->then_node, l.v[1].node());
+  EXPECT_EQ(f.node()->then_node, m.v[1].node());
   EXPECT_EQ(f.node()->else_node, m.one);
   EXPECT_EQ(f.node()->else_link, -1);
   EXPECT_EQ(m.Bdd_and(f, f), f);
   EXPECT_EQ(m.Bdd_or(f, m.Bdd_not(f)), m.Bdd_one());
   EXPECT_EQ(m.Bdd_and(f, m.Bdd_not(f)), m.Bdd_zero());
-  EXPECT_EQ(m.Bdd_or(l.v[0], l.v[1]), m.Bdd_or(l.v[1], l.v[0]));
+  EXPECT_EQ(m.Bdd_or(m.v[0], m.v[1]), m.Bdd_or(m.v[1], m.v[0]));
 }
 
 TEST(BddOperators, DerivedOperatorsNumberTheirNodesReproducibly) {
   auto run = [] {
-    letters l(4);
-    bddpp_manager& m = l.m;
-    bdd f = m.Bdd_ite(m.Bdd_xor(l.v[0], l.v[3]), m.Bdd_xnor(l.v[1], l.v[2]), m.Bdd_nor(l.v[0], l.v[2]));
-    std::ostringstream os;
-    m.Bdd_stats(os);
-    return os.str().substr(os.str().find("Map:"));
+    letters m(4);
+    bdd f = m.Bdd_ite(m.Bdd_xor(m.v[0], m.v[3]), m.Bdd_xnor(m.v[1], m.v[2]), m.Bdd_nor(m.v[0], m.v[2]));
+    return node_map_of(m);
   };
   EXPECT_EQ(run(), run());
 }
@@ -668,43 +659,34 @@ struct plain_walk {
 };
 
 TEST(BddOperators, TheMemoCreatesTheNodesAPlainWalkCreates) {
-  auto build = [](letters& l) {
-    bddpp_manager& m = l.m;
+  auto build = [](letters& m) {
     bdd f = m.Bdd_zero(), g = m.Bdd_one();
     for (int i = 0; i < 5; ++i) {
-      f = m.Bdd_or(f, m.Bdd_and(l.v[static_cast<std::size_t>(i)], m.Bdd_not(l.v[static_cast<std::size_t>(i + 1)])));
-      g = m.Bdd_and(g, m.Bdd_or(l.v[static_cast<std::size_t>(i + 1)], l.v[static_cast<std::size_t>((i * 3) % 6)]));
+      f = m.Bdd_or(f, m.Bdd_and(m.v[static_cast<std::size_t>(i)], m.Bdd_not(m.v[static_cast<std::size_t>(i + 1)])));
+      g = m.Bdd_and(g, m.Bdd_or(m.v[static_cast<std::size_t>(i + 1)], m.v[static_cast<std::size_t>((i * 3) % 6)]));
     }
     return std::make_pair(f, g);
-  };
-  auto table = [](bddpp_manager& m) {
-    std::ostringstream os;
-    m.Bdd_stats(os);
-    return os.str().substr(os.str().find("Map:"));
   };
   for (bool for_or : {false, true}) {
     letters memoised(6), plain(6);
     auto [f1, g1] = build(memoised);
     auto [f2, g2] = build(plain);
-    bdd r1 = for_or ? memoised.m.Bdd_or(f1, memoised.m.Bdd_not(g1)) : memoised.m.Bdd_and(f1, memoised.m.Bdd_not(g1));
+    bdd r1 = for_or ? memoised.Bdd_or(f1, memoised.Bdd_not(g1)) : memoised.Bdd_and(f1, memoised.Bdd_not(g1));
     int link = 1;
-    plain_walk walk{plain.m, for_or};
-    bdd r2(&plain.m, 1, nullptr);
-    bdd_node* n = walk.run(f2.link_type(), f2.node(), -g2.link_type(), g2.node(), link);
-    r2 = bdd(&plain.m, link, n);
+    bdd_node* n = plain_walk{plain, for_or}.run(f2.link_type(), f2.node(), -g2.link_type(), g2.node(), link);
+    bdd r2(&plain, link, n);
     EXPECT_EQ(r1.node()->gid, r2.node()->gid);
     EXPECT_EQ(r1.link_type(), r2.link_type());
-    EXPECT_EQ(memoised.m.next_gid, plain.m.next_gid);
-    EXPECT_EQ(table(memoised.m), table(plain.m));
+    EXPECT_EQ(memoised.next_gid, plain.next_gid);
+    EXPECT_EQ(node_map_of(memoised), node_map_of(plain));
   }
 }
 
 // ---- Tests on functions ------------------------------------------------------
 
 TEST(BddTests, TautologiesOfBothKinds) {
-  letters l(1);
-  bddpp_manager& m = l.m;
-  bdd a = l.v[0];
+  letters m(1);
+  bdd a = m.v[0];
   EXPECT_EQ(m.Bdd_is_tautology(m.Bdd_and(a, m.Bdd_not(a)), 0), 1);
   EXPECT_EQ(m.Bdd_is_tautology(m.Bdd_or(a, m.Bdd_not(a)), 1), 1);
   EXPECT_EQ(m.Bdd_is_tautology(m.Bdd_zero()), 1);
@@ -716,20 +698,19 @@ TEST(BddTests, TautologiesOfBothKinds) {
 }
 
 TEST(BddTests, VariablesNegatedVariablesAndDependence) {
-  letters l(3);
-  bddpp_manager& m = l.m;
-  bdd f = m.Bdd_and(l.v[0], l.v[2]);
-  EXPECT_EQ(m.Bdd_is_var(l.v[1]), 1);
-  EXPECT_EQ(m.Bdd_is_negvar(l.v[1]), 0);
-  EXPECT_EQ(m.Bdd_is_negvar(m.Bdd_not(l.v[1])), 1);
+  letters m(3);
+  bdd f = m.Bdd_and(m.v[0], m.v[2]);
+  EXPECT_EQ(m.Bdd_is_var(m.v[1]), 1);
+  EXPECT_EQ(m.Bdd_is_negvar(m.v[1]), 0);
+  EXPECT_EQ(m.Bdd_is_negvar(m.Bdd_not(m.v[1])), 1);
   EXPECT_EQ(m.Bdd_is_var(f), 0);
   EXPECT_EQ(m.Bdd_is_var(m.Bdd_one()), 0);
-  EXPECT_EQ(m.Bdd_depends_on(f, l.v[2]), 1);
-  EXPECT_EQ(m.Bdd_depends_on(f, l.v[1]), 0);
+  EXPECT_EQ(m.Bdd_depends_on(f, m.v[2]), 1);
+  EXPECT_EQ(m.Bdd_depends_on(f, m.v[1]), 0);
   EXPECT_EQ(m.Bdd_depends_on(m.Bdd_one(), m.Bdd_zero()), 1);
   EXPECT_EQ(m.Variable_awaited(f, 2), 1);
   EXPECT_EQ(m.Variable_awaited(f, 3), 0);
-  bdd g = m.Bdd_and(l.v[0], m.Bdd_not(l.v[1]));
+  bdd g = m.Bdd_and(m.v[0], m.Bdd_not(m.v[1]));
   EXPECT_EQ(m.Variable_true_awaited(g, 1), 0);
   EXPECT_EQ(m.Variable_false_awaited(g, 1), 1);
   EXPECT_EQ(m.Variable_true_awaited(g, 0), 1);
@@ -743,21 +724,19 @@ TEST(BddTests, VariablesNegatedVariablesAndDependence) {
 }
 
 TEST(BddTests, Cubes) {
-  letters l(3);
-  bddpp_manager& m = l.m;
+  letters m(3);
   EXPECT_EQ(m.Bdd_is_cube(m.Bdd_one()), 1);
   EXPECT_EQ(m.Bdd_is_cube(m.Bdd_zero()), 1);
-  EXPECT_EQ(m.Bdd_is_cube(m.Bdd_and(l.v[0], m.Bdd_not(l.v[1]))), 1);
-  EXPECT_EQ(m.Bdd_is_cube(m.Bdd_and(m.Bdd_not(l.v[0]), m.Bdd_and(m.Bdd_not(l.v[1]), l.v[2]))), 1);
-  EXPECT_EQ(m.Bdd_is_cube(m.Bdd_not(l.v[2])), 1);
-  EXPECT_EQ(m.Bdd_is_cube(m.Bdd_or(l.v[0], l.v[1])), 0);
-  EXPECT_EQ(m.Bdd_is_cube(m.Bdd_xor(l.v[0], l.v[1])), 0);
+  EXPECT_EQ(m.Bdd_is_cube(m.Bdd_and(m.v[0], m.Bdd_not(m.v[1]))), 1);
+  EXPECT_EQ(m.Bdd_is_cube(m.Bdd_and(m.Bdd_not(m.v[0]), m.Bdd_and(m.Bdd_not(m.v[1]), m.v[2]))), 1);
+  EXPECT_EQ(m.Bdd_is_cube(m.Bdd_not(m.v[2])), 1);
+  EXPECT_EQ(m.Bdd_is_cube(m.Bdd_or(m.v[0], m.v[1])), 0);
+  EXPECT_EQ(m.Bdd_is_cube(m.Bdd_xor(m.v[0], m.v[1])), 0);
 }
 
 TEST(BddTests, CorrectnessOfDiagrams) {
-  letters l(3);
-  bddpp_manager& m = l.m;
-  EXPECT_EQ(m.Bdd_is_correct(m.Bdd_xor(l.v[0], m.Bdd_and(l.v[1], l.v[2]))), 1);
+  letters m(3);
+  EXPECT_EQ(m.Bdd_is_correct(m.Bdd_xor(m.v[0], m.Bdd_and(m.v[1], m.v[2]))), 1);
   EXPECT_EQ(m.Bdd_is_correct(m.Bdd_one()), 1);
   CaptureStderr();
   EXPECT_EQ(m.Bdd_is_correct(bdd()), 0);
@@ -769,27 +748,25 @@ TEST(BddTests, CorrectnessOfDiagrams) {
 // ---- Cofactors, restriction, quantifiers ----------------------------------------
 
 TEST(BddCofactors, ThenElseAndTopVariable) {
-  letters l(3);
-  bddpp_manager& m = l.m;
-  bdd f = m.Bdd_not(m.Bdd_and(l.v[0], l.v[1]));
-  EXPECT_EQ(m.Bdd_then(f), m.Bdd_not(l.v[1]));
+  letters m(3);
+  bdd f = m.Bdd_not(m.Bdd_and(m.v[0], m.v[1]));
+  EXPECT_EQ(m.Bdd_then(f), m.Bdd_not(m.v[1]));
   EXPECT_EQ(m.Bdd_else(f), m.Bdd_one());
-  EXPECT_EQ(m.Bdd_if(m.Bdd_and(l.v[1], l.v[2])), l.v[1]);
+  EXPECT_EQ(m.Bdd_if(m.Bdd_and(m.v[1], m.v[2])), m.v[1]);
   CaptureStderr();
   EXPECT_EQ(m.Bdd_if(m.Bdd_one()), m.Bdd_zero());
   EXPECT_EQ(GetCapturedStderr(), "calling bddpp_manager::Bdd_if() with bdd index= -1 :out of range!\n");
 }
 
 TEST(BddRestriction, ByCubesAgainstTruthTables) {
-  letters l(4);
-  bddpp_manager& m = l.m;
+  letters m(4);
+  bdd c = m.Bdd_and(m.v[1], m.Bdd_not(m.v[3]));
   for (std::uint64_t t = 1; t < 65536; t += 4099) {
-    bdd f = l.from_table(t);
-    bdd c = m.Bdd_and(l.v[1], m.Bdd_not(l.v[3]));
-    truth_table r = l.table(m.Bdd_cube_reduce(f, c));
+    bdd f = m.from_table(t);
+    truth_table r = m.table(m.Bdd_cube_reduce(f, c));
     for (std::uint64_t k = 0; k < 16; ++k) {
       const std::uint64_t fixed = (k | 2u) & ~std::uint64_t(8);
-      EXPECT_EQ((r[0] >> k) & 1u, (t >> fixed) & 1u);
+      EXPECT_EQ((r[0] >> k) & 1u, (t >> fixed) & 1u) << t << " at " << k;
     }
     EXPECT_EQ(m.Bdd_cube_reduce(f, m.Bdd_zero()), f);
     EXPECT_EQ(m.Bdd_cube_reduce(f, m.Bdd_one()), f);
@@ -798,25 +775,22 @@ TEST(BddRestriction, ByCubesAgainstTruthTables) {
 }
 
 TEST(BddRestriction, ReduceByANonCubeConjoinsTheRestrictionsByItsCubes) {
-  letters l(3);
-  bddpp_manager& m = l.m;
-  bdd f = m.Bdd_or(m.Bdd_and(l.v[0], l.v[2]), m.Bdd_and(m.Bdd_not(l.v[0]), l.v[1]));
-  bdd g = m.Bdd_or(l.v[0], l.v[1]);
+  letters m(3);
+  bdd f = m.Bdd_or(m.Bdd_and(m.v[0], m.v[2]), m.Bdd_and(m.Bdd_not(m.v[0]), m.v[1]));
+  bdd g = m.Bdd_or(m.v[0], m.v[1]);
   // g's cubes: a, then a'.b: f|a = c, f|a'b = 1.
-  EXPECT_EQ(m.Bdd_reduce(f, g), l.v[2]);
-  EXPECT_EQ(m.Bdd_reduce(f, l.v[1]), m.Bdd_or(m.Bdd_not(l.v[0]), l.v[2]));
-  bdd unrelated = l.v[1];
-  EXPECT_EQ(m.Bdd_reduce(l.v[2], unrelated), l.v[2]);
+  EXPECT_EQ(m.Bdd_reduce(f, g), m.v[2]);
+  EXPECT_EQ(m.Bdd_reduce(f, m.v[1]), m.Bdd_or(m.Bdd_not(m.v[0]), m.v[2]));
+  EXPECT_EQ(m.Bdd_reduce(m.v[2], m.v[1]), m.v[2]);
 }
 
 TEST(BddQuantifiers, ExistAndForallOfOneVariable) {
-  letters l(3);
-  bddpp_manager& m = l.m;
-  bdd a = l.v[0], b = l.v[1];
+  letters m(3);
+  bdd a = m.v[0], b = m.v[1];
   EXPECT_EQ(m.Bdd_exist(m.Bdd_and(a, b), a), b);
   EXPECT_EQ(m.Bdd_forall(m.Bdd_or(a, b), a), b);
   EXPECT_EQ(m.Bdd_exist(m.Bdd_and(a, b), m.Bdd_not(a)), b);
-  bdd f = m.Bdd_xor(a, l.v[2]);
+  bdd f = m.Bdd_xor(a, m.v[2]);
   EXPECT_EQ(m.Bdd_exist(f, m.Bdd_and(a, b)), f);
   EXPECT_EQ(m.Bdd_exist(f, b), f);
   EXPECT_EQ(m.Bdd_exist(f, a), m.Bdd_one());
@@ -824,9 +798,8 @@ TEST(BddQuantifiers, ExistAndForallOfOneVariable) {
 }
 
 TEST(BddEvaluation, AssignmentsAndLiteralTables) {
-  letters l(3);
-  bddpp_manager& m = l.m;
-  bdd ab = m.Bdd_and(l.v[0], l.v[1]);
+  letters m(3);
+  bdd ab = m.Bdd_and(m.v[0], m.v[1]);
   int both_free[] = {1, 2, 2};
   int a_false[] = {0, 2, 2};
   int all_set[] = {1, 1, 0};
@@ -834,52 +807,49 @@ TEST(BddEvaluation, AssignmentsAndLiteralTables) {
   EXPECT_EQ(m.Bdd_eval_for_literal(ab, a_false), 0);
   EXPECT_EQ(m.Bdd_eval_for_literal(ab, all_set), 1);
   EXPECT_EQ(m.Bdd_eval_for_literal(m.Bdd_not(ab), all_set), 0);
-  bdd f = m.Bdd_or(ab, l.v[2]);
+  bdd f = m.Bdd_or(ab, m.v[2]);
   int shared_free[] = {2, 2, 1};
   EXPECT_EQ(m.Bdd_eval_for_literal(f, shared_free), 1);
-  EXPECT_EQ(m.Bdd_eval(f, both_free), m.Bdd_or(l.v[1], l.v[2]));
+  EXPECT_EQ(m.Bdd_eval(f, both_free), m.Bdd_or(m.v[1], m.v[2]));
   EXPECT_EQ(m.Bdd_eval(f, all_set), m.Bdd_one());
-  EXPECT_EQ(m.Bdd_eval(f, a_false), l.v[2]);
+  EXPECT_EQ(m.Bdd_eval(f, a_false), m.v[2]);
 }
 
 TEST(BddEvaluation, KeepFirstVariables) {
-  letters l(3);
-  bddpp_manager& m = l.m;
-  EXPECT_EQ(m.Bdd_keep_first_variables(m.Bdd_and(l.v[0], l.v[1]), 1), l.v[0]);
+  letters m(3);
+  EXPECT_EQ(m.Bdd_keep_first_variables(m.Bdd_and(m.v[0], m.v[1]), 1), m.v[0]);
   EXPECT_EQ(m.Bdd_keep_first_variables(m.Bdd_zero(), 0), m.Bdd_zero());
-  EXPECT_EQ(m.Bdd_keep_first_variables(m.Bdd_xor(l.v[1], l.v[2]), 0), m.Bdd_one());
-  EXPECT_EQ(m.Bdd_keep_first_variables(m.Bdd_not(m.Bdd_and(l.v[0], l.v[1])), 1), m.Bdd_one());
+  EXPECT_EQ(m.Bdd_keep_first_variables(m.Bdd_xor(m.v[1], m.v[2]), 0), m.Bdd_one());
+  EXPECT_EQ(m.Bdd_keep_first_variables(m.Bdd_not(m.Bdd_and(m.v[0], m.v[1])), 1), m.Bdd_one());
 }
 
 // ---- Composition and renaming --------------------------------------------------
 
 TEST(BddComposition, ReplacesAVariableByAFunction) {
-  letters l(4);
-  bddpp_manager& m = l.m;
-  bdd f = m.Bdd_xor(m.Bdd_and(l.v[0], l.v[1]), l.v[3]);
-  bdd g = m.Bdd_or(l.v[2], l.v[3]);
-  bdd r = m.Bdd_compose(f, l.v[1], g);
-  EXPECT_EQ(r, m.Bdd_xor(m.Bdd_and(l.v[0], g), l.v[3]));
-  EXPECT_EQ(m.Bdd_compose(f, l.v[2], g), f);
+  letters m(4);
+  bdd f = m.Bdd_xor(m.Bdd_and(m.v[0], m.v[1]), m.v[3]);
+  bdd g = m.Bdd_or(m.v[2], m.v[3]);
+  bdd r = m.Bdd_compose(f, m.v[1], g);
+  EXPECT_EQ(r, m.Bdd_xor(m.Bdd_and(m.v[0], g), m.v[3]));
+  EXPECT_EQ(m.Bdd_compose(f, m.v[2], g), f);
   CaptureStderr();
-  EXPECT_EQ(m.Bdd_compose(f, m.Bdd_not(l.v[1]), g), m.Bdd_zero());
+  EXPECT_EQ(m.Bdd_compose(f, m.Bdd_not(m.v[1]), g), m.Bdd_zero());
   EXPECT_EQ(GetCapturedStderr(), "Warning in bddpp_manager::Bdd_compose(): second parametre is not a variable!\n");
 }
 
 TEST(BddComposition, ReplaceVariablesThroughAPositionMap) {
-  letters l(4);
-  bddpp_manager& m = l.m;
-  bdd f = m.Bdd_or(m.Bdd_and(l.v[0], m.Bdd_not(l.v[1])), l.v[2]);
+  letters m(4);
+  bdd f = m.Bdd_or(m.Bdd_and(m.v[0], m.Bdd_not(m.v[1])), m.v[2]);
   std::int32_t swap[] = {3, 2, 1, 0};
-  EXPECT_EQ(m.Bdd_replace_vars(f, swap), m.Bdd_or(m.Bdd_and(l.v[3], m.Bdd_not(l.v[2])), l.v[1]));
+  EXPECT_EQ(m.Bdd_replace_vars(f, swap), m.Bdd_or(m.Bdd_and(m.v[3], m.Bdd_not(m.v[2])), m.v[1]));
   EXPECT_EQ(m.Bdd_replace_vars(m.Bdd_one(), swap), m.Bdd_one());
 }
 
 TEST(BddComposition, PlaceholdersOnlyWrite) {
-  letters l(2);
+  letters m(2);
   CaptureStderr();
-  EXPECT_FALSE(l.m.Bdd_swap_vars(l.v[0], l.v[0], l.v[1]));
-  l.m.Bdd_var_reorder();
+  EXPECT_FALSE(m.Bdd_swap_vars(m.v[0], m.v[0], m.v[1]));
+  m.Bdd_var_reorder();
   EXPECT_EQ(GetCapturedStderr(), "bddpp_manager::Bdd_swap_vars(bdd f) A FAIRE\n"
                                  "bddpp_manager::Bdd_var_reorder(void) A FAIRE\n");
 }
@@ -890,28 +860,26 @@ TEST(BddCopies, ByPosition) {
   letters from(3);
   bddpp_manager to;
   bdd x = to.New_var_last("x"), y = to.New_var_last("y"), z = to.New_var_last("z");
-  bdd f = from.m.Bdd_not(from.m.Bdd_or(from.m.Bdd_and(from.v[0], from.v[1]), from.v[2]));
-  bdd copy = Bdd_isomorphe(&to, &from.m, f);
+  bdd f = from.Bdd_not(from.Bdd_or(from.Bdd_and(from.v[0], from.v[1]), from.v[2]));
+  bdd copy = Bdd_isomorphe(&to, &from, f);
   EXPECT_EQ(copy, to.Bdd_not(to.Bdd_or(to.Bdd_and(x, y), z)));
-  EXPECT_EQ(Bdd_isomorphe(&to, &from.m, from.m.Bdd_zero()), to.Bdd_zero());
+  EXPECT_EQ(Bdd_isomorphe(&to, &from, from.Bdd_zero()), to.Bdd_zero());
 }
 
 TEST(BddCopies, ThroughAPositionMap) {
   letters from(3);
   letters to(3);
-  bdd f = from.m.Bdd_or(from.m.Bdd_and(from.v[0], from.m.Bdd_not(from.v[1])), from.v[2]);
+  bdd f = from.Bdd_or(from.Bdd_and(from.v[0], from.Bdd_not(from.v[1])), from.v[2]);
   std::int32_t reverse[] = {2, 1, 0};
-  bdd expected = to.m.Bdd_or(to.m.Bdd_and(to.v[2], to.m.Bdd_not(to.v[1])), to.v[0]);
-  EXPECT_EQ(Bdd_isomorphe(&to.m, &from.m, f, reverse), expected);
-  EXPECT_EQ(bdd(&to.m, f.link_type(), Bdd_isomorphe(&to.m, &from.m, f.node(), reverse)), expected);
-  bdd negated = from.m.Bdd_not(f);
-  EXPECT_EQ(Bdd_isomorphe(&to.m, &from.m, negated, reverse), to.m.Bdd_not(expected));
-  bdd one = from.m.Bdd_one();
-  EXPECT_EQ(Bdd_isomorphe(&to.m, &from.m, one, reverse), to.m.Bdd_one());
-  bdd empty;
+  bdd expected = to.Bdd_or(to.Bdd_and(to.v[2], to.Bdd_not(to.v[1])), to.v[0]);
+  EXPECT_EQ(Bdd_isomorphe(&to, &from, f, reverse), expected);
+  EXPECT_EQ(bdd(&to, f.link_type(), Bdd_isomorphe(&to, &from, f.node(), reverse)), expected);
+  bdd negated = from.Bdd_not(f), one = from.Bdd_one(), empty;
+  EXPECT_EQ(Bdd_isomorphe(&to, &from, negated, reverse), to.Bdd_not(expected));
+  EXPECT_EQ(Bdd_isomorphe(&to, &from, one, reverse), to.Bdd_one());
   CaptureStderr();
-  EXPECT_EQ(Bdd_isomorphe(&to.m, &from.m, empty, reverse), to.m.Bdd_zero());
-  EXPECT_EQ(Bdd_isomorphe(&to.m, nullptr, f, reverse), to.m.Bdd_zero());
+  EXPECT_EQ(Bdd_isomorphe(&to, &from, empty, reverse), to.Bdd_zero());
+  EXPECT_EQ(Bdd_isomorphe(&to, nullptr, f, reverse), to.Bdd_zero());
   EXPECT_EQ(GetCapturedStderr(), "ERROR: Bad call of Bdd_isomorphe() !\nERROR: Bad call of Bdd_isomorphe() !\n");
 }
 
@@ -924,32 +892,25 @@ TEST(BddCopies, ByNameDeclaresMissingNamesLast) {
   bdd copy = Bdd_isomorphe_by_name(&to, &from, f);
   ASSERT_EQ(to.var_count, 3);
   EXPECT_EQ(to.Name_var_by_index(2), "b");
-  bdd tb = to.Bdd_var_by_name("b");
-  EXPECT_EQ(copy, to.Bdd_or(to.Bdd_and(ta, tb), to.Bdd_not(tc)));
+  EXPECT_EQ(copy, to.Bdd_or(to.Bdd_and(ta, to.Bdd_var_by_name("b")), to.Bdd_not(tc)));
 }
 
 // ---- Single cubes and literal tables ------------------------------------------
 
-TEST(BddLiterals, SatisfyGivesTheThenFirstPath) {
-  letters l(3);
-  bddpp_manager& m = l.m;
-  bdd f = m.Bdd_or(m.Bdd_and(m.Bdd_not(l.v[0]), l.v[2]), m.Bdd_and(l.v[0], l.v[1]));
-  EXPECT_EQ(m.Bdd_satisfy(f), m.Bdd_and(l.v[0], l.v[1]));
-  EXPECT_EQ(m.Bdd_satisfy(m.Bdd_not(l.v[0])), m.Bdd_not(l.v[0]));
+TEST(BddLiterals, SatisfyGivesTheThenFirstPathAndFalseForFalse) {
+  letters m(3);
+  bdd f = m.Bdd_or(m.Bdd_and(m.Bdd_not(m.v[0]), m.v[2]), m.Bdd_and(m.v[0], m.v[1]));
+  EXPECT_EQ(m.Bdd_satisfy(f), m.Bdd_and(m.v[0], m.v[1]));
+  EXPECT_EQ(m.Bdd_satisfy(m.Bdd_not(m.v[0])), m.Bdd_not(m.v[0]));
   EXPECT_EQ(m.Bdd_satisfy(m.Bdd_one()), m.Bdd_one());
-}
-
-TEST(BddLiterals, SatisfyOfFalseIsFalse) {
-  letters l(2);
-  EXPECT_EQ(l.m.Bdd_satisfy(l.m.Bdd_zero()), l.m.Bdd_zero());
-  int table[] = {2, 2};
-  EXPECT_EQ(l.m.Bdd_OneSat(l.m.one, -1, table), 0);
+  EXPECT_EQ(m.Bdd_satisfy(m.Bdd_zero()), m.Bdd_zero());
+  int table[] = {2, 2, 2};
+  EXPECT_EQ(m.Bdd_OneSat(m.one, -1, table), 0);
 }
 
 TEST(BddLiterals, TablesAndListsOfACube) {
-  letters l(4);
-  bddpp_manager& m = l.m;
-  bdd c = m.Bdd_and(m.Bdd_and(m.Bdd_not(l.v[0]), l.v[2]), m.Bdd_not(l.v[3]));
+  letters m(4);
+  bdd c = m.Bdd_and(m.Bdd_and(m.Bdd_not(m.v[0]), m.v[2]), m.Bdd_not(m.v[3]));
   int table[4];
   m.Bdd_to_literals(c, table);
   EXPECT_EQ(std::vector<int>(table, table + 4), (std::vector<int>{0, 2, 1, 0}));
@@ -965,12 +926,11 @@ TEST(BddLiterals, TablesAndListsOfACube) {
 }
 
 TEST(BddLiterals, NonCubesWarnAndGiveOnePath) {
-  letters l(2);
-  bddpp_manager& m = l.m;
+  letters m(2);
   int table[2];
   CaptureStderr();
-  m.Bdd_to_literals(m.Bdd_or(l.v[0], l.v[1]), table);
-  m.Bdd_to_literals(m.Bdd_xor(l.v[0], l.v[1]), table);
+  m.Bdd_to_literals(m.Bdd_or(m.v[0], m.v[1]), table);
+  m.Bdd_to_literals(m.Bdd_xor(m.v[0], m.v[1]), table);
   m.Bdd_node_to_literals(1, nullptr, table);
   EXPECT_EQ(GetCapturedStderr(),
             "Warning 1: Bddpp_manager::Bdd_node_to_literals() not used with a cube ...\n"
@@ -1020,60 +980,47 @@ TEST(BddDeath, NullOperands) {
               "ERROR: call bddpp_manager::Bdd_OneSat\\(\\) with null reference");
 }
 
-TEST(BddDeath, CofactorsOfConstants) {
+TEST(BddDeath, ConstantsWhereANodeIsNeeded) {
   bddpp_manager m;
   EXPECT_EXIT(m.Bdd_then(m.Bdd_one()), testing::ExitedWithCode(1),
               "ERROR in Bdd_then\\(\\): calling with a tautologic function!");
   EXPECT_EXIT(m.Bdd_else(m.Bdd_zero()), testing::ExitedWithCode(1),
               "ERROR in Bdd_else\\(\\): calling with a tautologic function!");
+  int table[1];
+  EXPECT_EXIT(m.Bdd_to_literals(m.Bdd_one(), table), testing::ExitedWithCode(1),
+              "ERROR in  bddpp_manager::Bdd_node_to_literals\\(\\) :\nconstant 1 is not a literal ...");
 }
 
-TEST(BddDeath, BrokenNodeConstructionStopsTheProcess) {
-  letters l(2);
+TEST(BddDeath, BrokenNodesStopTheProcess) {
+  letters m(2);
   int link = 1;
-  EXPECT_EXIT(l.m.Find_or_create_bdd_node(1, 1, 1, l.v[1].node(), l.m.one, link), testing::ExitedWithCode(1),
+  EXPECT_EXIT(m.Find_or_create_bdd_node(1, 1, 1, m.v[1].node(), m.one, link), testing::ExitedWithCode(1),
               "FATAL ERROR: Bad call of bddpp_manager::Find_or_create_bdd_node\\(\\):\n"
               "  index 1 is not less than  its then node index \\(1\\)");
   bdd_node bad;
   bad.gid = -4;
-  EXPECT_EXIT(bdd_node_signature(0, 1, &bad, l.m.one), testing::ExitedWithCode(1),
+  EXPECT_EXIT(bdd_node_signature(0, 1, &bad, m.one), testing::ExitedWithCode(1),
               "ERROR in bdd_node_signature\\(\\): then node have a bad global id!");
+  bdd_node orphan;
+  int values[2] = {1, 1};
+  EXPECT_EXIT(m.Bdd_eval_for_literal(bdd(&m, 1, &orphan), values), testing::ExitedWithCode(1),
+              "error in bddpp_manager::Bdd_eval\\(\\): unknown bdd type ...");
 }
 
 TEST(BddDeath, IfThenElseOnAnAbnormalIndex) {
-  letters l(2);
-  EXPECT_EXIT(l.m.Bdd_ite(1, 7, l.v[0], l.v[1]), testing::ExitedWithCode(1),
+  letters m(2);
+  EXPECT_EXIT(m.Bdd_ite(1, 7, m.v[0], m.v[1]), testing::ExitedWithCode(1),
               "ERROR: abnormal index in bddpp_manager::Bdd_ite\\(\\)\nERROR: call bddpp_manager::Bdd_and");
 }
 
-TEST(BddDeath, ConstantTrueIsNoLiteral) {
-  letters l(2);
-  int table[2];
-  EXPECT_EXIT(l.m.Bdd_to_literals(l.m.Bdd_one(), table), testing::ExitedWithCode(1),
-              "ERROR in  bddpp_manager::Bdd_node_to_literals\\(\\) :\nconstant 1 is not a literal ...");
-}
-
-TEST(BddDeath, NameOfAForeignNode) {
-  bddpp_manager m, other;
-  bdd x = other.New_var_last("x");
-  EXPECT_EXIT(m.Name_var_by_bdd(x), testing::ExitedWithCode(1),
-              "error in bddpp_manager::Name_var_by_bdd\\(\\)\nbdd defined by: .*, is not correct ...\n"
-              "\\(typebdd = 0\\)");
-}
-
-TEST(BddDeath, OperandsOfAnotherManager) {
+TEST(BddDeath, HandlesOfAnotherManager) {
   bddpp_manager m, other;
   bdd a = m.New_var_last("a");
   bdd x = other.New_var_last("x");
   EXPECT_EXIT(m.Bdd_and(a, x), testing::ExitedWithCode(1), "with a bdd of another manager");
-}
-
-TEST(BddDeath, EvaluationOfANodeWithoutManager) {
-  bddpp_manager m;
-  bdd_node orphan;
-  int values[1] = {1};
-  EXPECT_EXIT(m.Bdd_eval_for_literal(bdd(&m, 1, &orphan), values), testing::ExitedWithCode(1),
-              "error in bddpp_manager::Bdd_eval\\(\\): unknown bdd type ...");
+  EXPECT_EXIT(m.Name_var_by_bdd(x), testing::ExitedWithCode(1),
+              "error in bddpp_manager::Name_var_by_bdd\\(\\)\nbdd defined by: .*, is not correct ...\n"
+              "\\(typebdd = 0\\)");
 }
 
 }  // namespace
