@@ -28,7 +28,7 @@ std::list<double> points(const gal_tpen_transition& t) { return t.liste_position
 
 // ---- States -------------------------------------------------------------------
 
-TEST(GeneratedName, SixteenCapitalsFreshPerStateKeptByCopy) {
+TEST(GeneratedName, SixteenCapitalsOfAllLettersFreshPerStateKeptByCopy) {
   const gal_tpen_etat a, b;
   const String na = a.un_nom(), nb = b.un_nom();
   ASSERT_EQ(na.size(), 16u);
@@ -40,10 +40,8 @@ TEST(GeneratedName, SixteenCapitalsFreshPerStateKeptByCopy) {
   gal_tpen_etat assigned;
   assigned = b;
   EXPECT_EQ(assigned.un_nom(), nb);
-}
 
-TEST(GeneratedName, UsesEveryLetterOverManyDraws) {
-  std::set<char> seen;
+  std::set<char> seen;  // every letter turns up over many draws
   for (int i = 0; i < 200; ++i)
     for (char c : gal_norm_genere_nom()) seen.insert(c);
   EXPECT_EQ(seen.size(), 26u);
@@ -65,21 +63,17 @@ TEST(StateKind, TextOfEachKind) {
   EXPECT_EQ(state(7, "a", 0, 0).convert_type(), "UNDEFS");
 }
 
-TEST(StateDump, WithoutTransitionsOrActions) {
+// Transition lists get a comma before each index; actions follow on a second line.
+TEST(StateDump, OneLineOfFieldsThenTheActions) {
+  gal_tpen_etat with_lists = state(2, "", 0.25, -3, {});
+  with_lists.add_pre_transition(3);
+  with_lists.add_pre_transition(5);
+  with_lists.add_post_transition(0);
+  with_lists.change_mon_diametre(2.5);
   EXPECT_EQ(dump(state(1, "s1", 1.5, 2, {})),
             "NS s1 1.5 2 1 pre trans: () post trans: () ident run: -1 renommage: ");
-}
-
-TEST(StateDump, TransitionListsGetACommaBeforeEachIndex) {
-  gal_tpen_etat s = state(2, "", 0.25, -3, {});
-  s.add_pre_transition(3);
-  s.add_pre_transition(5);
-  s.add_post_transition(0);
-  s.change_mon_diametre(2.5);
-  EXPECT_EQ(dump(s), "FS  0.25 -3 2.5 pre trans: (,3,5) post trans: (,0) ident run: -1 renommage: ");
-}
-
-TEST(StateDump, ActionsFollowOnASecondLine) {
+  EXPECT_EQ(dump(with_lists),
+            "FS  0.25 -3 2.5 pre trans: (,3,5) post trans: (,0) ident run: -1 renommage: ");
   EXPECT_EQ(dump(state(1, "on", 0, 0, {2, 5}, gal_run_instance(1, "A\\x"))),
             "NS on 0 0 1 pre trans: () post trans: () ident run: 1 renommage: A\\x"
             "table des actions:\n: 2: 5");
@@ -119,10 +113,7 @@ TEST(StateDifference, IgnoresDiameterGeneratedNameAndTinyMoves) {
   EXPECT_TRUE(a != state(1, "b", 1, 1, {1}));
   EXPECT_TRUE(a != state(1, "a", 1, 1, {2}));
   EXPECT_TRUE(a != state(1, "a", 1, 1, {1}, gal_run_instance(0, "")));
-}
-
-TEST(StateDifference, UnknownKindsStillCompareByKind) {
-  EXPECT_TRUE(state(0, "a", 0, 0) != state(3, "a", 0, 0));
+  EXPECT_TRUE(state(0, "a", 0, 0) != state(3, "a", 0, 0));  // unknown kinds too
 }
 
 TEST(StateTransitions, RemovalTakesEveryOccurrence) {
@@ -282,7 +273,7 @@ TEST(TransitionPoints, AlignSpreadsPointsOverTheWholeSegment) {
   EXPECT_EQ(points(initial), (std::list<double>{9, 9}));
 }
 
-TEST(TransitionBox, LabelOnlyAndFloorsAtZero) {
+TEST(TransitionBox, SpansLabelAndPointsWithMaximaFlooredAtZero) {
   gal_tpen_transition t(0, 1, 0, {}, 2, 3);
   t.modif_receptivite("");
   EXPECT_EQ(t.posxmin(), 2);
@@ -293,17 +284,15 @@ TEST(TransitionBox, LabelOnlyAndFloorsAtZero) {
   gal_tpen_transition neg(0, 1, 0, {}, -5, -5);
   EXPECT_EQ(neg.posxmax(), 0.0);
   EXPECT_EQ(neg.posymax(), 0.0);
-}
 
-TEST(TransitionBox, PointsAndTriggerWidth) {
-  gal_tpen_transition t(0, 1, 0, {1, 8, 6, -2}, 0, 0);
-  t.modif_receptivite("ABCDEFGHIJKLMNOPQ");  // 17 characters: 5 units wide
-  EXPECT_DOUBLE_EQ(t.posxmax(), 6);
-  t.modif_coords_condition(4, 0);
-  EXPECT_DOUBLE_EQ(t.posxmax(), 9);
-  EXPECT_EQ(t.posymax(), 8);
-  EXPECT_EQ(t.posxmin(), 1);
-  EXPECT_EQ(t.posymin(), -2);
+  gal_tpen_transition wide(0, 1, 0, {1, 8, 6, -2}, 0, 0);
+  wide.modif_receptivite("ABCDEFGHIJKLMNOPQ");  // 17 characters: 5 units wide
+  EXPECT_DOUBLE_EQ(wide.posxmax(), 6);
+  wide.modif_coords_condition(4, 0);
+  EXPECT_DOUBLE_EQ(wide.posxmax(), 9);
+  EXPECT_EQ(wide.posymax(), 8);
+  EXPECT_EQ(wide.posxmin(), 1);
+  EXPECT_EQ(wide.posymin(), -2);
 }
 
 TEST(TransitionActions, AppendTranslateReplaceKeepOrder) {
