@@ -6,10 +6,46 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include "text/Stringpp.h"
+
+namespace {
+
+// Runs `f` on every input and compares with the expected result; a failure
+// names the input.
+template <class Out, class F>
+void expect_each(F f, std::initializer_list<std::pair<const char*, Out>> cases) {
+  for (const auto& c : cases) EXPECT_EQ(f(c.first), c.second) << "'" << c.first << "'";
+}
+
+// The same for functions of two texts.
+using Two = std::pair<const char*, const char*>;
+template <class Out, class F>
+void expect_each2(F f, std::initializer_list<std::pair<Two, Out>> cases) {
+  for (const auto& c : cases)
+    EXPECT_EQ(f(c.first.first, c.first.second), c.second) << "'" << c.first.first << "', '" << c.first.second << "'";
+}
+
+// Record splitters: the text, what comes before the separator and the rest.
+struct Split {
+  const char *in, *head, *rest;
+};
+template <class F>
+void expect_splits(F split, std::initializer_list<Split> cases) {
+  for (const Split& c : cases) {
+    String rest = "x";
+    EXPECT_EQ(split(c.in, rest), c.head) << c.in;
+    EXPECT_EQ(rest, c.rest) << c.in;
+  }
+}
+
+const std::int32_t int32_min = std::numeric_limits<std::int32_t>::min();
+
+}  // namespace
 
 // ---- Text to number -------------------------------------------------------
 
@@ -21,42 +57,27 @@ TEST(Stoa, CopiesBytesWithTerminatingNul) {
   EXPECT_EQ(e[0], '\0');
 }
 
-TEST(Stoi, ReadsDecimalWithoutTestingDigits) {
-  EXPECT_EQ(Stoi(""), 0);
-  EXPECT_EQ(Stoi("-"), 0);
-  EXPECT_EQ(Stoi("-12"), -12);
-  EXPECT_EQ(Stoi("1a"), 59);     // 'a' - '0' = 49 added as a digit
-  EXPECT_EQ(Stoi("1-"), 7);      // a later '-' adds -3
-  EXPECT_EQ(Stoi("1 "), -6);     // a space adds -16
-  EXPECT_EQ(Stoi("+1"), -49);    // "+" is a digit of value -5 like any other byte
-  EXPECT_EQ(Stol("2147483647"), 2147483647);
-}
-
-TEST(Stoi, WrapsModulo32Bits) {
-  EXPECT_EQ(Stoi("2147483648"), std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(Stol("-2147483648"), std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(Stol("4294967297"), 1);
-  EXPECT_EQ(Stol("99999999999999999999"), static_cast<std::int32_t>(1661992959u));
+TEST(Stoi, ReadsDecimalWithoutTestingDigitsModulo32Bits) {
+  // 'a' - '0' = 49 is added as a digit, a later '-' adds -3, a space -16 and
+  // "+" is a digit of value -5 like any other byte.
+  expect_each<std::int32_t>(Stoi, {{"", 0}, {"-", 0}, {"-12", -12}, {"1a", 59}, {"1-", 7}, {"1 ", -6}, {"+1", -49},
+                                   {"2147483648", int32_min}});
+  expect_each<std::int32_t>(Stol, {{"2147483647", 2147483647}, {"-2147483648", int32_min}, {"4294967297", 1},
+                                   {"99999999999999999999", static_cast<std::int32_t>(1661992959u)}});
 }
 
 TEST(Stoll, Reads64BitAndWraps) {
-  EXPECT_EQ(Stoll("9223372036854775807"), std::numeric_limits<long long>::max());
-  EXPECT_EQ(Stoll("-9223372036854775808"), std::numeric_limits<long long>::min());
-  EXPECT_EQ(Stoll("18446744073709551617"), 1);
-  EXPECT_EQ(Stoll("-3000000000"), -3000000000LL);
+  expect_each<long long>(Stoll, {{"9223372036854775807", std::numeric_limits<long long>::max()},
+                                 {"-9223372036854775808", std::numeric_limits<long long>::min()},
+                                 {"18446744073709551617", 1}, {"-3000000000", -3000000000LL}});
 }
 
 TEST(Stod, ReadsTheNumberGrammar) {
-  EXPECT_DOUBLE_EQ(Stod(" 12.5", '.'), 12.5);
-  EXPECT_DOUBLE_EQ(Stod("-0.25", '.'), -0.25);
-  EXPECT_DOUBLE_EQ(Stod("0", '.'), 0.0);
-  EXPECT_DOUBLE_EQ(Stod("0.5", '.'), 0.5);
-  EXPECT_DOUBLE_EQ(Stod("1e3", '.'), 1000.0);
-  EXPECT_DOUBLE_EQ(Stod("1.25E3", '.'), 1250.0);
-  EXPECT_DOUBLE_EQ(Stod("5e-1", '.'), 0.5);
-  EXPECT_DOUBLE_EQ(Stod("3e-2", '.'), 0.03);
-  EXPECT_DOUBLE_EQ(Stod("2e+2", '.'), 200.0);
-  EXPECT_DOUBLE_EQ(Stod("-0.0", '.'), 0.0);
+  const std::pair<const char*, double> cases[] = {
+      {" 12.5", 12.5}, {"-0.25", -0.25}, {"0", 0.0},  {"0.5", 0.5},   {"1e3", 1000.0}, {"1.25E3", 1250.0},
+      {"5e-1", 0.5},   {"3e-2", 0.03},   {"2e+2", 200.0}, {"-0.0", 0.0}, {"12345678901", 12345678901.0},
+      {"0.1234567890123", 0.1234567890123}, {"1.00000000000000000000000001", 1.0}, {"1e308", 1e308}};
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(Stod(c.first, '.'), c.second) << "'" << c.first << "'";
   EXPECT_DOUBLE_EQ(Stod("2,5", ','), 2.5);
 }
 
@@ -72,13 +93,6 @@ TEST(Stod, HugeExponentsEndAtZeroOrInfinityAtOnce) {
   EXPECT_EQ(Stod("-1e999999999999999999", '.'), -HUGE_VAL);
   EXPECT_EQ(Stod("1e-999999999", '.'), 0.0);
   EXPECT_EQ(Stod("0.0e999999999", '.'), 0.0);
-  EXPECT_DOUBLE_EQ(Stod("1e308", '.'), 1e308);
-}
-
-TEST(Stod, ReadsLongDigitRunsAsTheNumberTheyShow) {
-  EXPECT_DOUBLE_EQ(Stod("12345678901", '.'), 12345678901.0);
-  EXPECT_DOUBLE_EQ(Stod("0.1234567890123", '.'), 0.1234567890123);
-  EXPECT_DOUBLE_EQ(Stod("1.00000000000000000000000001", '.'), 1.0);
 }
 
 TEST(Checkdouble, AcceptsExactlyTheTextsStodReads) {
@@ -91,37 +105,21 @@ TEST(Checkdouble, AcceptsExactlyTheTextsStodReads) {
 }
 
 TEST(Stouhex, ReadsHexCountingOtherBytesAsZeroDigits) {
-  EXPECT_EQ(Stouhex(""), 0u);
-  EXPECT_EQ(Stouhex("1F"), 31u);
-  EXPECT_EQ(Stouhex("ff"), 255u);
-  EXPECT_EQ(Stouhex("1g"), 16u);
-  EXPECT_EQ(Stouhex("FFFFFFFF"), 0xFFFFFFFFu);
-  EXPECT_EQ(Stouhex("123456789"), 0x23456789u);  // wraps modulo 2^32
+  // Nine digits wrap modulo 2^32.
+  expect_each<std::uint32_t>(Stouhex, {{"", 0u}, {"1F", 31u}, {"ff", 255u}, {"1g", 16u},
+                                       {"FFFFFFFF", 0xFFFFFFFFu}, {"123456789", 0x23456789u}});
 }
 
 TEST(Stoshex, ReadsTwosComplementOfTheTextsWidth) {
-  EXPECT_EQ(Stoshex("F"), -1);
-  EXPECT_EQ(Stoshex("7F"), 127);
-  EXPECT_EQ(Stoshex("80"), -128);
-  EXPECT_EQ(Stoshex("FFFFFFFF"), -1);
-  EXPECT_EQ(Stoshex("80000000"), std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(Stoshex("FFFFFFFFF"), -1);
-  EXPECT_EQ(Stoshex(""), 0);
-  EXPECT_EQ(Stoshex("\xF0"), 0);  // a byte above 0x7F is no digit and no sign
+  // A byte above 0x7F is no digit and no sign.
+  expect_each<std::int32_t>(Stoshex, {{"F", -1}, {"7F", 127}, {"80", -128}, {"FFFFFFFF", -1},
+                                      {"80000000", int32_min}, {"FFFFFFFFF", -1}, {"", 0}, {"\xF0", 0}});
 }
 
 TEST(Stobin, ReadsUnsignedAndSignedBinary) {
-  EXPECT_EQ(Stoubin(""), 0u);
-  EXPECT_EQ(Stoubin("101"), 5u);
-  EXPECT_EQ(Stoubin("12"), 4u);  // no test of the digits
-  EXPECT_EQ(Stosbin(""), 0);
-  EXPECT_EQ(Stosbin("0"), 0);
-  EXPECT_EQ(Stosbin("0101"), 5);
-  EXPECT_EQ(Stosbin("1"), -1);
-  EXPECT_EQ(Stosbin("10"), -2);
-  EXPECT_EQ(Stosbin("11"), -1);
-  EXPECT_EQ(Stosbin("110"), -2);
-  EXPECT_EQ(Stosbin("1011"), -5);
+  expect_each<std::uint32_t>(Stoubin, {{"", 0u}, {"101", 5u}, {"12", 4u}});  // no test of the digits
+  expect_each<std::int32_t>(Stosbin, {{"", 0}, {"0", 0}, {"0101", 5}, {"1", -1}, {"10", -2}, {"11", -1},
+                                      {"110", -2}, {"1011", -5}});
 }
 
 TEST(Stohex, ReadsHexBeforeTheMarkOrDecimalWithANote) {
@@ -138,9 +136,7 @@ TEST(Stohex, ReadsHexBeforeTheMarkOrDecimalWithANote) {
 
 TEST(Stoloruhex, ReadsHexFromThePrefixOnOrDecimal) {
   testing::internal::CaptureStderr();
-  EXPECT_EQ(Stoloruhex("0x", "0x1F"), 31);
-  EXPECT_EQ(Stoloruhex("0x", "31"), 31);
-  EXPECT_EQ(Stoloruhex("$", "$ff"), 255);
+  expect_each2<std::int32_t>(Stoloruhex, {{{"0x", "0x1F"}, 31}, {{"0x", "31"}, 31}, {{"$", "$ff"}, 255}});
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
@@ -153,16 +149,15 @@ TEST(IntegerWriters, WriteDecimalDigits) {
   EXPECT_EQ(unslonglong2S(18446744073709551615ull), "18446744073709551615");
   EXPECT_EQ(long2S(-5), "-5");
   EXPECT_EQ(long2S(0), "0");
-  EXPECT_EQ(long2S(std::numeric_limits<std::int32_t>::min()), "-2147483648");
+  EXPECT_EQ(long2S(int32_min), "-2147483648");
   EXPECT_EQ(longlong2S(0), "0");
   EXPECT_EQ(longlong2S(std::numeric_limits<long long>::min()), "-9223372036854775808");
 }
 
 TEST(IntegerWriters, WriteOctalAsLetters) {
-  EXPECT_EQ(unslongbyS(0), "A");
-  EXPECT_EQ(unslongbyS(7), "H");
-  EXPECT_EQ(unslongbyS(8), "BA");
-  EXPECT_EQ(unslongbyS(4294967295u), "DHHHHHHHHHH");
+  for (const auto& c : std::initializer_list<std::pair<std::uint32_t, const char*>>{
+           {0, "A"}, {7, "H"}, {8, "BA"}, {4294967295u, "DHHHHHHHHHH"}})
+    EXPECT_EQ(unslongbyS(c.first), c.second) << c.first;
 }
 
 TEST(IntegerWriters, WriteBitsAndHexOfTheTwosComplement) {
@@ -175,80 +170,60 @@ TEST(IntegerWriters, WriteBitsAndHexOfTheTwosComplement) {
   EXPECT_EQ(hex4toS(171), "00ab");
   EXPECT_EQ(hex8toS(-1), "ffffffff");
   EXPECT_EQ(hex8toS(0x12ABCDEF), "12abcdef");
-  EXPECT_EQ(hex8toS(std::numeric_limits<std::int32_t>::min()), "80000000");
+  EXPECT_EQ(hex8toS(int32_min), "80000000");
+}
+
+// dtoS cases: value, decimals, separator, text.
+struct Dtos_case {
+  double value;
+  int decimals;
+  char separator;
+  const char* text;
+};
+
+void expect_dtos(std::initializer_list<Dtos_case> cases) {
+  for (const Dtos_case& c : cases)
+    EXPECT_EQ(dtoS(c.value, c.decimals, c.separator), c.text) << c.value << " to " << c.decimals;
 }
 
 TEST(Dtos, WritesFixedPointWithTheGivenSeparator) {
-  EXPECT_EQ(dtoS(3.14159, 2), "3.14");
-  EXPECT_EQ(dtoS(2.5, 3, ','), "2,500");
-  EXPECT_EQ(dtoS(0.999, 2), "1.00");
-  EXPECT_EQ(dtoS(-1.5, 1), "-1.5");
-  EXPECT_EQ(dtoS(0.05, 3), "0.050");  // leading zeros of the fraction kept
-  EXPECT_EQ(dtoS(-0.0, 2), "0.00");
-  EXPECT_EQ(dtoS(3.7, 0), "4.");
-  EXPECT_EQ(dtoS(3.2, -3), "3.");
+  EXPECT_EQ(dtoS(3.14159, 2), "3.14");  // the separator defaults to a point
+  // Leading zeros of the fraction are kept; no decimals still ends with the separator.
+  expect_dtos({{2.5, 3, ',', "2,500"},  {0.999, 2, '.', "1.00"},
+               {-1.5, 1, '.', "-1.5"},   {0.05, 3, '.', "0.050"},  {-0.0, 2, '.', "0.00"},
+               {3.7, 0, '.', "4."},      {3.2, -3, '.', "3."},     {0.25, 20, '.', "0.25000000000000000000"}});
 }
 
 TEST(Dtos, RoundsHalfDownUnlikePrintf) {
   // Exactly representable halves stay down: printf would give 0.38, 2 and 3.
-  EXPECT_EQ(dtoS(0.375, 2), "0.37");
-  EXPECT_EQ(dtoS(1.5, 0), "1.");
-  EXPECT_EQ(dtoS(2.5, 0), "2.");
-  EXPECT_EQ(dtoS(-0.125, 2), "-0.12");
-  EXPECT_EQ(dtoS(0.376, 2), "0.38");
-  EXPECT_EQ(dtoS(9.9996, 3), "10.000");  // the carry reaches the integer part
+  // The last case carries into the integer part.
+  expect_dtos({{0.375, 2, '.', "0.37"}, {1.5, 0, '.', "1."},     {2.5, 0, '.', "2."},
+               {-0.125, 2, '.', "-0.12"}, {0.376, 2, '.', "0.38"}, {9.9996, 3, '.', "10.000"}});
 }
 
 TEST(Dtos, WritesNonFiniteValuesByName) {
-  EXPECT_EQ(dtoS(std::nan(""), 2), "nan");
-  EXPECT_EQ(dtoS(HUGE_VAL, 2), "inf");
-  EXPECT_EQ(dtoS(-HUGE_VAL, 2, ','), "-inf");
+  expect_dtos({{std::nan(""), 2, '.', "nan"}, {HUGE_VAL, 2, '.', "inf"}, {-HUGE_VAL, 2, ',', "-inf"}});
 }
 
 TEST(Dtos, KeepsIntegerPartsBeyond32Bits) {
-  EXPECT_EQ(dtoS(3000000000.25, 2), "3000000000.25");
-  EXPECT_EQ(dtoS(-2147483648.5, 1), "-2147483648.5");
-  EXPECT_EQ(dtoS(1e15, 1), "1000000000000000.0");
-  EXPECT_EQ(dtoS(9223372036854775807.0, 1), "9223372036854775808.0");
-  EXPECT_EQ(dtoS(std::ldexp(1.0, 70), 2), "1180591620717411303424.00");
-  EXPECT_EQ(dtoS(-std::ldexp(1.0, 64), 0), "-18446744073709551616.");
-}
-
-TEST(Dtos, WritesManyDecimals) {
-  EXPECT_EQ(dtoS(0.5, 12), "0.500000000000");
-  EXPECT_EQ(dtoS(0.25, 20), "0.25000000000000000000");
+  expect_dtos({{3000000000.25, 2, '.', "3000000000.25"},
+               {-2147483648.5, 1, '.', "-2147483648.5"},
+               {1e15, 1, '.', "1000000000000000.0"},
+               {9223372036854775807.0, 1, '.', "9223372036854775808.0"},
+               {std::ldexp(1.0, 70), 2, '.', "1180591620717411303424.00"},
+               {-std::ldexp(1.0, 64), 0, '.', "-18446744073709551616."}});
 }
 
 // ---- Checks ---------------------------------------------------------------
 
-TEST(Checks, IntegerForms) {
-  EXPECT_FALSE(checkuint(""));
-  EXPECT_TRUE(checkuint("0123"));
-  EXPECT_FALSE(checkuint("12a"));
-  EXPECT_FALSE(checkuint("-1"));
-  EXPECT_FALSE(checkint(""));
-  EXPECT_FALSE(checkint("-"));
-  EXPECT_TRUE(checkint("-12"));
-  EXPECT_TRUE(checkint("12"));
-  EXPECT_FALSE(checkint("+12"));
-  EXPECT_FALSE(checkint("--1"));
-  EXPECT_FALSE(beginbynumber(""));
-  EXPECT_TRUE(beginbynumber("1a"));
-  EXPECT_FALSE(beginbynumber("a1"));
-}
-
-TEST(Checks, HexAndBinaryForms) {
-  EXPECT_TRUE(checkhex(""));
-  EXPECT_TRUE(checkhex("09afAF"));
-  EXPECT_FALSE(checkhex("g"));
-  EXPECT_TRUE(checkbin(""));
-  EXPECT_TRUE(checkbin("0110"));
-  EXPECT_FALSE(checkbin("012"));
-  EXPECT_TRUE(checkhexintel("1Fh"));
-  EXPECT_TRUE(checkhexintel("h"));
-  EXPECT_FALSE(checkhexintel("1FH"));
-  EXPECT_FALSE(checkhexintel(""));
-  EXPECT_FALSE(checkhexintel("1G h"));
+TEST(Checks, IntegerHexAndBinaryForms) {
+  expect_each<bool>(checkuint, {{"", false}, {"0123", true}, {"12a", false}, {"-1", false}});
+  expect_each<bool>(checkint, {{"", false}, {"-", false}, {"-12", true}, {"12", true}, {"+12", false},
+                               {"--1", false}});
+  expect_each<bool>(beginbynumber, {{"", false}, {"1a", true}, {"a1", false}});
+  expect_each<bool>(checkhex, {{"", true}, {"09afAF", true}, {"g", false}});
+  expect_each<bool>(checkbin, {{"", true}, {"0110", true}, {"012", false}});
+  expect_each<bool>(checkhexintel, {{"1Fh", true}, {"h", true}, {"1FH", false}, {"", false}, {"1G h", false}});
 }
 
 TEST(Checks, Latin1Letters) {
@@ -261,45 +236,30 @@ TEST(Checks, Latin1Letters) {
 TEST(Checks, VariableNames) {
   for (const char* t : {"a", "ab1", "a_b", "Z9", "a__b"}) EXPECT_TRUE(checkvarname(t)) << t;
   for (const char* t : {"", "a_", "_a", "1a", "a-b", "a b", "\xE9t\xE9"}) EXPECT_FALSE(checkvarname(t)) << t;
-  EXPECT_TRUE(checkvarname_with_pre_underscore("_a"));
-  EXPECT_TRUE(checkvarname_with_pre_underscore("a"));
-  EXPECT_FALSE(checkvarname_with_pre_underscore("_"));
-  EXPECT_FALSE(checkvarname_with_pre_underscore("__"));
-  EXPECT_FALSE(checkvarname_with_pre_underscore(""));
+  expect_each<bool>(checkvarname_with_pre_underscore,
+                    {{"_a", true}, {"a", true}, {"_", false}, {"__", false}, {"", false}});
 }
 
 // ---- Substrings and search ------------------------------------------------
 
 TEST(Search, ContainsFindAndCount) {
-  EXPECT_TRUE(contains("abc", ""));
-  EXPECT_TRUE(contains("", ""));
-  EXPECT_TRUE(contains("abc", "bc"));
-  EXPECT_FALSE(contains("abc", "d"));
-  EXPECT_EQ(find("abc", "d"), -1);
-  EXPECT_EQ(find("abc", ""), 0);
-  EXPECT_EQ(find("abcbc", "bc"), 1);
+  expect_each2<bool>(contains, {{{"abc", ""}, true}, {{"", ""}, true}, {{"abc", "bc"}, true}, {{"abc", "d"}, false}});
+  expect_each2<int>(find, {{{"abc", "d"}, -1}, {{"abc", ""}, 0}, {{"abcbc", "bc"}, 1}});
   EXPECT_EQ(char_occurences("a,b,,c", ','), 3);
   EXPECT_EQ(char_occurences("", ','), 0);
 }
 
 TEST(Substrings, CutByIndexesClampedToTheText) {
-  EXPECT_EQ(my_before("abc", 5), "abc");
-  EXPECT_EQ(my_before("abc", 2), "ab");
-  EXPECT_EQ(my_before("abc", 0), "");
-  EXPECT_EQ(my_before("abc", -1), "");
-  EXPECT_EQ(my_after("abc", 1), "bc");
-  EXPECT_EQ(my_after("abc", 3), "");
-  EXPECT_EQ(my_after("abc", 7), "");
-  EXPECT_EQ(my_after("abc", -2), "abc");
-  EXPECT_EQ(my_at("abcdef", 1, 3), "bc");
-  EXPECT_EQ(my_at("abcdef", 4, 10), "ef");
-  EXPECT_EQ(my_at("abcdef", 3, 3), "");
-  EXPECT_EQ(my_at("abcdef", 5, 2), "");
-  EXPECT_EQ(my_at("abcdef", 9, 12), "");
-  EXPECT_EQ(my_at("abcdef", -1, 2), "ab");
-  EXPECT_EQ(bdelete("(x)"), "x");
-  EXPECT_EQ(bdelete("ab"), "");
-  EXPECT_EQ(bdelete(""), "");
+  for (const auto& c : std::initializer_list<std::pair<int, const char*>>{{5, "abc"}, {2, "ab"}, {0, ""}, {-1, ""}})
+    EXPECT_EQ(my_before("abc", c.first), c.second) << c.first;
+  for (const auto& c : std::initializer_list<std::pair<int, const char*>>{{1, "bc"}, {3, ""}, {7, ""}, {-2, "abc"}})
+    EXPECT_EQ(my_after("abc", c.first), c.second) << c.first;
+  const struct {
+    int from, to;
+    const char* cut;
+  } ats[] = {{1, 3, "bc"}, {4, 10, "ef"}, {3, 3, ""}, {5, 2, ""}, {9, 12, ""}, {-1, 2, "ab"}};
+  for (const auto& c : ats) EXPECT_EQ(my_at("abcdef", c.from, c.to), c.cut) << c.from << ", " << c.to;
+  expect_each<String>(bdelete, {{"(x)", "x"}, {"ab", ""}, {"", ""}});
 }
 
 // ---- Tokens ---------------------------------------------------------------
@@ -309,28 +269,22 @@ TEST(Tokens, WordCharacters) {
   for (char c : String(" -+()#\t\xE9")) EXPECT_FALSE(est_lc(c)) << c;
 }
 
-TEST(NextStringtoken, CutsWordsNumbersAndSingleCharacters) {
+TEST(NextStringtoken, CutsWordsNumbersAndSingleCharactersUpToTheSeparator) {
   struct row {
     const char *in, *token, *rest;
+    char separator;
   } rows[] = {
-      {"", "", ""},           {"   ", " ", ""},          {"a and b", "a", " and b"},
-      {"  -12.5)", "-12.5", ")"}, {"(x", "(", "x"},      {"-x", "-", "x"},
-      {"x_1.y", "x_1.y", ""}, {"a>=b", "a", ">=b"},      {">=b", ">", "=b"},
-      {"\tx", "\t", "x"},     {"x@y,z w", "x@y,z", " w"}, {"#A", "#", "A"},
+      {"", "", "", ' '},           {"   ", " ", "", ' '},         {"a and b", "a", " and b", ' '},
+      {"  -12.5)", "-12.5", ")", ' '}, {"(x", "(", "x", ' '},     {"-x", "-", "x", ' '},
+      {"x_1.y", "x_1.y", "", ' '}, {"a>=b", "a", ">=b", ' '},     {">=b", ">", "=b", ' '},
+      {"\tx", "\t", "x", ' '},     {"x@y,z w", "x@y,z", " w", ' '}, {"#A", "#", "A", ' '},
+      {"a,b", "a", ",b", ','},     {",,,", ",", "", ','},
   };
   for (const row& r : rows) {
     String rest = "unchanged";
-    EXPECT_EQ(next_Stringtoken(r.in, ' ', &rest), r.token) << "'" << r.in << "'";
+    EXPECT_EQ(next_Stringtoken(r.in, r.separator, &rest), r.token) << "'" << r.in << "'";
     EXPECT_EQ(rest, r.rest) << "'" << r.in << "'";
   }
-}
-
-TEST(NextStringtoken, StopsRunsAtTheSeparator) {
-  String rest;
-  EXPECT_EQ(next_Stringtoken("a,b", ',', &rest), "a");
-  EXPECT_EQ(rest, ",b");
-  EXPECT_EQ(next_Stringtoken(",,,", ',', &rest), ",");
-  EXPECT_EQ(rest, "");
 }
 
 TEST(NextStringtoken, WalksATextWhenTheRestIsTheInput) {
@@ -341,62 +295,49 @@ TEST(NextStringtoken, WalksATextWhenTheRestIsTheInput) {
 }
 
 TEST(FindToken, FindsWholeWordsOnly) {
-  EXPECT_EQ(find_token("x = alpha+1", "alpha"), 4);
-  EXPECT_EQ(find_token("alphabet", "alpha"), -1);
-  EXPECT_EQ(find_token("alpha", "alpha"), 0);
-  EXPECT_EQ(find_token("beta.alpha", "alpha"), 5);  // '.' is a boundary here
-  EXPECT_EQ(find_token("\xE9_x", "\xE9_x"), 0);    // Latin-1 é belongs to words
-  EXPECT_EQ(find_token("\xE9x", "x"), -1);
-  EXPECT_EQ(find_token("a+b", "a+b"), -1);
+  // '.' is a boundary here, and Latin-1 é belongs to words.
+  expect_each2<int>(find_token, {{{"x = alpha+1", "alpha"}, 4}, {{"alphabet", "alpha"}, -1}, {{"alpha", "alpha"}, 0},
+                                 {{"beta.alpha", "alpha"}, 5}, {{"\xE9_x", "\xE9_x"}, 0}, {{"\xE9x", "x"}, -1},
+                                 {{"a+b", "a+b"}, -1}});
   EXPECT_TRUE(contains_token("S1 and S2", "S2"));
   EXPECT_FALSE(contains_token("S12", "S1"));
 }
 
-TEST(SubstituteToken, ReplacesOnlyWholeWords) {
-  EXPECT_EQ(substitute_token("a + ab", "a", "c"), "c + ab");
-  EXPECT_EQ(substitute_token("ba a", "a", "c"), "ba c");
-  EXPECT_EQ(substitute_token("a.b a,b", "a", "c"), "a.b a,b");  // '.' and ',' are word characters
-  EXPECT_EQ(substitute_token("(a)", "a", "not x"), "(not x)");
-  EXPECT_EQ(substitute_token("", "a", "c"), "");
-}
-
-TEST(SubstituteToken, JudgesTheLeftEdgeInTheOriginalText) {
-  EXPECT_EQ(substitute_token("aa", "a", "b"), "aa");
-  EXPECT_EQ(substitute_token("go and gogo", "go", "1"), "1 and gogo");
-  EXPECT_EQ(substitute_token("a a", "a", "aa"), "aa aa");
-}
-
-TEST(SubstituteToken, EmptyTokenChangesNothing) {
-  EXPECT_EQ(substitute_token("abc", "", "x"), "abc");
+TEST(SubstituteToken, ReplacesOnlyWholeWordsJudgedInTheOriginalText) {
+  const struct {
+    const char *text, *token, *by, *result;
+  } cases[] = {
+      {"a + ab", "a", "c", "c + ab"}, {"ba a", "a", "c", "ba c"},
+      {"a.b a,b", "a", "c", "a.b a,b"},  // '.' and ',' are word characters
+      {"(a)", "a", "not x", "(not x)"}, {"", "a", "c", ""},
+      // The left edge is judged in the original text, not in the replaced one.
+      {"aa", "a", "b", "aa"}, {"go and gogo", "go", "1", "1 and gogo"}, {"a a", "a", "aa", "aa aa"},
+      {"abc", "", "x", "abc"},  // an empty token changes nothing
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(substitute_token(c.text, c.token, c.by), c.result) << c.text << " / " << c.token;
 }
 
 // ---- Records --------------------------------------------------------------
 
 TEST(NextRecord, SplitsAtTheFirstSeparator) {
-  String rest = "x";
-  EXPECT_EQ(next_record("a,b,c", ',', rest), "a");
-  EXPECT_EQ(rest, "b,c");
-  EXPECT_EQ(next_record("abc,", ',', rest), "abc");
-  EXPECT_EQ(rest, "");
-  EXPECT_EQ(next_record("abc", ',', rest), "abc");
-  EXPECT_EQ(rest, "");
-  EXPECT_EQ(next_record(",a", ',', rest), "");
-  EXPECT_EQ(rest, "a");
+  expect_splits([](const char* in, String& rest) { return next_record(in, ',', rest); },
+                {{"a,b,c", "a", "b,c"}, {"abc,", "abc", ""}, {"abc", "abc", ""}, {",a", "", "a"}});
 }
 
 TEST(NextRecord, SplitsAtAnyOfASetAndTellsWhich) {
-  String rest;
-  char found = 'x';
-  EXPECT_EQ(next_record("a;b", ";,", rest, found), "a");
-  EXPECT_EQ(rest, "b");
-  EXPECT_EQ(found, ';');
-  EXPECT_EQ(next_record("a,b;c", ";,", rest, found), "a");
-  EXPECT_EQ(found, ',');
-  EXPECT_EQ(next_record("ab", ";,", rest, found), "ab");
-  EXPECT_EQ(rest, "");
-  EXPECT_EQ(found, ' ');
-  EXPECT_EQ(next_record("a;b", "", rest, found), "a;b");
-  EXPECT_EQ(found, ' ');
+  const struct {
+    const char *in, *set, *head, *rest;
+    char found;
+  } cases[] = {{"a;b", ";,", "a", "b", ';'}, {"a,b;c", ";,", "a", "b;c", ','}, {"ab", ";,", "ab", "", ' '},
+               {"a;b", "", "a;b", "", ' '}};
+  for (const auto& c : cases) {
+    String rest = "x";
+    char found = 'x';
+    EXPECT_EQ(next_record(c.in, c.set, rest, found), c.head) << c.in << " at " << c.set;
+    EXPECT_EQ(rest, c.rest) << c.in << " at " << c.set;
+    EXPECT_EQ(found, c.found) << c.in << " at " << c.set;
+  }
 }
 
 TEST(NextRecord, WalksATextWhenTheRestIsTheInput) {
@@ -414,14 +355,9 @@ TEST(NextRecord, WalksATextWhenTheRestIsTheInput) {
 }
 
 TEST(LastRecord, SplitsAtTheLastSeparator) {
-  String rest;
-  EXPECT_EQ(last_record("dir/sub/file", '/', rest), "dir/sub");
-  EXPECT_EQ(rest, "file");
-  EXPECT_EQ(last_record("/file", '/', rest), "");
-  EXPECT_EQ(rest, "file");
-  EXPECT_EQ(last_record("file", '/', rest), "file");
-  EXPECT_EQ(rest, "");
-  rest = "a/b/c";
+  expect_splits([](const char* in, String& rest) { return last_record(in, '/', rest); },
+                {{"dir/sub/file", "dir/sub", "file"}, {"/file", "", "file"}, {"file", "file", ""}});
+  String rest = "a/b/c";
   EXPECT_EQ(last_record(rest, '/', rest), "a/b");
   EXPECT_EQ(rest, "c");
 }
@@ -433,31 +369,30 @@ TEST(Substitutions, CharactersAndStrings) {
   EXPECT_EQ(substitute_char("a-b", '-', "--"), "a--b");
   EXPECT_EQ(substitute_char("a b c", ' ', '_'), "a_b_c");
   EXPECT_EQ(suppres_char("a b c", ' '), "abc");
-  EXPECT_EQ(substitute_string("x and y", "and", "&"), "x & y");
-  EXPECT_EQ(substitute_string("ab", "abc", "x"), "ab");
-  EXPECT_EQ(substitute_string("aaa", "aa", "b"), "ba");
-  EXPECT_EQ(substitute_string("aa", "a", "aa"), "aaaa");  // replacements are not rescanned
-  EXPECT_EQ(substitute_string("abc", "", "x"), "abc");
+  // Replacements are not rescanned.
+  const struct {
+    const char *text, *from, *to, *result;
+  } cases[] = {{"x and y", "and", "&", "x & y"}, {"ab", "abc", "x", "ab"}, {"aaa", "aa", "b", "ba"},
+               {"aa", "a", "aa", "aaaa"},        {"abc", "", "x", "abc"}};
+  for (const auto& c : cases) EXPECT_EQ(substitute_string(c.text, c.from, c.to), c.result) << c.text;
 }
 
 TEST(Spaces, TrimsOnlyTheSpaceByte) {
-  EXPECT_EQ(cancel_begin_end_spaces("  a b  "), "a b");
-  EXPECT_EQ(cancel_begin_end_spaces("   "), "");
-  EXPECT_EQ(cancel_begin_end_spaces(""), "");
-  EXPECT_EQ(cancel_begin_end_spaces("\ta \n"), "\ta \n");
+  expect_each<String>(cancel_begin_end_spaces, {{"  a b  ", "a b"}, {"   ", ""}, {"", ""}, {"\ta \n", "\ta \n"}});
   EXPECT_EQ(clever_substitute_space(" a  b ", '_'), "a__b");
   EXPECT_EQ(clever_substitute_space("   ", '_'), "");
 }
 
 TEST(Filters, LatexAndRtf) {
   EXPECT_EQ(latex_String_filter("a_b_"), "a\\_b\\_");
-  EXPECT_EQ(rtf_String_filter("\xC3\xA9#"), "\\'e9\\'23");
-  EXPECT_EQ(rtf_String_filter("$5"), "\\'245");
-  EXPECT_EQ(rtf_String_filter("l'\xE2\x80\x99"), "l\\'91\\'27");
-  EXPECT_EQ(rtf_String_filter("\xC2\xAB" "a\xE2\x80\x93" "b\xC2\xBB"), "\\'aba-b\\'bb");
-  EXPECT_EQ(rtf_String_filter("\xC3\x89\xC3\x88\xC3\x8A\xC3\x8B\xC3\x87"), "\\'c9\\'c8\\'ca\\'cb\\'c7");
-  EXPECT_EQ(rtf_String_filter("\xC3\xA8\xC3\xAA\xC3\xAB\xC3\xA7\xC3\xA0"), "\\'e8\\'ea\\'eb\\'e7\\'e0");
-  EXPECT_EQ(rtf_String_filter("\xC3\xB6\xC3\xB4\xC3\xAE\xC3\xAF" "2\xC3\x97" "3"), "\\'f6\\'f4\\'ee\\'ef2x3");
+  expect_each<String>(rtf_String_filter,
+                      {{"\xC3\xA9#", "\\'e9\\'23"},
+                       {"$5", "\\'245"},
+                       {"l'\xE2\x80\x99", "l\\'91\\'27"},
+                       {"\xC2\xAB" "a\xE2\x80\x93" "b\xC2\xBB", "\\'aba-b\\'bb"},
+                       {"\xC3\x89\xC3\x88\xC3\x8A\xC3\x8B\xC3\x87", "\\'c9\\'c8\\'ca\\'cb\\'c7"},
+                       {"\xC3\xA8\xC3\xAA\xC3\xAB\xC3\xA7\xC3\xA0", "\\'e8\\'ea\\'eb\\'e7\\'e0"},
+                       {"\xC3\xB6\xC3\xB4\xC3\xAE\xC3\xAF" "2\xC3\x97" "3", "\\'f6\\'f4\\'ee\\'ef2x3"}});
 }
 
 TEST(Case, AsciiOnly) {
@@ -467,25 +402,18 @@ TEST(Case, AsciiOnly) {
 }
 
 TEST(Case, Latin1LettersLoseTheirAccents) {
-  EXPECT_EQ(upcase_accent("\xE9t\xE9"), "ETE");
-  EXPECT_EQ(upcase_accent("\xE8\xEA\xE0\xE2\xF4\xE7\x8C"), "EEAAOCI");
-  EXPECT_EQ(upcase_accent("a\xF6\xFF-1"), "A-1");
+  expect_each<String>(upcase_accent, {{"\xE9t\xE9", "ETE"}, {"\xE8\xEA\xE0\xE2\xF4\xE7\x8C", "EEAAOCI"},
+                                      {"a\xF6\xFF-1", "A-1"}});
 }
 
 TEST(Case, Utf8LettersLoseTheirAccents) {
-  EXPECT_EQ(upcase_accent2("\xC3\xA9t\xC3\xA9"), "ETE");
-  EXPECT_EQ(upcase_accent2("\xC3\xB6\xC3\xB4\xC3\xAE\xC3\xAD\xC3\xAB\xC3\xA8\xC3\xA7\xC3\xA4\xC3\xA1"), "OOIIEECAA");
-  EXPECT_EQ(upcase_accent2("\xC3\xA0x"), "X");          // à is not in the table
-  EXPECT_EQ(upcase_accent2("\xC4\xB1" "a"), "IA");       // dotless i
-  EXPECT_EQ(upcase_accent2("\xC4\xC3\xA9" "b"), "EB");    // 0xC4 then a 0xC3 pair
-  EXPECT_EQ(upcase_accent2("\xC4\x80" "c"), "C");
-  EXPECT_EQ(upcase_accent2("\xE2\x80\x99z"), "Z");
-}
-
-TEST(Case, Utf8LeadByteAtTheEndIsDropped) {
-  EXPECT_EQ(upcase_accent2("ab\xC3"), "AB");
-  EXPECT_EQ(upcase_accent2("ab\xC4"), "AB");
-  EXPECT_EQ(upcase_accent2("ab\xC4\xC3"), "AB");
+  // à is not in the table; 0xC4 0xB1 is the dotless i; a lone 0xC4 is
+  // followed by a 0xC3 pair; a lead byte at the end is dropped.
+  expect_each<String>(upcase_accent2,
+                      {{"\xC3\xA9t\xC3\xA9", "ETE"},
+                       {"\xC3\xB6\xC3\xB4\xC3\xAE\xC3\xAD\xC3\xAB\xC3\xA8\xC3\xA7\xC3\xA4\xC3\xA1", "OOIIEECAA"},
+                       {"\xC3\xA0x", "X"}, {"\xC4\xB1" "a", "IA"}, {"\xC4\xC3\xA9" "b", "EB"}, {"\xC4\x80" "c", "C"},
+                       {"\xE2\x80\x99z", "Z"}, {"ab\xC3", "AB"}, {"ab\xC4", "AB"}, {"ab\xC4\xC3", "AB"}});
   // The lead byte must not swallow what lies beyond the text's end.
   String s("x\xC3\0y", 4);
   EXPECT_EQ(upcase_accent2(s.substr(0, 2)), "X");
@@ -494,25 +422,15 @@ TEST(Case, Utf8LeadByteAtTheEndIsDropped) {
 // ---- File names, directories, edit distance -------------------------------
 
 TEST(FileNames, ExtensionIsRemovedFromTheLastComponentOnly) {
-  EXPECT_EQ(supress_filename_extension("chart.gal"), "chart");
-  EXPECT_EQ(supress_filename_extension("dir/chart.gal"), "dir/chart");
-  EXPECT_EQ(supress_filename_extension("dir.old/chart"), "dir.old/chart");
-  EXPECT_EQ(supress_filename_extension("a..b"), "a..b");
-  EXPECT_EQ(supress_filename_extension(".gal"), "");
-  EXPECT_EQ(supress_filename_extension("chart."), "chart");
-  EXPECT_EQ(supress_filename_extension("a.b.c"), "a.b");
-  EXPECT_EQ(supress_filename_extension("dir/"), "dir/");
-  EXPECT_EQ(supress_filename_extension("x.\\y"), "x.\\y");
-  EXPECT_EQ(supress_filename_extension(""), "");
+  expect_each<String>(supress_filename_extension,
+                      {{"chart.gal", "chart"}, {"dir/chart.gal", "dir/chart"}, {"dir.old/chart", "dir.old/chart"},
+                       {"a..b", "a..b"}, {".gal", ""}, {"chart.", "chart"}, {"a.b.c", "a.b"}, {"dir/", "dir/"},
+                       {"x.\\y", "x.\\y"}, {"", ""}});
 }
 
 TEST(FileNames, NameAndDirectoryOfAPath) {
-  EXPECT_EQ(extract_filename_name("a/b/c.gal"), "c.gal");
-  EXPECT_EQ(extract_filename_name("c.gal"), "c.gal");
-  EXPECT_EQ(extract_filename_name("a/"), "");
-  EXPECT_EQ(extract_filename_path("a/b/c.gal"), "a/b");
-  EXPECT_EQ(extract_filename_path("c.gal"), ".");
-  EXPECT_EQ(extract_filename_path("/c.gal"), "/");
+  expect_each<String>(extract_filename_name, {{"a/b/c.gal", "c.gal"}, {"c.gal", "c.gal"}, {"a/", ""}});
+  expect_each<String>(extract_filename_path, {{"a/b/c.gal", "a/b"}, {"c.gal", "."}, {"/c.gal", "/"}});
 }
 
 TEST(CurrentDirectory, IsTheProcessWorkingDirectory) {
@@ -521,28 +439,17 @@ TEST(CurrentDirectory, IsTheProcessWorkingDirectory) {
   EXPECT_EQ(my_current_directory(), String(buf));
 }
 
-TEST(RelativePath, ClimbsFromTheFirstDifferingComponent) {
-  EXPECT_EQ(relative_directory_path("/home/u/proj/src", "/home/u/doc"), "../proj/src");
-  EXPECT_EQ(relative_directory_path("/x/y/z", "/x/y"), "z");
-  EXPECT_EQ(relative_directory_path("/x", "/x/y"), "..");
-  EXPECT_EQ(relative_directory_path("/a/b", "/c/d"), "../../a/b");
-  EXPECT_EQ(relative_directory_path("/x/y", "/x/y"), ".");
-  EXPECT_EQ(relative_directory_path("a/b", "a/c/d"), "../../b");
-  EXPECT_EQ(relative_directory_path("/", "/x"), "..");
-  EXPECT_EQ(relative_directory_path("/x", "/"), "x");
+TEST(RelativePath, ClimbsFromTheFirstDifferingComponentIgnoringTrailingSlashes) {
+  expect_each2<String>(relative_directory_path,
+                       {{{"/home/u/proj/src", "/home/u/doc"}, "../proj/src"}, {{"/x/y/z", "/x/y"}, "z"},
+                        {{"/x", "/x/y"}, ".."}, {{"/a/b", "/c/d"}, "../../a/b"}, {{"/x/y", "/x/y"}, "."},
+                        {{"a/b", "a/c/d"}, "../../b"}, {{"/", "/x"}, ".."}, {{"/x", "/"}, "x"},
+                        {{"a/b", "a/b/"}, "."}, {{"/a/b/", "/a/b"}, "."}, {{"/x/y/z/", "/x/y/"}, "z"},
+                        {{"/x/", "/x/y//"}, ".."}});
 }
 
 TEST(RelativePath, UnrelatedTargetComesBackAsItIs) {
-  EXPECT_EQ(relative_directory_path("a/b", "/x/y"), "a/b");
-  EXPECT_EQ(relative_directory_path("/a/b", "x/y"), "/a/b");
-  EXPECT_EQ(relative_directory_path("a/b", "c"), "a/b");
-}
-
-TEST(RelativePath, TrailingSlashesAreIgnored) {
-  EXPECT_EQ(relative_directory_path("a/b", "a/b/"), ".");
-  EXPECT_EQ(relative_directory_path("/a/b/", "/a/b"), ".");
-  EXPECT_EQ(relative_directory_path("/x/y/z/", "/x/y/"), "z");
-  EXPECT_EQ(relative_directory_path("/x/", "/x/y//"), "..");
+  expect_each2<String>(relative_directory_path, {{{"a/b", "/x/y"}, "a/b"}, {{"/a/b", "x/y"}, "/a/b"}, {{"a/b", "c"}, "a/b"}});
 }
 
 TEST(RelativePath, EmptyBaseIsTheCurrentDirectory) {
@@ -552,11 +459,8 @@ TEST(RelativePath, EmptyBaseIsTheCurrentDirectory) {
 }
 
 TEST(Levenshtein, CountsEdits) {
-  EXPECT_EQ(levenshtein("flaw", "lawn"), 2);
-  EXPECT_EQ(levenshtein("", "abc"), 3);
-  EXPECT_EQ(levenshtein("abc", ""), 3);
-  EXPECT_EQ(levenshtein("same", "same"), 0);
-  EXPECT_EQ(levenshtein("kitten", "sitting"), 3);
+  expect_each2<int>(levenshtein, {{{"flaw", "lawn"}, 2}, {{"", "abc"}, 3}, {{"abc", ""}, 3}, {{"same", "same"}, 0},
+                                  {{"kitten", "sitting"}, 3}});
 }
 
 TEST(Levenshtein, MeasuresUpTo998CharactersAndRefusesLonger) {
