@@ -5,6 +5,7 @@
 // assignments.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -123,14 +124,10 @@ protected:
     std::vector<int> table(static_cast<std::size_t>(variables));
     while (!m.Bdd_is_zero_tautologic(rest)) {
       bdd c = m.Bdd_satisfy(rest);
-      int free_variables = 0;
-      if (m.Bdd_is_one_tautologic(c)) {
-        free_variables = variables;
-      } else {
-        m.Bdd_to_literals(c, table.data());
-        for (int x : table) free_variables += x == 2;
-      }
-      total += std::ldexp(1.0, free_variables);
+      // The constant true is no cube of literals: every variable is free.
+      std::fill(table.begin(), table.end(), 2);
+      if (!m.Bdd_is_one_tautologic(c)) m.Bdd_to_literals(c, table.data());
+      total += std::ldexp(1.0, static_cast<int>(std::count(table.begin(), table.end(), 2)));
       rest = m.Bdd_and(rest, m.Bdd_not(c));
     }
     return total;
@@ -156,25 +153,24 @@ TEST_F(oracle, ParsedExpressionsHaveTheReferenceTruthTables) {
 TEST_F(oracle, TautologiesAndEquivalences) {
   generator g(23);
   int tautologies = 0, equivalent_pairs = 0;
-  expression previous = g.make(3);
-  keep(previous.reference);
+  bdd f, before;
+  expression previous = draw(g, 3, before);
   for (int i = 0; i < 200; ++i) {
-    expression e = g.make(2 + i % 4);
-    keep(e.reference);
+    expression e = draw(g, 2 + i % 4, f);
     // e or not e, and e written again through De Morgan's laws.
-    bdd f = parse(e.text);
     bdd always = parse("(" + e.text + ") or not (" + e.text + ")");
     EXPECT_EQ(m.Bdd_is_tautology(always, 1), 1);
     bdd rewritten = parse("not (not (" + e.text + ") and not (" + previous.text + "))");
     int reference_or = keep(buddy_or(e.reference, previous.reference));
-    EXPECT_EQ(m.Bdd_equiv(rewritten, m.Bdd_or(f, parse(previous.text))), 1);
+    EXPECT_EQ(m.Bdd_equiv(rewritten, m.Bdd_or(f, before)), 1);
     EXPECT_EQ(ours(rewritten), theirs(reference_or));
     const bool same = e.reference == previous.reference;
-    EXPECT_EQ(m.Bdd_equiv(f, parse(previous.text)), same ? 1 : 0) << e.text << " / " << previous.text;
+    EXPECT_EQ(m.Bdd_equiv(f, before), same ? 1 : 0) << e.text << " / " << previous.text;
     EXPECT_EQ(m.Bdd_imply(f, rewritten), 1);
     tautologies += e.reference == buddy_true();
     equivalent_pairs += same;
     previous = e;
+    before = f;
   }
   // The generator does produce constants and repeats, so both answers are exercised.
   EXPECT_GT(tautologies + equivalent_pairs, 0);
@@ -216,15 +212,8 @@ TEST_F(oracle, RestrictionByCubes) {
 TEST_F(oracle, CompositionAndIfThenElse) {
   generator g(53);
   for (int i = 0; i < 150; ++i) {
-    expression e = g.make(2 + i % 4);
-    expression h = g.make(1 + i % 3);
-    expression k = g.make(1 + i % 3);
-    keep(e.reference);
-    keep(h.reference);
-    keep(k.reference);
-    bdd f = parse(e.text);
-    bdd fh = parse(h.text);
-    bdd fk = parse(k.text);
+    bdd f, fh, fk;
+    expression e = draw(g, 2 + i % 4, f), h = draw(g, 1 + i % 3, fh), k = draw(g, 1 + i % 3, fk);
     const int x = g.pick(variables);
     EXPECT_EQ(ours(m.Bdd_compose(f, m.Bdd_var_by_index(x), fh)), theirs(keep(buddy_compose(e.reference, h.reference, x))))
         << e.text << " v" << x << " := " << h.text;
