@@ -117,10 +117,6 @@ ChildRun run_child(const std::string& call, const std::string& display = "") {
 
 // ---- Display helpers --------------------------------------------------------
 
-int shell(const std::string& command) {
-    return std::system(command.c_str());
-}
-
 // How many colours the image of an X window holds; 0 when it could not be
 // taken. A window that was never drawn shows one flat colour.
 int window_colours(unsigned long xid) {
@@ -190,13 +186,8 @@ public:
 
     int colours() const { return colours_; }
 
-    void key(const Snapshot& window, const std::string& keys) {
-        shell("timeout 5 xdotool key --window " + std::to_string(window.xid) + " " + keys + " 2>/dev/null");
-    }
-
-    void type(const Snapshot& window, const std::string& text) {
-        shell("timeout 5 xdotool type --window " + std::to_string(window.xid) + " -- '" + text + "' 2>/dev/null");
-    }
+    void key(const Snapshot& window, const std::string& keys) { xdotool("key", window, keys); }
+    void type(const Snapshot& window, const std::string& text) { xdotool("type", window, "-- '" + text + "'"); }
 
     void click(const std::string& label) { request(Request{Request::click, label}); }
     // Sets the first input field of the top window to text.
@@ -204,6 +195,12 @@ public:
     void close_box() { request(Request{Request::close, ""}); }
 
 private:
+    static void xdotool(const std::string& command, const Snapshot& window, const std::string& arguments) {
+        const std::string line = "timeout 5 xdotool " + command + " --window " + std::to_string(window.xid) + " " +
+                                 arguments + " 2>/dev/null";
+        (void)std::system(line.c_str());
+    }
+
     Snapshot wait_window(const std::string* title) {
         const auto deadline = clock::now() + std::chrono::seconds(10);
         for (;;) {
