@@ -3,6 +3,8 @@
 // calendar against round trips and known dates.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <signal.h>
 #include <sys/time.h>
 
@@ -33,10 +35,17 @@ void burn_user_time(double ms) {
 
 TEST(Gettimeofday, ReadsTheSystemWallClock) {
   static_assert(sizeof(tessan::timeval{}.tv_sec) == 8, "seconds must survive 2038");
-  std::time_t before = std::time(nullptr);
+  // time() reads a coarser clock that can lag the wall clock by a tick, so
+  // the bounds come from the same clock at the same precision.
+  const auto seconds_now = [] {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+  };
+  const auto before = seconds_now();
   tessan::timeval tv;
   EXPECT_EQ(tessan::gettimeofday(&tv, nullptr), 0);
-  std::time_t after = std::time(nullptr);
+  const auto after = seconds_now();
   EXPECT_GE(tv.tv_sec, before);
   EXPECT_LE(tv.tv_sec, after);
   EXPECT_GE(tv.tv_usec, 0);
