@@ -20,11 +20,6 @@ std::size_t current_length() {
   return length > 0 ? static_cast<std::size_t>(length) : 0;
 }
 
-template <class T>
-std::list<T>* or_empty(std::list<T>* items) {
-  return items != nullptr ? items : new std::list<T>;
-}
-
 }  // namespace
 
 // ---- Trace ----------------------------------------------------------------
@@ -122,9 +117,6 @@ gal_declaration_progs* program(String* path, String* file, String* module,
                                std::list<gal_declaration_variables>* inputs,
                                std::list<gal_declaration_variables>* sensors,
                                std::list<gal_declaration_variables>* outputs) {
-  inputs = or_empty(inputs);
-  sensors = or_empty(sensors);
-  outputs = or_empty(outputs);
   gal_declaration_progs* made =
       new gal_declaration_progs(path, file, module, inputs, sensors, outputs);
   delete path;
@@ -161,17 +153,6 @@ void build_chart(String* name, int model, std::list<String>* types,
                  std::list<gal_declaration_functions>* functions,
                  std::list<gal_declaration_constants>* constants,
                  std::list<gal_declaration_pres>* pres, std::list<String>* actions) {
-  types = or_empty(types);
-  inputs = or_empty(inputs);
-  sensors = or_empty(sensors);
-  outputs = or_empty(outputs);
-  locals = or_empty(locals);
-  variables = or_empty(variables);
-  runs = or_empty(runs);
-  functions = or_empty(functions);
-  constants = or_empty(constants);
-  pres = or_empty(pres);
-  actions = or_empty(actions);
   // A header is read once per file; a second chart cannot arise, but never
   // leak one.
   delete pgal_parser->chart;
