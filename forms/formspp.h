@@ -287,7 +287,7 @@ private:
 class OFD_simulator_output {
 public:
     // Own window, 240 by h, titled title. A page holds (h - 85) / 16 signals
-    // (at least one).
+    // (at least one), each name on a line of 16 pixels beside its lamp.
     OFD_simulator_output(int h, const char* title);
     // Widgets at offset x in the current group, the title as a text label.
     OFD_simulator_output(Fl_Window* w, int x, int h, const char* title);

@@ -177,6 +177,25 @@ namespace {
 const int output_width = 240;
 const int row_height = 16;
 const int rows_margin = 85;
+// At this size a name's glyphs fit a 16-pixel row with the usual fonts.
+const Fl_Fontsize row_text_size = 12;
+
+// The names' list, one lamp pitch to a line. FLTK makes a line as high as its
+// font, 17 pixels and more with the usual fonts, so its names would drift away
+// from the lamps, which stand 16 apart, by a pixel a row: by the tenth row a
+// lamp would sit beside the name before its own.
+class Rows_browser : public Fl_Browser {
+public:
+    Rows_browser(int x, int y, int w, int h) : Fl_Browser(x, y, w, h, "") {
+        textsize(row_text_size);
+    }
+
+protected:
+    int item_height(void* item) const override {
+        return Fl_Browser::item_height(item) > 0 ? row_height : 0;  // 0: a hidden line
+    }
+    int incr_height() const override { return row_height; }
+};
 
 // Lamp colours of the values 1, 0 and any other.
 Fl_Color lamp_colour(int value) {
@@ -200,7 +219,7 @@ OFD_simulator_output::OFD_simulator_output(int h, const char* title)
     plus->callback(OFD_simulator_output_callback_plus, this);
     minus = add_button(30, h - 30, 20, 20, "-");
     minus->callback(OFD_simulator_output_callback_moins, this);
-    browser = fl_add_browser(FL_NORMAL_BROWSER, 20, 30, 198, h - 68, "");
+    browser = new Rows_browser(20, 30, 198, h - 68);
     make_lamps();
     show_own_window(window, title ? title : "");
 }
@@ -210,7 +229,7 @@ OFD_simulator_output::OFD_simulator_output(Fl_Window* w, int x_offset, int h, co
       minus(nullptr), own_window(false) {
     if (!fl_display_available())
         return;
-    browser = fl_add_browser(FL_NORMAL_BROWSER, x + 20, 30, 198, h - 68, "");
+    browser = new Rows_browser(x + 20, 30, 198, h - 68);
     Fl_Widget* title_label = fl_add_Stext(FL_NO_BOX, x + 80, 10, 40, 20, title ? title : "");
     plus = add_button(x + 150, h - 30, 20, 20, "+");
     plus->callback(OFD_simulator_output_callback_plus, this);

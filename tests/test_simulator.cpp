@@ -13,6 +13,7 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Browser.H>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 
@@ -513,6 +514,60 @@ TEST(OutputPanel, AnyHeightGivesUsablePages) {
         EXPECT_EQ(lamps(&window).size(), 33000u);
         EXPECT_EQ(lamps(&window).at(2)->color(), FL_RED);
     }
+}
+
+// Each lamp's centre lies in the band that the browser paints for its row when
+// the row is selected, a band that holds the row's drawn name: for every row
+// of a page, whatever the panel's height, in its own window or the caller's.
+TEST(OutputPanel, EachLampStandsInItsSignalsRow) {
+    NEEDS_DISPLAY();
+    for (int height : {101, 245, 600})
+        for (int x : {-1, 40}) {  // -1: its own window
+            SCOPED_TRACE("height " + std::to_string(height) + (x < 0 ? ", own window" : ", caller's"));
+            std::unique_ptr<Fl_Window> callers;
+            std::unique_ptr<OFD_simulator_output> panel;
+            if (x < 0) {
+                panel = std::make_unique<OFD_simulator_output>(height, "rows");
+            } else {
+                callers = std::make_unique<Fl_Window>(300, height);
+                panel = std::make_unique<OFD_simulator_output>(callers.get(), x, height, "rows");
+                callers->end();
+                callers->show();
+            }
+            Fl_Window* window = callers ? callers.get() : Fl::first_window();
+            const int rows = (height - 85) / 16, lamp_x = std::max(x, 0) + 12;
+            for (int i = 1; i <= rows; ++i)
+                panel->add("sig" + std::to_string(i));
+            Fl_Browser* browser = children_of_type<Fl_Browser>(window).at(0);
+            std::vector<double> centres;  // of the lamps' red runs, top down
+            for (int r = 0; r < rows; ++r) {
+                browser->select(r + 1);
+                const Screen_picture picture(window);
+                for (int y = 0, top = -1; r == 0 && y <= height; ++y) {
+                    const bool red = picture.is(lamp_x, y, FL_RED);
+                    if (red && top < 0)
+                        top = y;
+                    if (!red && top >= 0) {
+                        centres.push_back((top + y - 1) / 2.0);
+                        top = -1;
+                    }
+                }
+                ASSERT_EQ(centres.size(), static_cast<std::size_t>(rows));
+                int top = height, bottom = -1;
+                for (int y = 0; y < height; ++y)
+                    if (picture.is(browser->x() + 150, y, browser->selection_color())) {
+                        top = std::min(top, y);
+                        bottom = y;
+                    }
+                const int inked = (bottom - top + 1) * 80 -
+                                  picture.count(browser->x() + 3, top, browser->x() + 83, bottom + 1,
+                                                browser->selection_color());
+                EXPECT_GT(inked, 0) << "no name drawn in row " << r;
+                const double centre = centres[static_cast<std::size_t>(r)];
+                EXPECT_TRUE(top <= centre && centre <= bottom)
+                    << "lamp " << r << " at " << centre << ", its row from " << top << " to " << bottom;
+            }
+        }
 }
 
 // ---- Without a display ----------------------------------------------------------------------
