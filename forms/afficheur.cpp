@@ -76,7 +76,9 @@ OFD_afficheur::OFD_afficheur(Fl_Window* parent, int lang)
     Fl_FormsText* title_text = fl_add_text(FL_NO_BOX, 280, 20, 310, 20, "");
     title_text->labelsize(14);
     title_text->labelfont(FL_HELVETICA_BOLD);
-    title_text->align(FL_ALIGN_INSIDE);
+    // Even cut to 81 characters, a title in this font is about twice as wide
+    // as its box: unclipped it would be drawn over the page position beside it.
+    title_text->align(FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
     title = title_text;
     Fl_FormsText* page_text = fl_add_text(FL_NO_BOX, 80, 20, 120, 20, "");
     page_text->align(FL_ALIGN_LEFT);

@@ -60,6 +60,12 @@ public:
         return p[0] == r && p[1] == g && p[2] == b;
     }
 
+    // The pixel's colour as 0xRRGGBB.
+    unsigned rgb(int x, int y) const {
+        const unsigned char* p = &pixels_[(static_cast<std::size_t>(y) * width_ + x) * 3];
+        return (unsigned{p[0]} << 16) | (unsigned{p[1]} << 8) | p[2];
+    }
+
     // How many pixels of the box [x0, x1) x [y0, y1) hold the colour.
     int count(int x0, int y0, int x1, int y1, Fl_Color colour) const {
         int n = 0;
@@ -74,13 +80,12 @@ public:
         std::vector<unsigned> seen;
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x) {
-                const unsigned char* p = &pixels_[(static_cast<std::size_t>(y) * width_ + x) * 3];
-                const unsigned rgb = (unsigned{p[0]} << 16) | (unsigned{p[1]} << 8) | p[2];
+                const unsigned colour = rgb(x, y);
                 bool known = false;
                 for (unsigned c : seen)
-                    known = known || c == rgb;
+                    known = known || c == colour;
                 if (!known)
-                    seen.push_back(rgb);
+                    seen.push_back(colour);
             }
         return static_cast<int>(seen.size());
     }

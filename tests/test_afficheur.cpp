@@ -29,6 +29,7 @@
 #include <functional>
 #include <iterator>
 #include <list>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -355,6 +356,40 @@ TEST_F(Viewer, ShowsAgainAfterItWasLeft) {
     Script again;
     again.wait_shown().wait_page_label("page 1 / 1    ").click("CANCEL");
     EXPECT_TRUE(again.run([&] { viewer.activation(second.data(), 6, "second", ""); }));
+}
+
+// Cut to 81 characters, a title is still far wider than its box in the bold
+// font: every pixel outside the box, the page position's among them, is the
+// same as beside a one-letter title.
+TEST_F(Viewer, LongTitleIsDrawnInsideItsBoxOnly) {
+    NEEDS_DISPLAY();
+    std::vector<String> lines = report(3);
+    OFD_afficheur viewer(&parent, 1);
+    std::vector<std::unique_ptr<sheet_support::Screen_picture>> pictures;
+    for (const String& title : {String(81, 'W'), String("W")}) {
+        Script script;
+        script.wait_shown()
+            .then("take a picture",
+                  [&] {
+                      pictures.push_back(std::make_unique<sheet_support::Screen_picture>(viewer_window()));
+                      return true;
+                  })
+            .click("CANCEL");
+        EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, title, ""); }));
+    }
+    ASSERT_EQ(pictures.size(), 2u);
+    ASSERT_TRUE(pictures[0]->taken() && pictures[1]->taken());
+    int outside = 0, inside = 0;
+    for (int y = 0; y < 700; ++y)
+        for (int x = 0; x < 920; ++x) {
+            const bool differs = pictures[0]->rgb(x, y) != pictures[1]->rgb(x, y);
+            const bool in_box = x >= 280 && x < 590 && y >= 20 && y < 40;
+            (in_box ? inside : outside) += differs;
+            if (differs && !in_box && outside == 1)
+                ADD_FAILURE() << "the title is drawn at (" << x << ", " << y << ")";
+        }
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(inside, 0);
 }
 
 TEST_F(Viewer, NullArrayOrEmptyListShowsNothingAndLeavesTheParentActive) {
