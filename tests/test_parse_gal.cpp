@@ -8,7 +8,10 @@
 #include <cfloat>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <sstream>
+#include <thread>
 
 #include "reader/parse_gal.h"
 #include "reader_files.h"
@@ -27,6 +30,29 @@ const char* const empty_header =
 
 String chart_with(const String& model, const String& body) {
   return "Name: m : " + model + ";\n" + empty_header + body;
+}
+
+// A folder of its own in the scratch folder.
+String scratch_dir(const char* stem) {
+  const String dir = scratch_file(stem);
+  EXPECT_EQ(mkdir(dir.c_str(), 0700), 0);
+  return dir + "/";
+}
+
+int entries(const String& dir) {
+  const std::filesystem::directory_iterator walk(dir);
+  return static_cast<int>(std::distance(begin(walk), end(walk)));
+}
+
+// parse() with its standard error caught, the trace left unread (a pipe in
+// its place would never give an end).
+String parse_error_of(const String& name, bool& read) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  const std::unique_ptr<gal_tpen_fichier> chart(parse(name));
+  testing::internal::GetCapturedStdout();
+  read = chart != nullptr;
+  return testing::internal::GetCapturedStderr();
 }
 
 std::list<int> ints(std::initializer_list<int> l) { return l; }
@@ -367,6 +393,84 @@ TEST(ParseGal, UnreadableFileIsReportedAsNotFound) {
   reading r = read_file(name);
   EXPECT_EQ(r.chart, nullptr);
   EXPECT_EQ(r.err, "FILE NOT FOUND !\n");
+}
+
+// The system would see such a name cut at the NUL, another file, which the
+// trace would then empty: nothing is opened, nothing is made.
+TEST(ParseGal, NameWithANulByteIsNotFoundAndOpensNothing) {
+  const String dir = scratch_dir("nul");
+  const String important = dir + "important.txt";
+  spill(important, String(32, 'i'));
+  const String nul(1, '\0');
+  for (const String& name : {important + nul, important + nul + "/x.gal"}) {
+    bool read = true;
+    EXPECT_EQ(parse_error_of(name, read), "FILE NOT FOUND !\n");
+    EXPECT_FALSE(read);
+  }
+  EXPECT_EQ(slurp(important), String(32, 'i'));
+  EXPECT_EQ(entries(dir), 1);
+}
+
+// The trace is truncated when it opens: never when it is the chart itself or
+// no plain file, and the chart is read all the same.
+TEST(ParseGal, TraceThatIsTheChartOrNoPlainFileIsLeftAsItIs) {
+  struct row {
+    const char* what;
+    std::function<String(const String& chart, const String& trace)> make;  // "" or why not
+    const char* refusal;
+  };
+  const row rows[] = {
+      {"link to the chart", [](const String&, const String& t) { return symlink("c.gal", t.c_str()) ? "symlink" : ""; },
+       "is the chart itself"},
+      {"second name of the chart", [](const String& c, const String& t) { return link(c.c_str(), t.c_str()) ? "link" : ""; },
+       "is the chart itself"},
+      {"pipe", [](const String&, const String& t) { return mkfifo(t.c_str(), 0600) ? "mkfifo" : ""; },
+       "is not a regular file"},
+      {"device", [](const String&, const String& t) { return test_files::make_device(t, 3); },
+       "is not a regular file"},
+  };
+  const String text = slurp(data_dir + "encapsulated.gal");
+  for (const row& r : rows) {
+    const String dir = scratch_dir("trace");
+    const String chart = dir + "c.gal", trace = chart + ".log";
+    spill(chart, text);
+    const String why_not = r.make(chart, trace);
+    if (!why_not.empty()) {
+      std::cout << "[ SKIPPED  ] " << r.what << ": " << why_not << "\n";
+      continue;
+    }
+    struct stat before, after;
+    ASSERT_EQ(lstat(trace.c_str(), &before), 0);
+    bool read = false;
+    EXPECT_EQ(parse_error_of(chart, read), "WARNING: no trace written: " + trace + " " + r.refusal + "\n")
+        << r.what;
+    EXPECT_TRUE(read) << r.what;
+    EXPECT_EQ(slurp(chart), text) << r.what;
+    ASSERT_EQ(lstat(trace.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode) << r.what;
+  }
+}
+
+// A device never ends (the trace would grow without end); a pipe does, when
+// its writer closes it.
+TEST(ParseGal, DeviceIsNotFoundAndAPipeIsRead) {
+  const String dir = scratch_dir("special");
+  const String why_not = test_files::make_device(dir + "zero", 5);
+  if (why_not.empty()) {
+    ASSERT_EQ(symlink("zero", (dir + "dev.gal").c_str()), 0);
+    bool read = true;
+    EXPECT_EQ(parse_error_of(dir + "dev.gal", read), "FILE NOT FOUND !\n");
+    EXPECT_FALSE(read);
+  } else {
+    std::cout << "[ SKIPPED  ] device: " << why_not << "\n";
+  }
+  const String pipe = dir + "pipe.gal";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::thread writer([&] { spill(pipe, slurp(data_dir + "encapsulated.gal")); });
+  bool read = false;
+  EXPECT_EQ(parse_error_of(pipe, read), "");
+  writer.join();
+  EXPECT_TRUE(read);
 }
 
 TEST(ParseGal, ReadsAgainAfterAFailedRead) {
