@@ -3,17 +3,24 @@
 // and the charts that must not be written.
 #include "chart/gal_norm.h"
 #include "writers/put_strl5.h"
+#include "writers/writer_files.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/test_files.h"
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -394,6 +401,122 @@ TEST_F(PutStrl5, ReplacesTheModuleThatALinkPointsToAndKeepsTheLink) {
     EXPECT_EQ(write(*light_chart().build()), expected("light"));
     EXPECT_TRUE(fs::is_symlink(dir / "out.strl"));
     EXPECT_EQ(slurp(dir / "real" / "m.strl"), expected("light"));
+}
+
+// ---- Special names and targets ---------------------------------------------------
+//
+// Every chart writer reaches the file system through writers/writer_files.cpp;
+// the rows below go through put_strl5 and, where the shared code matters, the
+// other writers.
+
+using writer = int (gal_tpen_fichier::*)(const String&, const String&) const;
+
+// A target that is no plain file is the user's: written into, never replaced,
+// and a write that fails is a failure.
+TEST_F(PutStrl5, WritesIntoAnOutputThatIsNoPlainFileAndNeverReplacesIt) {
+    auto chart = plain_chart().build();
+    const String out = (dir / "out.strl").string();
+
+    ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);
+    String piped;
+    std::thread reader([&] { piped = slurp(out); });
+    EXPECT_EQ(chart->put_strl5(out, "plain"), 1);
+    reader.join();
+    EXPECT_EQ(piped, expected("plain"));
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(out)));
+    fs::remove(out);
+
+    struct row { const char* what; writer put; unsigned device; bool link; int status; };
+    const row rows[] = {
+        {"full device", &gal_tpen_fichier::put_strl5, 7, false, 0},
+        {"link to a full device", &gal_tpen_fichier::put_strl5, 7, true, 0},
+        {"LE to a full device", &gal_tpen_fichier::put_le, 7, false, 0},
+        {"xfig to a full device", &gal_tpen_fichier::put_xfig, 7, true, 0},
+        {"SVG to a full device", &gal_tpen_fichier::put_inkscape, 7, false, 0},
+        {"null device", &gal_tpen_fichier::put_strl5, 3, false, 1},
+    };
+    for (const row& r : rows) {
+        const String node = (dir / "node").string();
+        const String why_not = test_files::make_device(node, r.device);
+        if (!why_not.empty())
+            GTEST_SKIP() << why_not;
+        if (r.link)
+            fs::create_symlink("node", out);
+        else
+            fs::rename(node, out);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(((*chart).*r.put)(out, "plain"), r.status) << r.what;
+        const String error = ::testing::internal::GetCapturedStderr();
+        const String failure = r.status ? "" : "ERROR: cannot write " + out + ": No space left on device\n";
+        EXPECT_EQ(error.substr(error.size() - std::min(error.size(), failure.size())), failure) << r.what;
+        EXPECT_TRUE(test_files::is_device(r.link ? node : out)) << r.what;
+        EXPECT_EQ(files_in_dir(), r.link ? 2 : 1) << r.what;
+        fs::remove(out);
+        fs::remove(node);
+    }
+}
+
+TEST_F(PutStrl5, LinkToAMissingFileCreatesItWhereTheLinkPoints) {
+    fs::create_directory(dir / "real");
+    fs::create_symlink("real/new.strl", dir / "out.strl");
+    EXPECT_EQ(write(*light_chart().build()), expected("light"));
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(fs::is_symlink(dir / "out.strl"));
+    EXPECT_EQ(slurp(dir / "real" / "new.strl"), expected("light"));
+}
+
+// The system would see such a name cut at the NUL: another file, here one
+// that a link there points to. Nothing is opened.
+TEST_F(PutStrl5, NameWithANulByteIsRefusedAndOpensNothing) {
+    std::ofstream(dir / "important.txt") << String(32, 'i');
+    fs::create_symlink("important.txt", dir / "link");
+    auto chart = light_chart().build();
+    for (const writer put : {&gal_tpen_fichier::put_strl5, &gal_tpen_fichier::put_le,
+                             &gal_tpen_fichier::put_xfig, &gal_tpen_fichier::put_inkscape})
+        for (const char* cut : {"important.txt", "link"}) {
+            const String name = (dir / cut).string() + String(1, '\0') + ".out";
+            ::testing::internal::CaptureStderr();
+            EXPECT_EQ(((*chart).*put)(name, "light"), 0) << cut;
+            EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                      "ERROR: cannot write " + name + ": the file name holds a NUL byte\n");
+        }
+    EXPECT_EQ(slurp(dir / "important.txt"), String(32, 'i'));
+    EXPECT_EQ(files_in_dir(), 2);
+}
+
+// The temporary file beside the target must fit wherever the target's own
+// name fits, up to the longest name a folder takes.
+TEST_F(PutStrl5, WritesATargetWhateverTheLengthOfItsName) {
+    auto chart = plain_chart().build();
+    for (const std::size_t length : {244, 250, 255}) {
+        const fs::path target = dir / (String(length - 5, 'x') + ".strl");
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(chart->put_strl5(target.string(), "plain"), 1) << length;
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << length;
+        EXPECT_EQ(slurp(target), expected("plain")) << length;
+        fs::remove(target);
+    }
+}
+
+// A process stopped while it writes leaves the old file and no temporary one.
+TEST_F(PutStrl5, StoppedBySignalLeavesTheOldFileAndNoTemporary) {
+    std::ofstream(dir / "out.strl") << "old\n";
+    for (const int signal_number : {SIGTERM, SIGINT}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            tessan_writers::replacing_file output((dir / "out.strl").string());
+            output.stream() << String(100000, 'x');
+            output.stream().flush();
+            raise(signal_number);
+            _exit(0);
+        }
+        int wait_status = 0;
+        ASSERT_EQ(waitpid(child, &wait_status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(wait_status) && WTERMSIG(wait_status) == signal_number) << signal_number;
+        EXPECT_EQ(files_in_dir(), 1) << signal_number;
+        EXPECT_EQ(slurp(dir / "out.strl"), "old\n");
+    }
 }
 
 // ---- Pieces -------------------------------------------------------------------
