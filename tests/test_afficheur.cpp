@@ -27,6 +27,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <iterator>
 #include <list>
 #include <string>
@@ -457,23 +458,88 @@ TEST_F(Viewer, ViewerNameRunsNoOtherCommand) {
     EXPECT_FALSE(exists("tmp.pdf"));
 }
 
-TEST_F(Viewer, ExportThatCannotBeWrittenSaysSo) {
+// What stands in the way of an export is the user's: the failure is said and
+// nothing is removed that the export did not make.
+TEST_F(Viewer, ExportThatCannotBeWrittenSaysSoAndLeavesWhatWasThere) {
     NEEDS_DISPLAY();
-    // A folder in the way of each file.
-    mkdir("tmp.txt", 0755);
-    mkdir("tmp.pdf", 0755);
+    struct row {
+        const char* what;
+        std::function<std::string()> make;  // "" or why the row cannot run
+        std::function<bool()> still_there;
+    };
+    const auto kind = [](const char* name) {
+        struct stat info;
+        return lstat(name, &info) == 0 ? info.st_mode & S_IFMT : 0;
+    };
+    const row rows[] = {
+        {"folders", [] { return mkdir("tmp.txt", 0755) || mkdir("tmp.pdf", 0755) ? "mkdir" : ""; },
+         [&] { return kind("tmp.txt") == S_IFDIR && kind("tmp.pdf") == S_IFDIR; }},
+        {"a link into a missing folder, a full device",
+         [] {
+             return symlink("nowhere/tmp.txt", "tmp.txt") ? std::string("symlink")
+                                                          : test_files::make_device("tmp.pdf", 7);
+         },
+         [&] { return kind("tmp.txt") == S_IFLNK && kind("tmp.pdf") == S_IFCHR; }},
+        {"read-only files",
+         [] {
+             std::ofstream("tmp.txt") << "kept";
+             std::ofstream("tmp.pdf") << "kept";
+             chmod("tmp.txt", 0444);
+             chmod("tmp.pdf", 0444);
+             return geteuid() == 0 ? "root writes read-only files" : "";
+         },
+         [] { return slurp("tmp.txt") == "kept" && slurp("tmp.pdf") == "kept"; }},
+    };
     std::vector<String> lines = report(3);
     const std::string program = write_viewer_program("viewer");
+    for (const row& r : rows) {
+        std::system("rm -rf tmp.txt tmp.pdf");
+        const std::string why_not = r.make();
+        if (!why_not.empty()) {
+            std::cout << "[ SKIPPED  ] " << r.what << ": " << why_not << "\n";
+            continue;
+        }
+        OFD_afficheur viewer(&parent, 1);
+        Script script;
+        script.wait_shown()
+            .click("text file")
+            .answer_message("cannot write the file tmp.txt")
+            .click("pdf file")
+            .answer_message("cannot write the file tmp.pdf")
+            .click("CANCEL");
+        EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "blocked", program); })) << r.what;
+        EXPECT_TRUE(r.still_there()) << r.what;
+        EXPECT_FALSE(exists("seen.args")) << r.what;
+    }
+}
+
+// The PDF is removed after the viewer only when it is a file the export made;
+// a viewer name holding a NUL byte would run another program and runs none.
+TEST_F(Viewer, PdfThatIsNoPlainFileOrWhoseViewerCannotRunIsKept) {
+    NEEDS_DISPLAY();
+    std::vector<String> lines = report(3);
+    const std::string program = write_viewer_program("viewer");
+    {
+        OFD_afficheur viewer(&parent, 1);
+        Script script;
+        script.wait_shown()
+            .click("pdf file")
+            .answer_message("cannot run the viewer: its name holds a NUL byte")
+            .click("CANCEL");
+        const String name = program + String(1, '\0') + "ignored";
+        EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "nul", name); }));
+        EXPECT_FALSE(exists("seen.args"));
+        EXPECT_EQ(slurp("tmp.pdf").substr(0, 8), "%PDF-1.4");
+    }
+    std::remove("tmp.pdf");
+    const std::string why_not = test_files::make_device("tmp.pdf", 3);
+    if (!why_not.empty())
+        GTEST_SKIP() << why_not;
     OFD_afficheur viewer(&parent, 1);
     Script script;
-    script.wait_shown()
-        .click("text file")
-        .answer_message("cannot write the file tmp.txt")
-        .click("pdf file")
-        .answer_message("cannot write the file tmp.pdf")
-        .click("CANCEL");
-    EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "blocked", program); }));
-    EXPECT_FALSE(exists("seen.args"));
+    script.wait_shown().click("pdf file").then("the viewer ran", [] { return exists("seen.args"); }).click("CANCEL");
+    EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "device", program); }));
+    EXPECT_TRUE(test_files::is_device("tmp.pdf"));
 }
 
 TEST_F(Viewer, PostScriptCommandShowsTmpPsThenRemovesIt) {

@@ -591,6 +591,30 @@ TEST(LongMessageWindow, SaveThatCannotWriteSaysSoAndTheWindowStaysUp) {
     EXPECT_NE(alert.find("cannot write the file " + path), nullptr);
 }
 
+// A copy that could not be written whole is said so and not left cut.
+TEST(LongMessageWindow, SaveOnAFullDiskSaysSoAndLeavesNoCutFile) {
+    NEEDS_DISPLAY();
+    char dir_template[] = "/tmp/tessan-forms-full-XXXXXX";
+    const std::string dir = mkdtemp(dir_template);
+    const std::string path = dir + "/saved.txt";
+    {
+        const test_files::small_tmpfs disk(dir);
+        if (!disk.mounted()) {
+            rmdir(dir.c_str());
+            GTEST_SKIP() << disk.why_not;
+        }
+        disk.fill();
+        Snapshot alert;
+        save_long_message(String(100000, 'x'), path, [&](Driver& d) {
+            alert = d.wait_window("");
+            d.key(alert, "Return");
+        });
+        EXPECT_NE(alert.find("cannot write the file " + path), nullptr);
+        EXPECT_NE(access(path.c_str(), F_OK), 0);
+    }
+    rmdir(dir.c_str());
+}
+
 TEST(LongMessageWindow, SaveCancelledWritesNothingAndTheWindowStaysUp) {
     NEEDS_DISPLAY();
     bool back = false;
