@@ -501,7 +501,7 @@ TEST_F(PutStrl5, WritesATargetWhateverTheLengthOfItsName) {
 // A process stopped while it writes leaves the old file and no temporary one.
 TEST_F(PutStrl5, StoppedBySignalLeavesTheOldFileAndNoTemporary) {
     std::ofstream(dir / "out.strl") << "old\n";
-    for (const int signal_number : {SIGTERM, SIGINT}) {
+    for (const int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {

@@ -23,12 +23,12 @@ const int bad_name_error = -1;
 
 // ---- Temporary files that a signal must not leave behind ----------------------
 //
-// SIGINT and SIGTERM end the process where it stands; while a temporary file
-// exists, a handler removes it first, then lets the signal do what it did
-// before. The names live in fixed storage, since the handler may only call
+// SIGINT, SIGTERM and SIGHUP end the process where it stands; while a
+// temporary file exists, a handler removes it first, then lets the signal do
+// what it did before. The names live in fixed storage, since the handler may only call
 // async-signal-safe functions, and they are changed with both signals blocked.
 
-const int cleaned_signals[] = {SIGINT, SIGTERM};
+const int cleaned_signals[] = {SIGINT, SIGTERM, SIGHUP};
 const int signal_count = sizeof cleaned_signals / sizeof cleaned_signals[0];
 const int pending_slots = 8;
 
@@ -246,6 +246,8 @@ replacing_file::~replacing_file() {
 
 void replacing_file::open_temporary() {
     std::vector<char> name = temporary_pattern(target_);
+    // No signal between the file's making and its noting.
+    const signals_held held;
     const int fd = mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) {
         error_ = errno;

@@ -47,7 +47,7 @@ private:
 
 // A file written to a temporary file beside the target and renamed over it
 // once complete: a run that fails half-way leaves the old file, and a run
-// stopped by SIGINT or SIGTERM leaves no temporary file. A target that is a
+// stopped by SIGINT, SIGTERM or SIGHUP leaves no temporary file. A target that is a
 // symbolic link is replaced where the link points, and keeps its mode; a
 // link to nothing yet creates the file it names. A target that is no plain
 // file (a device, a pipe) is the user's: it is written into, never replaced,
