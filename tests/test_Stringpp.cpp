@@ -2,7 +2,6 @@
 // records, substitutions, filters, file names and the edit distance.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -12,9 +11,7 @@
 #include <memory>
 #include <utility>
 
-#include "tests/test_files.h"
 #include "text/Stringpp.h"
-#include "text/file_checks.h"
 
 namespace {
 
@@ -434,37 +431,6 @@ TEST(FileNames, ExtensionIsRemovedFromTheLastComponentOnly) {
 TEST(FileNames, NameAndDirectoryOfAPath) {
   expect_each<String>(extract_filename_name, {{"a/b/c.gal", "c.gal"}, {"c.gal", "c.gal"}, {"a/", ""}});
   expect_each<String>(extract_filename_path, {{"a/b/c.gal", "a/b"}, {"c.gal", "."}, {"/c.gal", "/"}});
-}
-
-// What a name names: links followed, a NUL byte never handed to the system.
-TEST(FileChecks, KindsOfWhatANameNamesAndWhenTwoNamesAreOneFile) {
-  using tessan_files::file_kind;
-  char pattern[] = "/tmp/tessan-files-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const String d = String(pattern) + "/";
-  test_files::spill(d + "file", "x");
-  ASSERT_EQ(mkdir((d + "dir").c_str(), 0700), 0);
-  ASSERT_EQ(mkfifo((d + "fifo").c_str(), 0600), 0);
-  ASSERT_EQ(symlink("file", (d + "link").c_str()), 0);
-  ASSERT_EQ(symlink("nowhere", (d + "dangling").c_str()), 0);
-  ASSERT_EQ(link((d + "file").c_str(), (d + "hard").c_str()), 0);
-  const bool device = test_files::make_device(d + "zero", 5).empty();
-  struct row { String name; file_kind kind; bool plain; };
-  const row rows[] = {{d + "file", file_kind::regular, true},  {d + "link", file_kind::regular, false},
-                      {d + "dir", file_kind::directory, false}, {d + "fifo", file_kind::fifo, false},
-                      {d + "absent", file_kind::none, false},   {d + "dangling", file_kind::none, false},
-                      {d + "file" + String(1, '\0'), file_kind::bad_name, false},
-                      {d + "zero", device ? file_kind::device : file_kind::none, false}};
-  for (const row& r : rows) {
-    EXPECT_EQ(tessan_files::kind_of_file(r.name), r.kind) << r.name;
-    EXPECT_EQ(tessan_files::is_plain_file(r.name), r.plain) << r.name;
-  }
-  EXPECT_TRUE(tessan_files::same_file(d + "file", d + "link"));
-  EXPECT_TRUE(tessan_files::same_file(d + "hard", d + "link"));
-  EXPECT_FALSE(tessan_files::same_file(d + "file", d + "dir"));
-  EXPECT_FALSE(tessan_files::same_file(d + "absent", d + "absent"));
-  EXPECT_FALSE(tessan_files::same_file(d + "file" + String(1, '\0') + "x", d + "file"));
-  EXPECT_EQ(std::system(("rm -rf '" + String(pattern) + "'").c_str()), 0);
 }
 
 TEST(CurrentDirectory, IsTheProcessWorkingDirectory) {

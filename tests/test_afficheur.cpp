@@ -27,10 +27,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <iostream>
 #include <iterator>
 #include <list>
 #include <string>
+#include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -459,46 +459,26 @@ TEST_F(Viewer, ViewerNameRunsNoOtherCommand) {
 }
 
 // What stands in the way of an export is the user's: the failure is said and
-// nothing is removed that the export did not make.
+// nothing is removed that the export did not make. A row whose set-up fails
+// is left out (a device needs root; root writes read-only files).
 TEST_F(Viewer, ExportThatCannotBeWrittenSaysSoAndLeavesWhatWasThere) {
     NEEDS_DISPLAY();
-    struct row {
-        const char* what;
-        std::function<std::string()> make;  // "" or why the row cannot run
-        std::function<bool()> still_there;
-    };
     const auto kind = [](const char* name) {
         struct stat info;
-        return lstat(name, &info) == 0 ? info.st_mode & S_IFMT : 0;
+        return lstat(name, &info) == 0 ? info.st_mode & S_IFMT : 0u;
     };
-    const row rows[] = {
-        {"folders", [] { return mkdir("tmp.txt", 0755) || mkdir("tmp.pdf", 0755) ? "mkdir" : ""; },
-         [&] { return kind("tmp.txt") == S_IFDIR && kind("tmp.pdf") == S_IFDIR; }},
-        {"a link into a missing folder, a full device",
-         [] {
-             return symlink("nowhere/tmp.txt", "tmp.txt") ? std::string("symlink")
-                                                          : test_files::make_device("tmp.pdf", 7);
-         },
+    const std::pair<const char*, std::function<bool()>> rows[] = {
+        {"mkdir tmp.txt tmp.pdf", [&] { return kind("tmp.txt") == S_IFDIR && kind("tmp.pdf") == S_IFDIR; }},
+        {"ln -s nowhere/x tmp.txt && mknod tmp.pdf c 1 7",
          [&] { return kind("tmp.txt") == S_IFLNK && kind("tmp.pdf") == S_IFCHR; }},
-        {"read-only files",
-         [] {
-             std::ofstream("tmp.txt") << "kept";
-             std::ofstream("tmp.pdf") << "kept";
-             chmod("tmp.txt", 0444);
-             chmod("tmp.pdf", 0444);
-             return geteuid() == 0 ? "root writes read-only files" : "";
-         },
-         [] { return slurp("tmp.txt") == "kept" && slurp("tmp.pdf") == "kept"; }},
+        {"echo k > tmp.txt && echo k > tmp.pdf && chmod 444 tmp.txt tmp.pdf && [ $(id -u) != 0 ]",
+         [] { return slurp("tmp.txt") == "k\n" && slurp("tmp.pdf") == "k\n"; }},
     };
     std::vector<String> lines = report(3);
     const std::string program = write_viewer_program("viewer");
-    for (const row& r : rows) {
-        std::system("rm -rf tmp.txt tmp.pdf");
-        const std::string why_not = r.make();
-        if (!why_not.empty()) {
-            std::cout << "[ SKIPPED  ] " << r.what << ": " << why_not << "\n";
+    for (const auto& [setup, left] : rows) {
+        if (std::system(("rm -rf tmp.txt tmp.pdf && " + std::string(setup) + " 2>/dev/null").c_str()) != 0)
             continue;
-        }
         OFD_afficheur viewer(&parent, 1);
         Script script;
         script.wait_shown()
@@ -507,9 +487,9 @@ TEST_F(Viewer, ExportThatCannotBeWrittenSaysSoAndLeavesWhatWasThere) {
             .click("pdf file")
             .answer_message("cannot write the file tmp.pdf")
             .click("CANCEL");
-        EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "blocked", program); })) << r.what;
-        EXPECT_TRUE(r.still_there()) << r.what;
-        EXPECT_FALSE(exists("seen.args")) << r.what;
+        EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "blocked", program); })) << setup;
+        EXPECT_TRUE(left()) << setup;
+        EXPECT_FALSE(exists("seen.args")) << setup;
     }
 }
 
@@ -519,27 +499,24 @@ TEST_F(Viewer, PdfThatIsNoPlainFileOrWhoseViewerCannotRunIsKept) {
     NEEDS_DISPLAY();
     std::vector<String> lines = report(3);
     const std::string program = write_viewer_program("viewer");
-    {
+    const std::tuple<String, const char*, std::function<bool()>> rows[] = {
+        {program + String(1, '\0') + "x", "cannot run the viewer: its name holds a NUL byte",
+         [] { return !exists("seen.args") && slurp("tmp.pdf").substr(0, 8) == "%PDF-1.4"; }},
+        {program, nullptr, [] { return exists("seen.args") && test_files::is_device("tmp.pdf"); }},
+    };
+    for (const auto& [name, alert, kept] : rows) {
+        if (!alert && !test_files::make_device("tmp.pdf", 3).empty())
+            GTEST_SKIP() << "a device needs root";
         OFD_afficheur viewer(&parent, 1);
         Script script;
-        script.wait_shown()
-            .click("pdf file")
-            .answer_message("cannot run the viewer: its name holds a NUL byte")
-            .click("CANCEL");
-        const String name = program + String(1, '\0') + "ignored";
-        EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "nul", name); }));
-        EXPECT_FALSE(exists("seen.args"));
-        EXPECT_EQ(slurp("tmp.pdf").substr(0, 8), "%PDF-1.4");
+        script.wait_shown().click("pdf file");
+        if (alert)
+            script.answer_message(alert);
+        script.click("CANCEL");
+        EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "kept", name); }));
+        EXPECT_TRUE(kept());
+        std::remove("tmp.pdf");
     }
-    std::remove("tmp.pdf");
-    const std::string why_not = test_files::make_device("tmp.pdf", 3);
-    if (!why_not.empty())
-        GTEST_SKIP() << why_not;
-    OFD_afficheur viewer(&parent, 1);
-    Script script;
-    script.wait_shown().click("pdf file").then("the viewer ran", [] { return exists("seen.args"); }).click("CANCEL");
-    EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "device", program); }));
-    EXPECT_TRUE(test_files::is_device("tmp.pdf"));
 }
 
 TEST_F(Viewer, PostScriptCommandShowsTmpPsThenRemovesIt) {

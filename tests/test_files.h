@@ -49,48 +49,27 @@ inline std::string make_device(const std::string& path, unsigned minor) {
 
 // A small tmpfs mounted on `dir` (a folder of the test's own) for the scope.
 // Only root may mount one: `why_not` says what stopped it, and the test skips.
-class small_tmpfs {
-public:
-    explicit small_tmpfs(const std::string& dir, const std::string& options = "size=64k") : dir_(dir) {
-        if (geteuid() != 0) {
+struct small_tmpfs {
+    explicit small_tmpfs(const std::string& where) : dir(where) {
+        if (geteuid() != 0)
             why_not = "mounting a tmpfs needs root";
-            return;
-        }
-        if (mount("tessan-test", dir.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+        else if (mount("tessan-test", dir.c_str(), "tmpfs", 0, "size=64k") != 0)
             why_not = "cannot mount a tmpfs on " + dir + ": " + std::strerror(errno);
-            return;
-        }
-        mounted_ = true;
     }
     ~small_tmpfs() {
-        if (mounted_)
-            umount2(dir_.c_str(), MNT_DETACH);
+        if (mounted())
+            umount2(dir.c_str(), MNT_DETACH);
     }
-    small_tmpfs(const small_tmpfs&) = delete;
-    small_tmpfs& operator=(const small_tmpfs&) = delete;
-
-    bool mounted() const { return mounted_; }
-
+    bool mounted() const { return why_not.empty(); }
     // Takes every free block with one file, so that the next write fails.
     void fill() const {
-        const int fd = open((dir_ + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int fd = open((dir + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const std::vector<char> block(4096, 'f');
         while (fd >= 0 && write(fd, block.data(), block.size()) > 0) {
         }
-        if (fd >= 0)
-            close(fd);
+        close(fd);
     }
-
-    // Makes the file system read-only (what is in it stays).
-    bool make_read_only() const {
-        return mount("tessan-test", dir_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-
-    std::string why_not;
-
-private:
-    std::string dir_;
-    bool mounted_ = false;
+    std::string dir, why_not;
 };
 
 }  // namespace test_files

@@ -21,6 +21,7 @@
 #include <memory>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -405,18 +406,22 @@ TEST_F(PutStrl5, ReplacesTheModuleThatALinkPointsToAndKeepsTheLink) {
 
 // ---- Special names and targets ---------------------------------------------------
 //
-// Every chart writer reaches the file system through writers/writer_files.cpp;
-// the rows below go through put_strl5 and, where the shared code matters, the
-// other writers.
+// Every chart writer reaches the file system through writer_files.cpp.
 
 using writer = int (gal_tpen_fichier::*)(const String&, const String&) const;
 
 // A target that is no plain file is the user's: written into, never replaced,
-// and a write that fails is a failure.
+// and a failed write is a failure. Devices only when root may make one.
+// A link to a file that does not exist yet makes the file where it points.
 TEST_F(PutStrl5, WritesIntoAnOutputThatIsNoPlainFileAndNeverReplacesIt) {
     auto chart = plain_chart().build();
-    const String out = (dir / "out.strl").string();
-
+    const String out = (dir / "out.strl").string(), node = (dir / "node").string();
+    fs::create_symlink("real/new.strl", out);  // a link to nothing yet: the file is made there
+    fs::create_directory(dir / "real");
+    EXPECT_EQ(write(*chart), expected("plain"));
+    EXPECT_TRUE(fs::is_symlink(out));
+    fs::remove_all(dir / "real");
+    fs::remove(out);
     ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);
     String piped;
     std::thread reader([&] { piped = slurp(out); });
@@ -425,67 +430,45 @@ TEST_F(PutStrl5, WritesIntoAnOutputThatIsNoPlainFileAndNeverReplacesIt) {
     EXPECT_EQ(piped, expected("plain"));
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(out)));
     fs::remove(out);
-
-    struct row { const char* what; writer put; unsigned device; bool link; int status; };
-    const row rows[] = {
-        {"full device", &gal_tpen_fichier::put_strl5, 7, false, 0},
-        {"link to a full device", &gal_tpen_fichier::put_strl5, 7, true, 0},
-        {"LE to a full device", &gal_tpen_fichier::put_le, 7, false, 0},
-        {"xfig to a full device", &gal_tpen_fichier::put_xfig, 7, true, 0},
-        {"SVG to a full device", &gal_tpen_fichier::put_inkscape, 7, false, 0},
-        {"null device", &gal_tpen_fichier::put_strl5, 3, false, 1},
-    };
-    for (const row& r : rows) {
-        const String node = (dir / "node").string();
-        const String why_not = test_files::make_device(node, r.device);
+    using G = gal_tpen_fichier;
+    // writer, device (7 full, 3 null), reached through a link
+    const std::tuple<writer, unsigned, bool> rows[] = {{&G::put_strl5, 7, false}, {&G::put_strl5, 7, true},
+                                                       {&G::put_le, 7, false},    {&G::put_xfig, 7, true},
+                                                       {&G::put_inkscape, 7, false}, {&G::put_strl5, 3, false}};
+    for (const auto& [put, minor, linked] : rows) {
+        const String why_not = test_files::make_device(node, minor);
         if (!why_not.empty())
             GTEST_SKIP() << why_not;
-        if (r.link)
-            fs::create_symlink("node", out);
-        else
-            fs::rename(node, out);
+        linked ? fs::create_symlink("node", out) : fs::rename(node, out);
         ::testing::internal::CaptureStderr();
-        EXPECT_EQ(((*chart).*r.put)(out, "plain"), r.status) << r.what;
+        EXPECT_EQ(((*chart).*put)(out, "plain"), minor == 3 ? 1 : 0) << minor << linked;
         const String error = ::testing::internal::GetCapturedStderr();
-        const String failure = r.status ? "" : "ERROR: cannot write " + out + ": No space left on device\n";
-        EXPECT_EQ(error.substr(error.size() - std::min(error.size(), failure.size())), failure) << r.what;
-        EXPECT_TRUE(test_files::is_device(r.link ? node : out)) << r.what;
-        EXPECT_EQ(files_in_dir(), r.link ? 2 : 1) << r.what;
+        const String failure = minor == 3 ? "" : "ERROR: cannot write " + out + ": No space left on device\n";
+        EXPECT_EQ(error.substr(error.size() - std::min(error.size(), failure.size())), failure);
+        EXPECT_TRUE(test_files::is_device(linked ? node : out));
+        EXPECT_EQ(files_in_dir(), linked ? 2 : 1);
         fs::remove(out);
         fs::remove(node);
     }
 }
 
-TEST_F(PutStrl5, LinkToAMissingFileCreatesItWhereTheLinkPoints) {
-    fs::create_directory(dir / "real");
-    fs::create_symlink("real/new.strl", dir / "out.strl");
-    EXPECT_EQ(write(*light_chart().build()), expected("light"));
-    EXPECT_EQ(status, 1);
-    EXPECT_TRUE(fs::is_symlink(dir / "out.strl"));
-    EXPECT_EQ(slurp(dir / "real" / "new.strl"), expected("light"));
-}
-
-// The system would see such a name cut at the NUL: another file, here one
-// that a link there points to. Nothing is opened.
+// The system would see such a name cut at the NUL: another file, or one that
+// a link there points to. Nothing is opened.
 TEST_F(PutStrl5, NameWithANulByteIsRefusedAndOpensNothing) {
     std::ofstream(dir / "important.txt") << String(32, 'i');
     fs::create_symlink("important.txt", dir / "link");
-    auto chart = light_chart().build();
-    for (const writer put : {&gal_tpen_fichier::put_strl5, &gal_tpen_fichier::put_le,
-                             &gal_tpen_fichier::put_xfig, &gal_tpen_fichier::put_inkscape})
-        for (const char* cut : {"important.txt", "link"}) {
-            const String name = (dir / cut).string() + String(1, '\0') + ".out";
-            ::testing::internal::CaptureStderr();
-            EXPECT_EQ(((*chart).*put)(name, "light"), 0) << cut;
-            EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-                      "ERROR: cannot write " + name + ": the file name holds a NUL byte\n");
-        }
+    for (const char* cut : {"important.txt", "link"}) {
+        const String name = (dir / cut).string() + String(1, '\0') + ".strl";
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(plain_chart().build()->put_strl5(name, "plain"), 0) << cut;
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  "ERROR: cannot write " + name + ": the file name holds a NUL byte\n");
+    }
     EXPECT_EQ(slurp(dir / "important.txt"), String(32, 'i'));
     EXPECT_EQ(files_in_dir(), 2);
 }
 
-// The temporary file beside the target must fit wherever the target's own
-// name fits, up to the longest name a folder takes.
+// The temporary file must fit wherever the target's own name fits.
 TEST_F(PutStrl5, WritesATargetWhateverTheLengthOfItsName) {
     auto chart = plain_chart().build();
     for (const std::size_t length : {244, 250, 255}) {
@@ -494,7 +477,6 @@ TEST_F(PutStrl5, WritesATargetWhateverTheLengthOfItsName) {
         EXPECT_EQ(chart->put_strl5(target.string(), "plain"), 1) << length;
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << length;
         EXPECT_EQ(slurp(target), expected("plain")) << length;
-        fs::remove(target);
     }
 }
 
@@ -506,8 +488,7 @@ TEST_F(PutStrl5, StoppedBySignalLeavesTheOldFileAndNoTemporary) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             tessan_writers::replacing_file output((dir / "out.strl").string());
-            output.stream() << String(100000, 'x');
-            output.stream().flush();
+            output.stream() << String(100000, 'x') << std::flush;
             raise(signal_number);
             _exit(0);
         }

@@ -223,32 +223,6 @@ TEST_F(Tessan, ModuleThatCannotBeWrittenIsReportedWithItsName) {
     EXPECT_TRUE(fs::is_directory(dir / "rows.strl"));
 }
 
-// A module in place of a device is written into it: the device stays and a
-// write that fails ends the run with status 1.
-TEST_F(Tessan, ModuleOnAFullDeviceEndsWithStatusOneAndLeavesTheDevice) {
-    const fs::path gal = chart("plain");
-    const String why_not = test_files::make_device((dir / "plain.strl").string(), 7);
-    if (!why_not.empty())
-        GTEST_SKIP() << why_not;
-    const outcome o = run_headless({gal.string()});
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err, "ERROR: cannot write " + (dir / "plain.strl").string() + ": No space left on device\n");
-    EXPECT_TRUE(test_files::is_device((dir / "plain.strl").string()));
-}
-
-// The temporary module beside the target must fit wherever the module's name
-// fits (at 250 the trace's name no longer does, and is not written).
-TEST_F(Tessan, CompilesAChartWhoseBaseNameIsNearlyAsLongAsAFolderTakes) {
-    for (const std::size_t length : {244, 250}) {
-        const String base(length, 'b');
-        const fs::path gal = chart("plain", base);
-        const outcome o = run_headless({gal.string()});
-        EXPECT_EQ(o.status, 0) << length;
-        EXPECT_EQ(o.err, "") << length;
-        EXPECT_EQ(slurp(dir / (base + ".strl")), slurp(charts / "plain.strl")) << length;
-    }
-}
-
 TEST(TessanHeadless, ShowsHelpAndVersionOnStandardOutput) {
     const outcome help = run_headless({"-h"});
     EXPECT_EQ(help.status, 0);
