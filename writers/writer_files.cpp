@@ -24,9 +24,10 @@ const int bad_name_error = -1;
 // ---- Temporary files that a signal must not leave behind ----------------------
 //
 // SIGINT, SIGTERM and SIGHUP end the process where it stands; while a
-// temporary file exists, a handler removes it first, then lets the signal do
-// what it did before. The names live in fixed storage, since the handler may only call
-// async-signal-safe functions, and they are changed with both signals blocked.
+// temporary file exists, a handler removes it first, then lets the signal end
+// the process as it would have. A signal that the program handles or ignores
+// is left to it. The names live in fixed storage, since the handler may only
+// call async-signal-safe functions, and change only while the signals are held.
 
 const int cleaned_signals[] = {SIGINT, SIGTERM, SIGHUP};
 const int signal_count = sizeof cleaned_signals / sizeof cleaned_signals[0];
@@ -45,7 +46,7 @@ extern "C" void remove_temporaries_and_stop(int signal_number) {
     for (int k = 0; k < signal_count; ++k)
         if (cleaned_signals[k] == signal_number)
             sigaction(signal_number, &previous_actions[k], nullptr);
-    // Blocked until this handler returns, then delivered as before.
+    // Held until this handler returns, then delivered to end the process.
     raise(signal_number);
 }
 
@@ -75,8 +76,7 @@ void install_handlers() {
         handler_installed[k] = false;
         if (sigaction(cleaned_signals[k], nullptr, &previous_actions[k]) != 0)
             continue;
-        // An ignored signal ends nothing: it stays ignored.
-        if (previous_actions[k].sa_handler == SIG_IGN)
+        if ((previous_actions[k].sa_flags & SA_SIGINFO) || previous_actions[k].sa_handler != SIG_DFL)
             continue;
         handler_installed[k] = sigaction(cleaned_signals[k], &ours, nullptr) == 0;
     }
