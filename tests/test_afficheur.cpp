@@ -504,7 +504,9 @@ TEST_F(Viewer, PdfThatIsNoPlainFileOrWhoseViewerCannotRunIsKept) {
          [] { return !exists("seen.args") && slurp("tmp.pdf").substr(0, 8) == "%PDF-1.4"; }},
         {program, nullptr, [] { return exists("seen.args") && test_files::is_device("tmp.pdf"); }},
     };
-    for (const auto& [name, alert, kept] : rows) {
+    for (const auto& row : rows) {
+        const String& name = std::get<0>(row);
+        const char* alert = std::get<1>(row);
         if (!alert && !test_files::make_device("tmp.pdf", 3).empty())
             GTEST_SKIP() << "a device needs root";
         OFD_afficheur viewer(&parent, 1);
@@ -514,7 +516,7 @@ TEST_F(Viewer, PdfThatIsNoPlainFileOrWhoseViewerCannotRunIsKept) {
             script.answer_message(alert);
         script.click("CANCEL");
         EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "kept", name); }));
-        EXPECT_TRUE(kept());
+        EXPECT_TRUE(std::get<2>(row)());
         std::remove("tmp.pdf");
     }
 }
