@@ -621,8 +621,11 @@ class gal_tpen_fichier {
   void drop_state_from_automata(int i);
 
  public:
-  // Writers, defined in writers/: the chart text (.gal) ...
-  void put_gal(const String& file, const String& module) const;
+  // Writers, defined in writers/: the chart text (.gal), to a file whole or
+  // not at all (1 when written; 0, with the reason on stderr, when the file
+  // cannot be written, and 0 without a file for an undefined model) ...
+  int put_gal(const String& file, const String& module) const;
+  void put_gal(std::ostream& os, const String& module) const;
   // ... and the Esterel v5 module.
   // 1 when the module was written; 0 (with the reason on stderr) when the
   // chart holds an index outside its table or the file cannot be written, in

@@ -2,6 +2,9 @@
 #ifndef TESSAN_FORMS_FORMS_PRIVATE_H
 #define TESSAN_FORMS_FORMS_PRIVATE_H
 
+#include <fstream>
+#include <functional>
+
 #include "text/Stringpp.h"
 
 class Fl_Window;
@@ -23,6 +26,14 @@ void pause_between_polls();
 // mapped and exposed, then draws it and flushes the connection, so that what
 // the window shows is on the screen when this returns.
 void wait_until_drawn(Fl_Window* window, double timeout);
+
+// Writes the file `name` with `write`, created or truncated, for the exports
+// the user asks for. False when it could not be written whole. When it cannot
+// be opened, nothing is touched: what is there is the user's. When a write
+// fails, a plain file that this export created or truncated is removed (it
+// holds a cut text); a link, a device or a pipe is left as it is. A name
+// holding a NUL byte opens nothing.
+bool write_export(const String& name, const std::function<void(std::fstream&)>& write);
 
 }  // namespace tessan_forms
 

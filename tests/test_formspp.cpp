@@ -591,6 +591,28 @@ TEST(LongMessageWindow, SaveThatCannotWriteSaysSoAndTheWindowStaysUp) {
     EXPECT_NE(alert.find("cannot write the file " + path), nullptr);
 }
 
+// A copy that could not be written whole is said so and not left cut.
+TEST(LongMessageWindow, SaveOnAFullDiskSaysSoAndLeavesNoCutFile) {
+    NEEDS_DISPLAY();
+    char dir_template[] = "/tmp/tessan-forms-full-XXXXXX";
+    const std::string dir = mkdtemp(dir_template), path = dir + "/saved.txt";
+    std::string why_not;
+    {
+        const test_files::small_tmpfs disk(dir);
+        why_not = disk.why_not;
+        if (disk.mounted()) {
+            disk.fill();
+            Snapshot alert;
+            save_long_message(String(100000, 'x'), path, [&](Driver& d) { d.key(alert = d.wait_window(""), "Return"); });
+            EXPECT_NE(alert.find("cannot write the file " + path), nullptr);
+            EXPECT_NE(access(path.c_str(), F_OK), 0);
+        }
+    }
+    rmdir(dir.c_str());
+    if (!why_not.empty())
+        GTEST_SKIP() << why_not;
+}
+
 TEST(LongMessageWindow, SaveCancelledWritesNothingAndTheWindowStaysUp) {
     NEEDS_DISPLAY();
     bool back = false;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/test_files.h"
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -458,6 +459,31 @@ TEST(ExternalPrograms, RunPortsAreComparedWithTheProgramsCharts) {
   EXPECT_EQ(result, 0);
   EXPECT_EQ(report, expected("runner.expected.txt"));
   EXPECT_NE(out.find("reading here.gal"), String::npos);
+}
+
+// Program files that are no plain file are not read: a device never ends and a
+// pipe without writer never opens. A path holding a NUL byte would name the
+// file before it, which the trace would empty.
+TEST(ExternalPrograms, OnlyPlainFilesAreRead) {
+  const auto chart = read_chart("special_runs.gal");
+  char pattern[] = "/tmp/tessan-special-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const fs::path dir = pattern;
+  test_files::spill(dir / "important.txt", String(32, 'i'));
+  ASSERT_EQ(mkfifo((dir / "fifo.gal").c_str(), 0600), 0);
+  test_files::make_device(dir / "zero.gal", 5);  // absent without root: not found either
+  String report;
+  {
+    const in_folder here(dir);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(chart->test_external_progs_io(report), 0);
+    testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+  }
+  EXPECT_EQ(report, expected("special_runs.expected.txt"));
+  EXPECT_EQ(slurp(dir / "important.txt"), String(32, 'i'));
+  fs::remove_all(dir);
 }
 
 TEST(ExternalPrograms, ChartWithoutProgramsGivesNothing) {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
@@ -102,6 +103,23 @@ TEST(PutGal, UndefinedModelWritesNoFile) {
   chart.put_gal(name, "m");
   struct stat status;
   EXPECT_NE(stat(name.c_str(), &status), 0);
+}
+
+// The chart the user edits is written whole or not at all: on a full disk the
+// old chart stays and the failure is said.
+TEST(PutGal, FullDiskKeepsTheOldChartAndSaysSo) {
+  const String dir = scratch_file("full"), kept = dir + "/c.gal";
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  const test_files::small_tmpfs disk(dir);
+  if (!disk.mounted()) GTEST_SKIP() << disk.why_not;
+  spill(kept, "old chart\n");
+  disk.fill();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(rich_chart(synccharts_model)->put_gal(kept, "rich"), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR: cannot write " + kept + ": No space left on device\n");
+  EXPECT_EQ(slurp(kept), "old chart\n");
+  const std::filesystem::directory_iterator walk(dir);
+  EXPECT_EQ(std::distance(begin(walk), end(walk)), 2);  // the chart and the filler
 }
 
 TEST(PutGal, EmptyChartIsTheHeaderAndThirteenEmptySections) {

@@ -3,17 +3,25 @@
 // and the charts that must not be written.
 #include "chart/gal_norm.h"
 #include "writers/put_strl5.h"
+#include "writers/writer_files.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/test_files.h"
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -394,6 +402,102 @@ TEST_F(PutStrl5, ReplacesTheModuleThatALinkPointsToAndKeepsTheLink) {
     EXPECT_EQ(write(*light_chart().build()), expected("light"));
     EXPECT_TRUE(fs::is_symlink(dir / "out.strl"));
     EXPECT_EQ(slurp(dir / "real" / "m.strl"), expected("light"));
+}
+
+// ---- Special names and targets ---------------------------------------------------
+//
+// Every chart writer reaches the file system through writer_files.cpp.
+
+using writer = int (gal_tpen_fichier::*)(const String&, const String&) const;
+
+// A target that is no plain file is the user's: written into, never replaced,
+// and a failed write is a failure. Devices only when root may make one.
+// A link to a file that does not exist yet makes the file where it points.
+TEST_F(PutStrl5, WritesIntoAnOutputThatIsNoPlainFileAndNeverReplacesIt) {
+    auto chart = plain_chart().build();
+    const String out = (dir / "out.strl").string(), node = (dir / "node").string();
+    fs::create_symlink("real/new.strl", out);  // a link to nothing yet: the file is made there
+    fs::create_directory(dir / "real");
+    EXPECT_EQ(write(*chart), expected("plain"));
+    EXPECT_TRUE(fs::is_symlink(out));
+    fs::remove_all(dir / "real");
+    fs::remove(out);
+    ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);
+    String piped;
+    std::thread reader([&] { piped = slurp(out); });
+    EXPECT_EQ(chart->put_strl5(out, "plain"), 1);
+    reader.join();
+    EXPECT_EQ(piped, expected("plain"));
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(out)));
+    fs::remove(out);
+    using G = gal_tpen_fichier;
+    // writer, device (7 full, 3 null), reached through a link
+    const std::tuple<writer, unsigned, bool> rows[] = {{&G::put_strl5, 7, false}, {&G::put_strl5, 7, true},
+                                                       {&G::put_le, 7, false},    {&G::put_xfig, 7, true},
+                                                       {&G::put_inkscape, 7, false}, {&G::put_strl5, 3, false}};
+    for (const auto& [put, minor, linked] : rows) {
+        const String why_not = test_files::make_device(node, minor);
+        if (!why_not.empty())
+            GTEST_SKIP() << why_not;
+        linked ? fs::create_symlink("node", out) : fs::rename(node, out);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(((*chart).*put)(out, "plain"), minor == 3 ? 1 : 0) << minor << linked;
+        const String error = ::testing::internal::GetCapturedStderr();
+        const String failure = minor == 3 ? "" : "ERROR: cannot write " + out + ": No space left on device\n";
+        EXPECT_EQ(error.substr(error.size() - std::min(error.size(), failure.size())), failure);
+        EXPECT_TRUE(test_files::is_device(linked ? node : out));
+        EXPECT_EQ(files_in_dir(), linked ? 2 : 1);
+        fs::remove(out);
+        fs::remove(node);
+    }
+}
+
+// The system would see such a name cut at the NUL: another file, or one that
+// a link there points to. Nothing is opened.
+TEST_F(PutStrl5, NameWithANulByteIsRefusedAndOpensNothing) {
+    std::ofstream(dir / "important.txt") << String(32, 'i');
+    fs::create_symlink("important.txt", dir / "link");
+    for (const char* cut : {"important.txt", "link"}) {
+        const String name = (dir / cut).string() + String(1, '\0') + ".strl";
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(plain_chart().build()->put_strl5(name, "plain"), 0) << cut;
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  "ERROR: cannot write " + name + ": the file name holds a NUL byte\n");
+    }
+    EXPECT_EQ(slurp(dir / "important.txt"), String(32, 'i'));
+    EXPECT_EQ(files_in_dir(), 2);
+}
+
+// The temporary file must fit wherever the target's own name fits.
+TEST_F(PutStrl5, WritesATargetWhateverTheLengthOfItsName) {
+    auto chart = plain_chart().build();
+    for (const std::size_t length : {244, 250, 255}) {
+        const fs::path target = dir / (String(length - 5, 'x') + ".strl");
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(chart->put_strl5(target.string(), "plain"), 1) << length;
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << length;
+        EXPECT_EQ(slurp(target), expected("plain")) << length;
+    }
+}
+
+// A process stopped while it writes leaves the old file and no temporary one.
+TEST_F(PutStrl5, StoppedBySignalLeavesTheOldFileAndNoTemporary) {
+    std::ofstream(dir / "out.strl") << "old\n";
+    for (const int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            tessan_writers::replacing_file output((dir / "out.strl").string());
+            output.stream() << String(100000, 'x') << std::flush;
+            raise(signal_number);
+            _exit(0);
+        }
+        int wait_status = 0;
+        ASSERT_EQ(waitpid(child, &wait_status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(wait_status) && WTERMSIG(wait_status) == signal_number) << signal_number;
+        EXPECT_EQ(files_in_dir(), 1) << signal_number;
+        EXPECT_EQ(slurp(dir / "out.strl"), "old\n");
+    }
 }
 
 // ---- Pieces -------------------------------------------------------------------

@@ -2,9 +2,10 @@
 // (reader/) is the other half; what does not survive the round trip is the
 // diameters, the generated state names, the sensors of the programs, a
 // renaming without a program, the encapsulation flag and the stamp.
-#include <fstream>
+#include <ostream>
 
 #include "chart/gal_norm.h"
+#include "writers/writer_files.h"
 
 namespace {
 
@@ -119,9 +120,16 @@ void gal_tpen_transition::put_gal(std::ostream& os, int modele) const {
   }
 }
 
-void gal_tpen_fichier::put_gal(const String& file, const String& module) const {
+// The chart the user edits: a full disk or a failed write keeps the old text
+// whole, as for every other writer.
+int gal_tpen_fichier::put_gal(const String& file, const String& module) const {
+  if (mon_modele_ < 0) return 0;
+  return tessan_writers::write_whole_file(file,
+                                          [&](std::ostream& os) { put_gal(os, module); });
+}
+
+void gal_tpen_fichier::put_gal(std::ostream& os, const String& module) const {
   if (mon_modele_ < 0) return;
-  std::ofstream os(file.c_str(), std::ios::out | std::ios::trunc);
 
   os << "Name: " << module << " : ";
   // Kinds beyond the four keywords come only from the older numeric header,
