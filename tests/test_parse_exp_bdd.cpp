@@ -102,6 +102,29 @@ TEST_F(parsing, BadPrioritiesFailWithStatusOne) {
             "PARSING ERROR about expression: \"<x> a\"\n");
 }
 
+// Numbers that would wrap on their way to an int are refused, not read as
+// "other", as no priority or as a negative rank.
+TEST_F(parsing, PriorityNumbersRunFromOneToTheLargestInt) {
+  const struct {
+    const char* number;
+    int prio;  // 0: refused
+  } cases[] = {{"2147483647", 2147483647}, {"007", 7}, {"2147483648", 0}, {"4294967295", 0},
+               {"4294967296", 0}, {"4294967297", 0}, {"00", 0}, {"99999999999999999999999", 0}};
+  for (const auto& c : cases) {
+    const String text = "<" + String(c.number) + "> a";
+    int prio = 5, status = -7;
+    CaptureStderr();
+    const bdd f = parse(text, &prio, &status);
+    const String err = GetCapturedStderr();
+    EXPECT_EQ(prio, c.prio) << text;
+    EXPECT_EQ(status, c.prio == 0 ? 1 : 0) << text;
+    EXPECT_EQ(f, c.prio == 0 ? m.Bdd_zero() : a) << text;
+    EXPECT_EQ(err, c.prio != 0 ? "" : "parsing error in expression: name \"" + String(c.number) +
+                                          "\" is not a correct priority value ...\n"
+                                          "PARSING ERROR about expression: \"" + text + "\"\n") << text;
+  }
+}
+
 TEST_F(parsing, TheFormWithoutPriorityRefusesAPrefix) {
   int status = -7;
   CaptureStderr();
