@@ -43,9 +43,13 @@ void report_on_stderr(const String& text) {
     std::cerr.flush();
 }
 
+// The flip is one switch for the whole process, and a caller's own forms
+// are laid out by it: it is off for our form only, then as it was.
 void end_form_top_left() {
+    const char flip = fl_flip;
     fl_flip = 0;
     fl_end_form();
+    fl_flip = flip;
 }
 
 void pause_between_polls() {

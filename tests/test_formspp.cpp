@@ -649,6 +649,23 @@ TEST(FormsText, IsPlacedFromTheTopLeftWithItsLabelLeftAligned) {
     delete form;
 }
 
+// Forms' flip is the process's: the toolkit turns it off for its own forms
+// only, so a caller's form is flipped alike before and after one of them.
+TEST(FormsFlip, IsPutBackForTheCallersFormsOnceTheToolkitsFormIsEnded) {
+    const auto button_y = [](bool toolkit) {
+        Fl_Window* form = fl_bgn_form(FL_NO_BOX, 300, 300);
+        Fl_Widget* button = fl_add_button(FL_NORMAL_BUTTON, 10, 270, 60, 20, "GO");
+        toolkit ? tessan_forms::end_form_top_left() : fl_end_form();
+        const int y = button->y();
+        delete form;
+        return y;
+    };
+    std::vector<int> ys;
+    for (bool toolkit : {false, true, false, true})
+        ys.push_back(button_y(toolkit));
+    EXPECT_EQ(ys, (std::vector<int>{10, 270, 10, 270}));
+}
+
 // ---- Widget and browser wrappers ------------------------------------------------
 
 TEST(ObjectLabel, IsCutToMaxlenWhenLonger) {
