@@ -16,7 +16,8 @@ namespace tessan_forms {
 void report_on_stderr(const String& text);
 
 // Forms' fl_end_form flips every child's y (Forms counts from the bottom)
-// unless fl_flip is off; our geometry is top-left, so every form ends here.
+// unless fl_flip is off; our geometry is top-left, so every form ends here,
+// and the flip is left as it was for the caller's own forms.
 void end_form_top_left();
 
 // The pause between two polls of a window (2 milliseconds).

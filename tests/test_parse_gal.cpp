@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "reader/gal_scanner.h"
 #include "reader/parse_gal.h"
 #include "reader_files.h"
 
@@ -259,6 +260,35 @@ TEST(ParseGal, TextsMaySpanLines) {
   EXPECT_EQ(r.chart->nom_etat(1), "");
   EXPECT_EQ(r.chart->receptivite_transition(0), "a\nb");
   EXPECT_NE(r.trace.find("\n31 --> \"first\nsecond\"\n"), String::npos);
+}
+
+// A token of megabytes is read in a few large blocks, not in a few-KiB read
+// after which the whole token would be scanned again.
+struct counting_scanner : galFlexLexer {
+  using galFlexLexer::galFlexLexer;
+  int reads = 0;
+  int LexerInput(char* buffer, int size) override {
+    ++reads;
+    return galFlexLexer::LexerInput(buffer, size);
+  }
+};
+
+TEST(ParseGal, ALongTokenIsReadInFewBlocksAndKeptWhole) {
+  const std::size_t n = 4u << 20;
+  String word(n, 'w'), text(n, 'x');
+  text.front() = text.back() = '"';
+  text[n / 2] = '\n';
+  for (const auto& [token, code] : {std::pair{word, 296}, std::pair{text, 297}}) {
+    std::istringstream in(token + " ;");
+    std::ostringstream echo;
+    counting_scanner scanner(&in, &echo);
+    EXPECT_EQ(scanner.yylex(), code);
+    EXPECT_EQ(String(scanner.YYText(), scanner.YYLeng()), token);
+    EXPECT_EQ(scanner.yylex(), 271);  // ";"
+    EXPECT_EQ(scanner.yylex(), 0);
+    EXPECT_LE(scanner.reads, 20) << code;
+    EXPECT_EQ(echo.str(), "");
+  }
 }
 
 TEST(ParseGal, DecimalsKeepTheirValueWhateverTheirDigits) {
