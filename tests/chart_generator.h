@@ -144,6 +144,12 @@ public:
         return g;
     }
 
+    // A trigger alone, over the given signals.
+    std::string trigger_over(const std::vector<std::string>& signals) {
+        signals_ = signals;
+        return trigger(0);
+    }
+
 private:
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
     bool chance(int n) { return below(n) == 0; }

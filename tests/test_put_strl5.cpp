@@ -1,6 +1,7 @@
 // The Esterel v5 writer: whole modules compared with texts worked out by hand
 // (tests/data/strl5/*.strl), then the pieces (triggers, priorities, items)
 // and the charts that must not be written.
+#include "bdd/bddpp.h"
 #include "chart/gal_norm.h"
 #include "reader/parse_gal.h"
 #include "writers/put_strl5.h"
@@ -13,6 +14,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -544,6 +546,33 @@ TEST(Strl5Recept, PutsImmediateOnceBeforeTheWholeExpression) {
 TEST(Strl5Recept, CutsOnlyALeadingPriority) {
     EXPECT_EQ(strl5_recept("  <3>V"), "V");
     EXPECT_EQ(strl5_recept("<default>#V & W"), "immediate [V and W]");
+}
+
+// The Esterel text tests what the trigger tests, read by the chart's own
+// expression parser, where tick holds at every instant.
+TEST(Strl5Recept, KeepsTheMeaningOfRandomTriggersInEverySpelling) {
+    bddpp_manager manager;
+    const bdd tick = manager.New_var_last("tick");
+    for (const char* name : {"A", "B", "C"})
+        manager.New_var_last(name);
+    chart_generator::drawer draw(chart_generator::seed());
+    for (int i = 0; i < 20 * chart_generator::charts(); ++i) {
+        String trigger = draw.trigger_over({"A", "B", "C"});
+        const String esterel = strl5_recept(trigger);
+        trigger.erase(std::remove(trigger.begin(), trigger.end(), '#'), trigger.end());
+        for (std::size_t at; (at = trigger.find('*')) != String::npos;)
+            trigger.replace(at, 1, " & ");  // the syntax checker's product, unknown to the parser
+        if (trigger.empty())
+            continue;
+        int prio = 0, status = -1, back_status = -1;
+        const bdd meant = manager.Parse_expression(trigger, &prio, &status);
+        const bdd written = manager.Parse_expression(
+            esterel.rfind("immediate ", 0) == 0 ? esterel.substr(10) : esterel, &back_status);
+        ASSERT_EQ(status, 0) << trigger;
+        ASSERT_EQ(back_status, 0) << esterel;
+        EXPECT_TRUE(manager.Bdd_and(meant, tick) == manager.Bdd_and(written, tick))
+            << trigger << " written " << esterel;
+    }
 }
 
 TEST(SortTransitionsList, PutsNoPriorityFirstThenRanksThenOtherAndIsStable) {
