@@ -63,7 +63,10 @@ public:
             os << "Name: " << name << " : " << (g.model == 3 ? 2 : g.model == 2 ? 1 : g.model) << ";\n";
         else
             os << "Name: " << name << " : " << keywords[g.model] << ";\n";
-        os << "Type: " << join({"speed", "level", "integer", "bool", "boolean"}, 3, "") << ";\n";
+        os << "Type: ";
+        for (int t = below(4); t > 0; --t)
+            os << pick<std::string>({"speed", "level", "integer", "bool", "boolean"}) << (t > 1 ? ", " : "");
+        os << ";\n";
         section(os, "Input:", "I", 4, true);
         section(os, "Sensor:", "S", 2, false);
         section(os, "Output:", "O", 3, true);
@@ -156,12 +159,6 @@ private:
     template <class T>
     T pick(const std::vector<T>& v) { return v[below(static_cast<int>(v.size()))]; }
 
-    std::string join(std::vector<std::string> items, int most, const char* tail) {
-        std::string s;
-        for (int n = below(most + 1); n > 0; --n)
-            s += (s.empty() ? "" : ", ") + pick(items) + tail;
-        return s;
-    }
     std::string type_name() { return pick<std::string>({"integer", "speed", "boolean", "unit", "string"}); }
     std::string type() { return pick<std::string>({"", "pure", "pure", "bool", "integer", "speed", "unit"}); }
 

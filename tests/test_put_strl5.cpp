@@ -297,26 +297,6 @@ TEST_F(PutStrl5, RefusesWhatEsterelCannotSayOneLinePerProblem) {
     EXPECT_EQ(files_in_dir(), 3);  // the module kept, the chart and its trace
 }
 
-TEST_F(PutStrl5, RefusesTriggersNestedTooDeepAndLeavesTheStackAlone) {
-    chart_spec c;
-    c.name = "deep";
-    c.inputs = {var("A", "pure")};
-    String nots;
-    for (int i = 0; i < 100000; ++i)
-        nots += "not ";
-    c.states = {state("s")};
-    c.transitions = {trans(-1, 0, strong_trans, 0, ""),
-                     trans(0, 0, strong_trans, 0, String(100000, '(') + "A" + String(100000, ')')),
-                     trans(0, 0, strong_trans, 0, nots + "A")};
-    EXPECT_EQ(write(*c.build()), "");
-    EXPECT_EQ(status, 0);
-    std::istringstream lines(diagnostics);
-    int refusals = 0;
-    for (String line; std::getline(lines, line); ++refusals)
-        EXPECT_NE(line.find("): brackets and negations nested deeper than 200: nothing written"), String::npos);
-    EXPECT_EQ(refusals, 2);
-}
-
 // Whatever the chart, tessan writes a module that Esterel accepts, or
 // refuses the chart for a reason it names, with status 1 and no module; a
 // chart drawn without flaw is always written.
