@@ -87,7 +87,7 @@ void put_constellation(std::ostream& os, const gal_tpen_fichier& chart, int k) {
         const gal_tpen_transition& transition = chart.ma_table_transitions()[t];
         os << "    emit start_" << table[transition.mon_ident_etat_aval()].un_nom() << ";\n";
         for (int a : transition.mes_actions())
-            if (!emission_of(actions[a]).signal.empty())
+            if (!emission_of(actions[a]).nothing)
                 os << "             emit " << actions[a] << ";\n";
     }
     if (initial.empty())

@@ -222,11 +222,9 @@ private:
             const String text = chart_.ma_table_actions()[a];
             const String label = "action " + std::to_string(a) + " (" + quoted(text) + ")";
             const emission e = emission_of(text);
-            if (e.signal.empty() && !e.well_formed)
-                continue;
             if (!e.well_formed)
                 out_.add(label, "not a signal name, alone or with a value in round brackets");
-            else if (!e.signal.empty() && !signals_.count(e.signal))
+            else if (!e.nothing && !signals_.count(e.signal))
                 out_.add(label, e.signal + " is not a signal that the chart declares");
             else if (e.valued && signals_.at(e.signal))
                 out_.add(label, e.signal + " is a pure signal and carries no value");

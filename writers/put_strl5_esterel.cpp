@@ -587,16 +587,15 @@ esterel_renaming translate_renaming(const String& stored) {
 emission emission_of(const String& action) {
     emission e;
     const String text = cancel_begin_end_spaces(action);
-    if (text.empty())
-        return e;
+    e.nothing = text.empty();
     std::size_t i = 0;
     while (i < text.size() && identifier_char(text[i]))
         ++i;
     e.signal = text.substr(0, i);
-    String rest = cancel_begin_end_spaces(text.substr(i));
+    const String rest = cancel_begin_end_spaces(text.substr(i));
     e.valued = !rest.empty();
-    e.well_formed = identifier_fault(e.signal) == nullptr &&
-                    (rest.empty() || (rest.front() == '(' && rest.back() == ')'));
+    e.well_formed = e.nothing || (identifier_fault(e.signal) == nullptr &&
+                                  (rest.empty() || (rest.front() == '(' && rest.back() == ')')));
     return e;
 }
 

@@ -71,8 +71,9 @@ struct esterel_renaming {
 esterel_renaming translate_renaming(const String& stored);
 
 // An action's text read as an emission: the signal emitted and whether a
-// value follows it between round brackets. Empty text: nothing is emitted.
+// value follows it between round brackets. A blank text emits nothing.
 struct emission {
+    bool nothing = true;
     String signal;
     bool valued = false;
     bool well_formed = true;

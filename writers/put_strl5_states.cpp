@@ -85,7 +85,7 @@ using namespace tessan_strl5;
 
 namespace {
 
-bool emits_something(const String& action) { return !emission_of(action).signal.empty(); }
+bool emits_something(const String& action) { return !emission_of(action).nothing; }
 
 // The emits of a transition taken: its actions, then the start of its target.
 // A final arrow (target -1) starts nothing; its branch must still hold a
