@@ -627,9 +627,10 @@ class gal_tpen_fichier {
   int put_gal(const String& file, const String& module) const;
   void put_gal(std::ostream& os, const String& module) const;
   // ... and the Esterel v5 module.
-  // 1 when the module was written; 0 (with the reason on stderr) when the
-  // chart holds an index outside its table or the file cannot be written, in
-  // which case the file is left as it was.
+  // 1 when the module was written; 0 (with the reasons on stderr) when the
+  // chart holds an index outside its table or something Esterel has no form
+  // for, or the file cannot be written, in which case the file is left as it
+  // was.
   int put_strl5(const String& file, const String& module) const;
   void put_strl5_handling_star(std::ostream& os, int etat, int k) const;
   std::list<int> sort_transitions_list(const std::list<int>& l) const;
