@@ -166,6 +166,22 @@ String sop(bddpp_manager& m, const bdd& f, int level) {
   return m.Print_sop_to_String(" or ", " and ", "not ", "", f, level);
 }
 
+// The level-2 cover lists its primes in the order of a walk of every
+// implicant the tree of f reaches, as many as 3^depth: a state with 16
+// ordinary triggers already asks for hours. A finding keeps the level-2
+// text while that walk fits in this much work (see Bdd_sop_2_within: about
+// 0.1 s on today's machines, and every finding that took less than that
+// keeps its text); past it the finding is the prime and irredundant cover
+// of the same function, which takes time in proportion to its size. Work is
+// counted, not time, so a chart gives the same text on any machine.
+constexpr std::uint64_t finding_cover_budget = 50000000;
+
+String finding(bddpp_manager& m, const bdd& f) {
+  std::list<bdd> cover;
+  m.Bdd_sop_2_within(f, cover, finding_cover_budget);
+  return m.Print_cover_to_String(" or ", " and ", "not ", "", cover);
+}
+
 // The form of the parser without priority turns a "<" rank ">" prefix into
 // the constant false with status 0, after saying on stderr that it does not
 // know the prefix. Taken as it comes, such a trigger would stand in the check
@@ -256,12 +272,12 @@ int gal_tpen_fichier::test_determinisme(String& report) const {
       if (complete) {
         const bdd u = tree.all();
         if (!m.Bdd_is_tautology(u, 1)) {
-          report += state_line + "  behavior not defined when " + sop(m, m.Bdd_not(u), 2) + "\n";
+          report += state_line + "  behavior not defined when " + finding(m, m.Bdd_not(u)) + "\n";
           result = 0;
         }
       }
       for_each_overlap(tree, e, [&](std::size_t, std::size_t, const bdd& w) {
-        report += state_line + "  several behaviors possible when " + sop(m, w, 2) + "\n\n";
+        report += state_line + "  several behaviors possible when " + finding(m, w) + "\n\n";
         result = 0;
       });
       gc.between_states();
@@ -317,7 +333,7 @@ int gal_tpen_fichier::test_determinisme_avec_auto_completion() {
       const String name = table_etats_[i].mon_nom();
       for_each_overlap(tree, e, [&](std::size_t, std::size_t, const bdd& w) {
         std::cerr << "ERROR: in state " << name << " :" << std::endl
-                  << "  several behaviors possible when " << sop(m, w, 2) << std::endl
+                  << "  several behaviors possible when " << finding(m, w) << std::endl
                   << std::endl;
         result = 0;
       });
