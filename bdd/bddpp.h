@@ -371,11 +371,13 @@ public:
   void Bdd_sop_1(const bdd& f, std::list<bdd>& out);
   void Bdd_sop_2(const bdd& f, std::list<bdd>& out);
   void Bdd_sop_2plus(const bdd& f, std::list<bdd>& out);
-  // Level 2 when its implicant walk fits in `budget` units of work (a unit
-  // is a vertex of the implicant tree folded onto shared sub-functions, or a
-  // leaf of the unfolded tree, all counted before the walk starts), and 1;
-  // otherwise the cover of Bdd_sop_irredundant, and 0. The same function
-  // gives the same cover on any machine.
+  // Level 2 when its implicant walk fits in `budget` units of work, and 1;
+  // otherwise the cover of Bdd_sop_irredundant, and 0. A unit is a vertex
+  // of the implicant tree folded onto shared sub-functions, a leaf of the
+  // unfolded tree, or a word of the implicant list's index read (see
+  // bdd/cube_bits.h); a tree whose leaves alone promise too much is not
+  // walked. Work is counted, not timed: the same function gives the same
+  // cover on any machine.
   int Bdd_sop_2_within(const bdd& f, std::list<bdd>& out, std::uint64_t budget);
   // A cover of prime implicants none of which can go, in time near-linear
   // in its size (the Minato–Morreale recursion): cubes with the top variable
