@@ -41,6 +41,13 @@ TEST(BddPrinters, SumOfProductsAtLevelsOneAndTwo) {
   abc_manager t;
   EXPECT_EQ(t.m.Print_sop_to_String(" or ", " and ", "not ", "", t.f, 2), "c or a and not b");
   EXPECT_EQ(t.m.Print_sop_to_String(" or ", " and ", "not ", "", t.f, 1), "a and not b or c");
+  // A cover already made is written the same way; the empty one is "0".
+  for (const bdd& f : {t.f, t.m.Bdd_zero(), t.m.Bdd_one()}) {
+    std::list<bdd> cover;
+    t.m.Bdd_sop(f, cover, 2);
+    EXPECT_EQ(t.m.Print_cover_to_String(" or ", " and ", "not ", "", cover),
+              t.m.Print_sop_to_String(" or ", " and ", "not ", "", f, 2));
+  }
   std::ostringstream o;
   t.m.Print_sop(" + ", ".", "", "'", o, t.f, 0);
   EXPECT_EQ(o.str(), "a.b.c + a.b' + a'.c");
