@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bdd/bddpp.h"
+#include "bench/bench_support.h"
 #include "buddy_ref.h"
 
 namespace {
@@ -169,26 +170,8 @@ void random_expressions(int count) {
 
 // ---- Measurement ---------------------------------------------------------------
 
-// CPU time of the process: what the other engineers' builds take from the
-// machine does not count, as it would in wall time.
-double cpu_seconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
-template <class Run>
-double seconds_of(Run run) {
-  const double start = cpu_seconds();
-  run();
-  return cpu_seconds() - start;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
+using bench_support::median;
+using bench_support::cpu_seconds_of;
 
 // The two engines take turns, run by run, each run paired with the other
 // engine's run next to it (which goes first alternates too), so a change in
@@ -203,11 +186,11 @@ void compare(benchmark::State& state, Ours run_ours, Theirs run_buddy) {
   for (auto _ : state) {
     const bool ours_first = ours_runs.size() % 2 == 0;
     double ours_s = 0, buddy_s = 0;
-    if (!ours_first) buddy_s = seconds_of(run_buddy);
+    if (!ours_first) buddy_s = cpu_seconds_of(run_buddy);
     ours_gc_seconds = 0;
-    ours_s = seconds_of(run_ours);
+    ours_s = cpu_seconds_of(run_ours);
     gc_total += ours_gc_seconds;
-    if (ours_first) buddy_s = seconds_of(run_buddy);
+    if (ours_first) buddy_s = cpu_seconds_of(run_buddy);
     nodes_ours = ours_nodes;
     nodes_buddy = buddy_nodes;
     ours_total += ours_s;

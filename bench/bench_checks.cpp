@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "bdd/bddpp.h"
+#include "bench/bench_support.h"
 #include "chart/gal_norm.h"
 
 namespace {
@@ -214,23 +215,8 @@ gal_tpen_fichier ordinary_chart(int states, int triggers, unsigned first_seed = 
   return chart;
 }
 
-double cpu_seconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
-template <class Run>
-double cpu_seconds_of(Run run) {
-  const double start = cpu_seconds();
-  run();
-  return cpu_seconds() - start;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
+using bench_support::cpu_seconds_of;
+using bench_support::median;
 
 constexpr int ordinary_samples = 8;
 

@@ -8,6 +8,7 @@
 #include <chrono>
 
 #include "bdd/bddpp.h"
+#include "bench/bench_support.h"
 
 namespace {
 
@@ -35,19 +36,8 @@ void BM_ParseLongTrigger(benchmark::State& state) {
   for (const char* name : {"a", "b", "c"}) m.New_var_last(name);
   const std::int64_t n = state.range(0) * 1000;
   const String small = trigger(n), large = trigger(8 * n);
-  double t_small = 0, t_large = 0;
-  for (auto _ : state) {
-    t_small = parse_seconds(m, small);
-    t_large = parse_seconds(m, large);
-    if (t_small < 0 || t_large < 0) {
-      state.SkipWithError("the trigger did not parse");
-      return;
-    }
-  }
-  state.counters["n_KB"] = static_cast<double>(state.range(0));
-  state.counters["n_s"] = t_small;
-  state.counters["8n_s"] = t_large;
-  state.counters["growth_8n"] = t_large / t_small;
+  bench_support::report_growth(state, "n_KB", "the trigger did not parse",
+                               [&](bool eight_times) { return parse_seconds(m, eight_times ? large : small); });
 }
 
 }  // namespace

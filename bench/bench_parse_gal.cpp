@@ -24,6 +24,7 @@
 #include <sstream>
 #include <streambuf>
 
+#include "bench/bench_support.h"
 #include "reader/gal_scanner.h"
 #include "reader/parse_gal.h"
 
@@ -150,19 +151,8 @@ void BM_ScanOneLongToken(benchmark::State& state) {
   const std::int64_t n = state.range(0) << 20;
   const bool quoted = state.range(1) != 0;
   const String small = long_token(n, quoted), large = long_token(8 * n, quoted);
-  double t_small = 0, t_large = 0;
-  for (auto _ : state) {
-    t_small = scan_seconds(small);
-    t_large = scan_seconds(large);
-    if (t_small < 0 || t_large < 0) {
-      state.SkipWithError("the token was not scanned as one token");
-      return;
-    }
-  }
-  state.counters["n_MiB"] = static_cast<double>(state.range(0));
-  state.counters["n_s"] = t_small;
-  state.counters["8n_s"] = t_large;
-  state.counters["growth_8n"] = t_large / t_small;
+  bench_support::report_growth(state, "n_MiB", "the token was not scanned as one token",
+                               [&](bool eight_times) { return scan_seconds(eight_times ? large : small); });
 }
 
 }  // namespace
