@@ -1,9 +1,9 @@
 // The chart tests' own view of a chart: a probe that opens the fields the
-// public interface does not show, and what every chart must satisfy after a
+// public interface does not show, what every chart must satisfy after a
 // change (each state's incoming and outgoing lists hold exactly the
 // transitions that end or start there, in table order, worked out here from
-// the transitions themselves). Then the shapes the tests build charts from,
-// and a picture of a whole chart to compare with a file of tests/data/chart/.
+// the transitions themselves), and a picture of a whole chart to compare
+// with a file of tests/data/chart/, after each operation of a table.
 #ifndef TESSAN_TESTS_CHART_SUPPORT_H
 #define TESSAN_TESTS_CHART_SUPPORT_H
 
@@ -45,9 +45,8 @@ inline void expect_lists_match(const gal_tpen_fichier& chart) {
   }
 }
 
-inline gal_tpen_etat named_state(const String& name, double x = 0.0, double y = 0.0, int run = -1) {
-  String n = name;
-  return gal_tpen_etat(normal_star, &n, x, y, gal_run_instance(run, ""), nullptr);
+inline gal_tpen_etat named_state(String name) {
+  return gal_tpen_etat(normal_star, &name, 0.0, 0.0, gal_run_instance(), nullptr);
 }
 
 inline gal_tpen_transition arrow(int from, int to, const String& trigger = "A",
@@ -89,9 +88,9 @@ inline String picture(const gal_tpen_fichier& chart) {
   return os.str();
 }
 
-// A chart read from a .gal file of tests/data/chart/.
+// A chart read from a .gal file of tests/data/.
 inline chart_probe read_chart(const String& name) {
-  reader_files::reading r = reader_files::read_text(test_files::slurp(String(TESSAN_TEST_DATA) + "/" + name));
+  auto r = reader_files::read_text(test_files::slurp(String(TESSAN_TEST_DATA) + "/" + name));
   EXPECT_NE(r.chart, nullptr) << r.err;
   chart_probe chart;
   if (r.chart) static_cast<gal_tpen_fichier&>(chart) = *r.chart;
@@ -101,7 +100,8 @@ inline chart_probe read_chart(const String& name) {
 // The lines of `after` that differ from those of `before` at the same place,
 // "unchanged" when none does, all of `after` when the count of lines changed.
 inline String changes(const String& before, const String& after) {
-  if (std::count(before.begin(), before.end(), '\n') != std::count(after.begin(), after.end(), '\n')) return after;
+  const auto lines = [](const String& s) { return std::count(s.begin(), s.end(), '\n'); };
+  if (lines(before) != lines(after)) return after;
   std::istringstream b(before), a(after);
   String was, is, out;
   while (std::getline(b, was) && std::getline(a, is))
@@ -112,15 +112,15 @@ inline String changes(const String& before, const String& after) {
 // A stamp no change would give, set before an operation to see whether it moved.
 constexpr std::int32_t untouched_stamp = 123456789;
 
-// A table of operations on a chart, each with what it does; `note` takes the
-// results it chooses to show.
-using chart_step = std::pair<const char*, std::function<void(chart_probe& c, std::ostream& note)>>;
+// An operation on a chart and what it does; `note` takes the results it shows.
+using chart_step = std::pair<const char*, std::function<void(chart_probe&, std::ostream& note)>>;
 
 // Makes each step on a fresh copy of `start` and gives for each its label
 // (with "stamp moved" when it moved the stamp), its note, what the chart wrote
 // on stderr, and what changed in the chart's picture. Unless told otherwise,
 // the chart must keep its lists right.
-inline String transcript(const chart_probe& start, const std::vector<chart_step>& steps, bool lists_kept = true) {
+inline String transcript(const chart_probe& start, const std::vector<chart_step>& steps,
+                         bool lists_kept = true) {
   std::ostringstream all;
   for (const chart_step& step : steps) {
     chart_probe c = start;
@@ -128,22 +128,19 @@ inline String transcript(const chart_probe& start, const std::vector<chart_step>
     std::ostringstream note;
     testing::internal::CaptureStderr();
     step.second(c, note);
-    all << "==== " << step.first << (c.stamp() == untouched_stamp ? "" : ", stamp moved") << "\n" << note.str()
-        << testing::internal::GetCapturedStderr() << changes(picture(start), picture(c));
+    all << "==== " << step.first << (c.stamp() == untouched_stamp ? "" : ", stamp moved") << "\n"
+        << note.str() << testing::internal::GetCapturedStderr() << changes(picture(start), picture(c));
     if (lists_kept) expect_lists_match(c);
   }
   return all.str();
 }
 
-inline String chart_fixture(const String& name) {
-  return test_files::slurp(String(TESSAN_TEST_DATA) + "/chart/" + name);
-}
-
-// TESSAN_WRITE_FIXTURES=1 writes what the code gives instead: read the diff.
+// Compared with a file of tests/data/chart/; TESSAN_WRITE_FIXTURES=1 writes
+// what the code gives instead: read the diff.
 inline void expect_fixture(const String& actual, const String& name) {
-  if (std::getenv("TESSAN_WRITE_FIXTURES"))
-    test_files::spill(String(TESSAN_TEST_DATA) + "/chart/" + name, actual);
-  EXPECT_EQ(actual, chart_fixture(name)) << name;
+  const String path = String(TESSAN_TEST_DATA) + "/chart/" + name;
+  if (std::getenv("TESSAN_WRITE_FIXTURES")) test_files::spill(path, actual);
+  EXPECT_EQ(actual, test_files::slurp(path)) << name;
 }
 
 #endif

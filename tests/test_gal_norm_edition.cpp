@@ -1,7 +1,6 @@
 // Editing a chart: deletions and their renumbering, replacements, neutral
-// signals, unused actions, emptying, the layout of self-loops, and the debug
-// dump. Charts are read from .gal fixtures and compared through their
-// picture with the expected files beside them.
+// signals, unused actions, emptying and the layout of self-loops, made on a
+// chart read from a .gal fixture and compared through its picture.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -23,20 +22,6 @@ chart_probe chart_of_kind(int model) {
 
 }  // namespace
 
-// A cleared chart is a new one of the same kind, name and flag.
-TEST(ChartDump, WritesEveryTableAutomatonStateAndTransitionThenNothingOnceCleared) {
-  chart_probe chart = read_chart("chart_edit/dump.gal");
-  std::ostringstream os;
-  chart.put(os);
-  EXPECT_EQ(os.str(), test_files::slurp(String(TESSAN_TEST_DATA) + "/chart_edit/dump.put"));
-  chart_probe fresh = chart_of_kind(synccharts_model);
-  fresh.def_nom_module("demo");
-  fresh.set_encapsulation();
-  chart.set_encapsulation();
-  chart.clear();
-  EXPECT_EQ(picture(chart), picture(fresh));
-}
-
 // Each edit is made on a fresh copy of the chart of edits.gal; what it wrote
 // on stderr, whether it moved the stamp, and the chart after it ("unchanged"
 // when it is the chart read) are compared with edits.txt. Out of range, or
@@ -48,6 +33,16 @@ TEST(Edits, EachEditOnAFreshChart) {
       {"sup_etat(5)", [](auto& c, auto&) { c.sup_etat(5); }},
       {"sup_etat(1): its transitions go, the later ones move down", [](auto& c, auto&) { c.sup_etat(1); }},
       {"sup_etat(4)", [](auto& c, auto&) { c.sup_etat(4); }},
+      {"sup_etat(4) finds the transitions by their ends, not from the lists", [](auto& c, auto&) {
+         c.ma_table_transitions()[4].modif_ident_etat_aval(4);  // state 4's lists do not know
+         c.sup_etat(4);
+       }},
+      {"sup_etat() in a kind that keeps its automata renumbers them", [](auto& c, auto&) {
+         c.def_modele(basic_model);
+         c.add_fin_etat(named_state("alone"));
+         c.sup_etat(5);
+         c.sup_etat(1);
+       }},
       {"sup_transition(-1)", [](auto& c, auto&) { c.sup_transition(-1); }},
       {"sup_transition(11)", [](auto& c, auto&) { c.sup_transition(11); }},
       {"sup_transition(2)", [](auto& c, auto&) { c.sup_transition(2); }},
@@ -92,33 +87,17 @@ TEST(Edits, EachEditOnAFreshChart) {
   }), "edits.txt");
 }
 
-// The transitions to delete are found by their ends, not from the lists,
-// which are only as fresh as the last rebuild.
-TEST(SupEtat, FindsTheTransitionsByTheirEndsEvenWhenTheListsAreStale) {
-  chart_probe chart = chart_of_kind(par_automata_model);
-  add_states(chart, 3);
-  chart.add_fin_transition(arrow(0, 1));
-  chart.ma_table_transitions()[0].modif_ident_etat_aval(2);
-  chart.sup_etat(2);
-  EXPECT_EQ(chart.nbr_transitions(), 0);
-}
-
-TEST(SupEtat, KindsWithoutRecomputedAutomataRenumberTheirs) {
-  chart_probe chart = chart_of_kind(basic_model);
-  add_states(chart, 3);  // each a one-state automaton
-  chart.sup_etat(1);
-  EXPECT_EQ(automata(chart), (std::vector<std::list<int>>{{0}, {1}}));
-  chart.sup_etat(0);
-  EXPECT_EQ(automata(chart), (std::vector<std::list<int>>{{0}}));
-}
-
-TEST(SupEtat, AHundredThousandStateChainLosesOneLinkAndSplits) {
+// Each deletion is one pass over the tables, whatever the index deleted.
+TEST(Edits, AHundredThousandStateChainLosesTwoLinksAndItsUnusedActions) {
   const int n = 100000;
   chart_probe chart = chart_of_kind(par_automata_model);
   add_states(chart, n);
   for (int i = 0; i + 1 < n; ++i) chart.add_fin_transition(arrow(i, i + 1));
+  for (int a = 0; a < n; ++a) chart.add_fin_action("a" + std::to_string(a));
+  chart.ma_table_etats()[n - 1].add_action(n - 1);
   chart.sup_etat(n / 2);
   chart.sup_etat(0);
+  chart.internal_raj_actions();
   ASSERT_EQ(chart.nbr_etats(), n - 2);
   ASSERT_EQ(chart.nbr_transitions(), n - 4);
   ASSERT_EQ(chart.nombre_SC(), 2);
@@ -126,16 +105,7 @@ TEST(SupEtat, AHundredThousandStateChainLosesOneLinkAndSplits) {
   EXPECT_EQ(describe(chart.ma_table_transitions()[n / 2 - 2]), "49999>50000 kind 1 priority 0 \"A\" actions () "
                                                               "points () label 0 0");
   EXPECT_EQ(chart.nom_etat(n / 2 - 1), "s" + std::to_string(n / 2 + 1));
-}
-
-TEST(InternalRajActions, ManyUnusedActionsGoInOnePass) {
-  chart_probe chart = chart_of_kind(basic_model);
-  add_states(chart, 1);
-  const int n = 100000;
-  for (int a = 0; a < n; ++a) chart.add_fin_action("a" + std::to_string(a));
-  chart.ma_table_etats()[0].add_action(n - 1);
-  chart.internal_raj_actions();
   EXPECT_EQ(chart.nbr_actions(), 1);
   EXPECT_EQ(chart.action(0), "a" + std::to_string(n - 1));
-  EXPECT_EQ(chart.ma_table_etats()[0].mes_actions(), std::list<int>{0});
+  EXPECT_EQ(chart.ma_table_etats()[n - 3].mes_actions(), std::list<int>{0});
 }

@@ -19,8 +19,9 @@ gal_tpen_etat state(int kind, const String& name, double x, double y, std::list<
 }
 
 // A step on the chart's states s and transitions t.
-chart_step on(const char* what, std::function<void(gal_tpen_etat* s, gal_tpen_transition* t, std::ostream& note)> f) {
-  return {what, [f](chart_probe& c, std::ostream& note) { f(c.ma_table_etats(), c.ma_table_transitions(), note); }};
+using step_on_tables = std::function<void(gal_tpen_etat* s, gal_tpen_transition* t, std::ostream& note)>;
+chart_step on(const char* what, step_on_tables f) {
+  return {what, [f](chart_probe& c, std::ostream& n) { f(c.ma_table_etats(), c.ma_table_transitions(), n); }};
 }
 
 }  // namespace
@@ -53,8 +54,9 @@ TEST(StateDifference, IgnoresDiameterGeneratedNameListsAndTinyMoves) {
   EXPECT_FALSE(a != b);
   EXPECT_FALSE(a != state(1, "a", 1, 1, {1}));
   for (const gal_tpen_etat& other :
-       {state(1, "a", 1.001, 1, {1}), state(1, "a", 1, 1.001, {1}), state(2, "a", 1, 1, {1}), state(1, "b", 1, 1, {1}),
-        state(1, "a", 1, 1, {2}), state(1, "a", 1, 1, {1}, {0, ""}), state(1, "a", 1, 1, {1}, {-1, "x"})})
+       {state(1, "a", 1.001, 1, {1}), state(1, "a", 1, 1.001, {1}), state(2, "a", 1, 1, {1}),
+        state(1, "b", 1, 1, {1}), state(1, "a", 1, 1, {2}), state(1, "a", 1, 1, {1}, {0, ""}),
+        state(1, "a", 1, 1, {1}, {-1, "x"})})
     EXPECT_TRUE(a != other) << other;
   EXPECT_TRUE(state(0, "a", 0, 0) != state(3, "a", 0, 0));  // unknown kinds too
 }
@@ -67,8 +69,9 @@ TEST(StatesAndTransitions, EachOperationOnAFreshChart) {
   expect_fixture(transcript(read_chart("chart/edits.gal"), {
       on("a state of an unknown kind; transitions as constructed", [](auto* s, auto*, auto& note) {
         s[2] = gal_tpen_etat(7, nullptr, 4.0, 0.0, gal_run_instance(), nullptr);
-        note << describe(gal_tpen_transition()) << "\n" << describe(gal_tpen_transition(2, 3, 1.5, 2.5)) << "\n"
-             << describe(gal_tpen_transition(2, 3, 1, {1, 2}, 3, 4)) << "\n";
+        for (const gal_tpen_transition& u : {gal_tpen_transition(), gal_tpen_transition(2, 3, 1.5, 2.5),
+                                             gal_tpen_transition(2, 3, 1, {1, 2}, 3, 4)})
+          note << describe(u) << "\n";
       }),
       on("runs translated and renamed, only where there is one", [](auto* s, auto*, auto& note) {
         s[2].translate_ident_run(3);
@@ -87,16 +90,16 @@ TEST(StatesAndTransitions, EachOperationOnAFreshChart) {
         t[3].add_actions({0, 5});
         t[3].translate_ident_actions(-1);
         t[3].replace_action(4, 2);
-        note << s[1].existe_action(14) << s[1].existe_action(11) << t[3].existe_action(-1) << t[3].existe_action(4)
-             << t[2].existe_action(table, "E") << t[2].existe_action(table, "A") << t[2].existe_action(nullptr, "D")
-             << s[0].existe_action(table, "D") << s[0].existe_action(table, "Z") << s[0].existe_action(nullptr, "D")
-             << "\n";  // a state traces each index it examines
+        note << s[1].existe_action(14) << s[1].existe_action(11) << t[3].existe_action(-1)
+             << t[3].existe_action(4) << t[2].existe_action(table, "E") << t[2].existe_action(table, "A")
+             << t[2].existe_action(nullptr, "D") << s[0].existe_action(table, "D")
+             << s[0].existe_action(table, "Z") << s[0].existe_action(nullptr, "D") << "\n";  // states trace
       }),
       on("a removal from a state's list takes every occurrence", [](auto* s, auto*, auto&) {
         s[1].add_post_transition(3);
         s[1].sup_post_transition(3);
       }),
-      on("initial: from none and not a suspension; ends translated, none kept", [](auto*, auto* t, auto& note) {
+      on("initial: from none, not a suspension; ends translated, none kept", [](auto*, auto* t, auto& note) {
         note << t[0].est_initiale() << t[1].est_initiale() << t[2].est_initiale() << "\n";
         t[0].translate_ident_etats(1);
         t[6].translate_ident_etats(-1);
@@ -125,7 +128,7 @@ TEST(StatesAndTransitions, EachOperationOnAFreshChart) {
       on("boxes; syntax of triggers", [](auto*, auto* t, auto& note) {
         t[1].modif_coords_condition(-5, -5);
         for (int k : {1, 5, 8})
-          note << t[k].posxmin() << " " << t[k].posxmax() << " " << t[k].posymin() << " " << t[k].posymax() << "\n";
+          note << std::list<double>{t[k].posxmin(), t[k].posxmax(), t[k].posymin(), t[k].posymax()} << "\n";
         for (const char* trigger : {"(a / b", "(a and (b)", "a)", "(a) and b"}) {
           t[4].modif_receptivite(trigger);
           note << t[4].test_syntaxe_receptivite();
