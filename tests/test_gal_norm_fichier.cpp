@@ -1,6 +1,5 @@
-// The chart container: construction, builders, model kinds, automata,
-// incoming and outgoing lists, and the range-checked queries. Whole charts
-// are compared through their picture with files of tests/data/chart/.
+// The chart container: builders, model kinds, automata, incoming and
+// outgoing lists, and the range-checked queries.
 #include <gtest/gtest.h>
 
 #include <list>
@@ -108,7 +107,7 @@ TEST(Builders, EachOperationOnAFreshChart) {
          c.def_nom_module("n");
        }},
       {"add_fin_etat(): an automaton of its own", [](auto& c, auto&) { c.add_fin_etat(named_state("new")); }},
-      {"a state for an end appended before it: its own automaton until the next arrow", [](auto& c, auto& n) {
+      {"a state for an end appended before: its own automaton until the next arrow", [](auto& c, auto& n) {
          c.add_fin_transition(arrow(1, 4));
          c.add_fin_etat(named_state("late"));
          n << c.nombre_SC() << c.SC_liste_etats(3) << "\n";
@@ -137,25 +136,28 @@ TEST(Builders, EachOperationOnAFreshChart) {
        }},
       {"sinks, transitions by their ends, automata out of range", [](auto& c, auto& note) {
          note << c.liste_etats_puits() << c.liste_ident_transitions_par_couple_etats(0, 1)
-              << c.liste_ident_transitions_par_couple_etats(-1, 0) << c.liste_ident_transitions_par_couple_etats(2, 3)
-              << c.SC_liste_etats(-1) << c.SC_liste_etats(3) << "\n";
+              << c.liste_ident_transitions_par_couple_etats(-1, 0)
+              << c.liste_ident_transitions_par_couple_etats(2, 3) << c.SC_liste_etats(-1)
+              << c.SC_liste_etats(3) << "\n";
        }},
       {"lookups by name", [](auto& c, auto& note) {
          const std::set<String> bools = c.ens_entrees("bool");
-         note << L{c.ident_etat("none"), c.ident_etat("nope"), c.ident_output("O"), c.ident_output(String("P")),
-                   c.ident_output("Q"), c.ident_local("L"), c.ident_local(String("O")), c.ident_action("x := 1"),
-                   c.ident_action("emit"), c.nbr_inputs_bool()}
+         note << L{c.ident_etat("none"), c.ident_etat("nope"), c.ident_output("O"),
+                   c.ident_output(String("P")), c.ident_output("Q"), c.ident_local("L"),
+                   c.ident_local(String("O")), c.ident_action("x := 1"), c.ident_action("emit"),
+                   c.nbr_inputs_bool()}
               << " " << std::list<String>(bools.begin(), bools.end()) << "\n";
        }},
       {"getters in and out of range", [](auto& c, auto& note) {
          note << std::list<String>{  // in order: a braced list is evaluated left to right
                      c.nom_etat(0), c.nom_etat(-1), c.nom_etat(4), c.receptivite_transition(8),
-                     c.receptivite_transition(9), c.nom_input(2), c.nom_input(5), c.type_input(1), c.type_input(3),
-                     c.nom_output(2), c.nom_output(3), c.type_output(2), c.type_output(-1), c.nom_local(0),
-                     c.nom_local(-2), c.type_local(0), c.type_local(1), c.nom_module_prog_externe(1),
-                     c.nom_module_prog_externe(2), c.nom_fichier_prog_externe(0), c.nom_fichier_prog_externe(-1),
-                     c.chemin_prog_externe(1), c.chemin_prog_externe(2), c.action(1), c.action(2),
-                     std::to_string(c.nbr_actions(1)), std::to_string(c.nbr_actions(4))}
+                     c.receptivite_transition(9), c.nom_input(2), c.nom_input(5), c.type_input(1),
+                     c.type_input(3), c.nom_output(2), c.nom_output(3), c.type_output(2), c.type_output(-1),
+                     c.nom_local(0), c.nom_local(-2), c.type_local(0), c.type_local(1),
+                     c.nom_module_prog_externe(1), c.nom_module_prog_externe(2),
+                     c.nom_fichier_prog_externe(0), c.nom_fichier_prog_externe(-1), c.chemin_prog_externe(1),
+                     c.chemin_prog_externe(2), c.action(1), c.action(2), std::to_string(c.nbr_actions(1)),
+                     std::to_string(c.nbr_actions(4))}
               << "\n";
        }},
   }), "builders.txt");
@@ -165,35 +167,24 @@ TEST(Builders, EachOperationOnAFreshChart) {
 
 // ---- Automata ---------------------------------------------------------------------
 
-// The kinds without automata (basic, undefined) keep one per state as
-// appended. The others search from each state in index order, taking the
-// sources of the transitions into a state, then the targets of those out of
-// it, each in transition order.
-TEST(Automata, StatesComeInSearchOrderSourcesBeforeTargets) {
-  for (int model : {-1, 0, 1, 2, 3}) {
-    chart_probe c = empty_chart(model);
-    add_states(c, 6);
-    std::list<gal_tpen_transition> ts{arrow(0, 5), arrow(4, 0), arrow(0, 1), arrow(1, 3), arrow(3, 3)};
-    c.parse_transitions(&ts);
-    c.update_simple_connexite();
-    c.add_fin_transition(arrow(1, 2));
-    const std::vector<L> searched{{0, 4, 5, 1, 3, 2}}, kept{{0}, {1}, {2}, {3}, {4}, {5}};
-    EXPECT_EQ(automata(c), model > 0 ? searched : kept) << "model " << model;
-  }
-}
-
-TEST(Automata, AppendedOneByOneMatchTheLiteralSearch) {
+// Appended one by one, or recomputed at once, the automata are those of the
+// literal search, except in the kinds without automata (undefined, basic),
+// which keep one per state as the states were appended.
+TEST(Automata, MatchTheLiteralSearchAppendedOneByOneOrRecomputed) {
   std::mt19937 random(7);
-  for (int round = 0; round < 40; ++round) {
-    const int n = 1 + static_cast<int>(random() % 12);
-    chart_probe c = empty_chart(synccharts_model);
+  for (int round = 0; round < 100; ++round) {
+    const int model = round % 5 - 1, n = 1 + static_cast<int>(random() % 12);
+    chart_probe c = empty_chart(model);
     std::vector<std::pair<int, int>> ends;
     add_states(c, n);
     for (int k = static_cast<int>(random() % 16); k > 0; --k) {
       ends.emplace_back(static_cast<int>(random() % (n + 2)) - 1, static_cast<int>(random() % (n + 2)) - 1);
       c.add_fin_transition(arrow(ends.back().first, ends.back().second));  // -1 .. n: one past the table
     }
-    EXPECT_EQ(automata(c), literal_automata(n, ends)) << "round " << round;
+    const std::vector<L> expected = literal_automata(n, model > 0 ? ends : decltype(ends){});
+    EXPECT_EQ(automata(c), expected) << "round " << round;
+    c.update_simple_connexite();
+    EXPECT_EQ(automata(c), expected) << "round " << round;
     expect_lists_match(c);
   }
 }
