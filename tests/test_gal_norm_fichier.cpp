@@ -97,7 +97,10 @@ TEST(Builders, EachOperationOnAFreshChart) {
          c.efface_table_inputs();
          c.efface_table_locals();
        }},
-      {"add_fin_action(x)", [](auto& c, auto&) { c.add_fin_action("x"); }},
+      {"add_fin_action(x); a constant replaced", [](auto& c, auto&) {
+         c.add_fin_action("x");
+         c.ma_table_constants()[1] = gal_declaration_constants("int", "N");
+       }},
       {"add_fin_input, local, output, pre, progs_externes, def_nom_module", [](auto& c, auto&) {
          c.add_fin_input(gal_declaration_variables("pure", "i"));
          c.add_fin_local(gal_declaration_variables("pure", "l"));
