@@ -1,5 +1,5 @@
 // The expression syntax checker: verdicts with the position reported and the
-// trace on stderr, what a partial check leaves, deep nesting, and tokens.
+// trace on stderr, deep nesting, and tokens.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -59,16 +59,6 @@ TEST(ExpressionsChecker, VerdictsAndTracesInThreeLanguages) {
   const String fixture = String(TESSAN_TEST_DATA) + "/chart/stringexp_verdicts.txt";
   if (std::getenv("TESSAN_WRITE_FIXTURES")) test_files::spill(fixture, out.str());
   EXPECT_EQ(out.str(), test_files::slurp(fixture));
-}
-
-TEST(ExpressionsChecker, RecCheckReturnsWhatFollowsTheConsumedPart) {
-  expressions_checker c;
-  configure(c);
-  int depth = 0, error = 0, pos = 1;
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(c.rec_check("a ) b", &depth, &error, &pos), " b");
-  testing::internal::GetCapturedStderr();
-  EXPECT_EQ(std::vector<int>({depth, error, pos}), std::vector<int>({-1, 0, 3}));
 }
 
 TEST(ExpressionsChecker, DeepNestingIsCheckedWithoutExhaustingTheStack) {

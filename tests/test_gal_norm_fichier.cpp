@@ -54,18 +54,13 @@ TEST(Builders, EachOperationOnAFreshChart) {
   std::list<gal_tpen_transition> three(3, arrow(-1, -1)), twelve(12, arrow(-1, -1));
   std::list<gal_tpen_etat> states{named_state("a")};
   expect_fixture(transcript(read_chart("chart/builders.gal"), {
-      {"upkeep of a chart read: nothing to do", [](auto& c, auto&) {
-         c.update_simple_connexite();
-         c.raj_pre_post_transitions();
-         c.internal_raj_pre_post_transitions();
-       }},
       {"set_encapsulation()", [](auto& c, auto&) { c.set_encapsulation(); }},
       {"clear(): kind, name and flag stay", [](auto& c, auto&) {
          c.set_encapsulation();
          c.clear();
        }},
-      {"def_modele(basic): no locals, variables, sensors, pres", [](auto& c, auto&) { c.def_modele(0); }},
-      {"def_modele(par_automata): the same", [](auto& c, auto&) { c.def_modele(1); }},
+      {"def_modele(basic), as par_automata: no locals, variables, sensors, pres",
+       [](auto& c, auto&) { c.def_modele(0); }},
       {"def_modele(light_esterel): variables fold into locals, sensors into inputs",
        [](auto& c, auto&) { c.def_modele(2); }},
       {"def_modele(synccharts): no pres", [](auto& c, auto&) { c.def_modele(3); }},

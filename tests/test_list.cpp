@@ -32,11 +32,6 @@ TEST(ArrayConvert, NullForEmptyElseTheElementsInOrder) {
   std::unique_ptr<list<String>[]> a(array_convert(names));
   EXPECT_EQ(a[0], (list<String>{"a", "b"}));
   EXPECT_EQ(a[1], list<String>{"c"});
-  list<record_like> records(2);
-  records.back().id = 5;
-  std::unique_ptr<record_like[]> r(array_convert(records));
-  EXPECT_EQ(r[0].id, 0);
-  EXPECT_EQ(r[1].id, 5);
 }
 
 TEST(Positions, CountFromOneWithZeroForNone) {
