@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <list>
+#include <set>
 
 #include "chart/gal_norm.h"
 #include "tests/chart_support.h"
@@ -25,7 +26,7 @@ chart_step on(const char* what, step_on_tables f) {
 
 }  // namespace
 
-TEST(StateName, GivenOrSixteenFreshCapitalsKeptByCopy) {
+TEST(StateName, GivenOrSixteenCapitalsOfAllLettersFreshPerStateKeptByCopy) {
   const gal_tpen_etat a, b;
   const String generated = a.un_nom();
   ASSERT_EQ(generated.size(), 16u);
@@ -38,6 +39,10 @@ TEST(StateName, GivenOrSixteenFreshCapitalsKeptByCopy) {
   EXPECT_EQ(s.un_nom().size(), 16u);
   s = a;
   EXPECT_EQ(s.un_nom(), generated);
+  std::set<char> seen;  // every letter turns up over many draws
+  for (int i = 0; i < 200; ++i)
+    for (char c : gal_norm_genere_nom()) seen.insert(c);
+  EXPECT_EQ(seen.size(), 26u);
 }
 
 // States differ by kind, centre (beyond 1e-7), name, run and actions, not by
