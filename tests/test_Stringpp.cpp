@@ -1,14 +1,11 @@
-// The text toolkit against tables of cases (tests/data/readertext/stringpp/):
-// number conversions and checks, substrings, tokens, records, substitutions,
-// filters, file names and the edit distance. Each call's stderr is part of its
-// result, so that a row also says the call is silent.
+// The text toolkit against tables of calls (tests/data/readertext/stringpp/),
+// each with its results and its stderr, so that a row also says the call is
+// silent; and the current directory.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <functional>
 #include <iomanip>
-#include <map>
 #include <memory>
 #include <type_traits>
 #include <utility>
@@ -29,20 +26,16 @@ String text_of(const T& value) {
   return os.str();
 }
 
-// An argument read from its text as the parameter's type wants it.
+// An argument read from its text as the parameter's type wants it (a long
+// double holds every 64-bit integer exactly).
 template <class T>
 T from_text(const String& text) {
-  using V = std::decay_t<T>;
-  if constexpr (std::is_same_v<V, String>)
+  if constexpr (std::is_same_v<std::decay_t<T>, String>)
     return text;
-  else if constexpr (std::is_same_v<V, char>)
+  else if constexpr (std::is_same_v<T, char>)
     return text[0];
-  else if constexpr (std::is_floating_point_v<V>)
-    return std::strtod(text.c_str(), nullptr);
-  else if constexpr (std::is_unsigned_v<V>)
-    return static_cast<V>(std::stoull(text));
   else
-    return static_cast<V>(std::stoll(text));
+    return static_cast<T>(std::stold(text));
 }
 
 template <class R, class... P, std::size_t... I>
@@ -57,8 +50,7 @@ Call call(R (*f)(P...)) {
 }
 
 // Token and record calls take the rest as their own input, as a walk does.
-template <class F>
-Call cut(F f) {
+Call cut(String (*f)(const String&, char, String&)) {
   return [f](A a) {
     String rest = a[0];
     const String head = f(rest, a[1][0], rest);
@@ -66,13 +58,14 @@ Call cut(F f) {
   };
 }
 
-String token(String& in, char c, String& rest) { return next_Stringtoken(in, c, &rest); }
-String record(String& in, char c, String& rest) { return next_record(in, c, rest); }
+String token(const String& in, char c, String& rest) { return next_Stringtoken(in, c, &rest); }
 
 #define CALL(f) {#f, call(f)}
 
 const std::map<String, Call> calls = {
-    {"Stoa", [](A a) { return Texts{String(std::unique_ptr<char[]>(Stoa(a[0])).get(), a[0].size() + 1)}; }},
+    {"Stoa", [](A a) {
+       return Texts{String(std::unique_ptr<char[]>(Stoa(a[0])).get(), a[0].size() + 1)};  // with its NUL
+     }},
     CALL(Stoi), CALL(Stol), CALL(Stoll), CALL(Stod), CALL(checkdouble), CALL(Stouhex), CALL(Stoshex),
     CALL(Stoubin), CALL(Stosbin), CALL(Stohex), CALL(Stoloruhex), CALL(ctoS), CALL(unslong2S),
     CALL(unslonglong2S), CALL(long2S), CALL(longlong2S), CALL(unslongbyS), CALL(bin8toS), CALL(hex1toS),
@@ -80,18 +73,15 @@ const std::map<String, Call> calls = {
     CALL(checkhex), CALL(checkbin), CALL(checkhexintel), CALL(check_ISO_8859_1_alphabetical_letter),
     CALL(checkvarname), CALL(checkvarname_with_pre_underscore), CALL(contains), CALL(find),
     CALL(char_occurences), CALL(my_before), CALL(my_after), CALL(my_at), CALL(bdelete), CALL(est_lc),
-    CALL(find_token), CALL(contains_token), CALL(substitute_token), CALL(suppres_char), CALL(substitute_string),
-    CALL(cancel_begin_end_spaces), CALL(clever_substitute_space), CALL(latex_String_filter),
-    CALL(rtf_String_filter), CALL(downcase), CALL(upcase), CALL(upcase_accent), CALL(upcase_accent2),
-    CALL(supress_filename_extension), CALL(extract_filename_name), CALL(extract_filename_path),
-    CALL(relative_directory_path), CALL(levenshtein),
-    {"dtoS", call<String, double, int, char>(dtoS)},
-    {"dtoS with a point", call<String, double, int>(dtoS)},
+    CALL(find_token), CALL(contains_token), CALL(substitute_token), CALL(suppres_char),
+    CALL(substitute_string), CALL(cancel_begin_end_spaces), CALL(clever_substitute_space),
+    CALL(latex_String_filter), CALL(rtf_String_filter), CALL(downcase), CALL(upcase), CALL(upcase_accent),
+    CALL(upcase_accent2), CALL(supress_filename_extension), CALL(extract_filename_name),
+    CALL(extract_filename_path), CALL(relative_directory_path), CALL(levenshtein),
+    {"dtoS", call<String, double, int, char>(dtoS)}, {"dtoS with a point", call<String, double, int>(dtoS)},
     {"substitute_char", call<String, const String&, char, const String&>(substitute_char)},
     {"substitute_char to char", call<String, const String&, char, char>(substitute_char)},
-    {"next_Stringtoken", cut(token)},
-    {"next_record", cut(record)},
-    {"last_record", cut(last_record)},
+    {"next_Stringtoken", cut(token)}, {"next_record", cut(next_record)}, {"last_record", cut(last_record)},
     {"next_record any of", [](A a) {
        String rest = a[0];
        char found = 'x';
@@ -121,9 +111,9 @@ TEST_P(StringppTable, EveryCallGivesItsTabledResults) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Tables, StringppTable,
-                         testing::Values("numbers_from_text", "numbers_to_text", "checks", "tokens_and_records",
-                                         "substitutions_and_filters", "file_names"),
-                         [](const testing::TestParamInfo<const char*>& table) { return String(table.param); });
+                         testing::Values("numbers_from_text", "numbers_to_text", "checks",
+                                         "tokens_and_records", "substitutions_and_filters", "file_names"),
+                         [](const auto& table) { return String(table.param); });
 
 TEST(Stringpp, CurrentDirectoryIsTheBaseOfRelativePaths) {
   char here[4096];

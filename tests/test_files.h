@@ -35,21 +35,18 @@ inline void spill(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-// A table of cases, one a line: `name "input" ... = "expected" ...`. Texts
-// are quoted, with the escapes \" \\ \n \t \0 and \xHH (two digits always);
-// blank lines and lines that start with '#' are comments.
+// A table of cases, one a line: `name "input" ... = "expected" ...`, texts quoted with the
+// escapes \" \\ \n \t \0 and \xHH (two digits); blank lines and '#' lines are comments.
 struct table_row {
     std::string line, name;
     std::vector<std::string> in, out;
 };
 
 inline char unescape(const std::string& line, std::size_t& i) {
-    const char c = line[i];
-    if (c == 'x') {
-        i += 2;
-        return static_cast<char>(std::stoi(line.substr(i - 1, 2), nullptr, 16));
-    }
-    return c == 'n' ? '\n' : c == 't' ? '\t' : c == '0' ? '\0' : c;
+    static const std::map<char, char> named{{'n', '\n'}, {'t', '\t'}, {'0', '\0'}};
+    if (line[i] == 'x')
+        return static_cast<char>(std::stoi(line.substr((i += 2) - 1, 2), nullptr, 16));
+    return named.count(line[i]) != 0 ? named.at(line[i]) : line[i];
 }
 
 inline std::vector<table_row> read_table(const std::string& path) {
@@ -58,8 +55,7 @@ inline std::vector<table_row> read_table(const std::string& path) {
     for (std::string line; std::getline(table, line);) {
         if (line.empty() || line[0] == '#')
             continue;
-        table_row row{line, line.substr(0, line.find('"')), {}, {}};
-        row.name.erase(row.name.find_last_not_of(' ') + 1);
+        table_row row{line, line.substr(0, line.find(" \"")), {}, {}};
         std::vector<std::string>* side = &row.in;
         for (std::size_t i = 0; i < line.size(); ++i) {
             if (line[i] == '=')

@@ -1,12 +1,10 @@
-// The boolean expression parser: spellings, precedence, priorities, every
-// status and message (tests/data/readertext/parse_exp_bdd.txt), the stack
-// limit, the cost of a long text and what the parser leaves unread.
+// The boolean expression parser: every text's function, status, priority and messages
+// (tests/data/readertext/), the stack limit, the cost of a long text, what is left unread.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <new>
 
-#include "bdd/bddpp.h"
 #include "bdd/parse_exp_bdd.h"
 #include "tests/test_files.h"
 
@@ -35,28 +33,26 @@ struct parsing : testing::Test {
 
   // The function's values over (a, b, c) from 000 to 111, a the slowest.
   String truth_table(const bdd& f) {
-    String bits;
-    for (int row = 0; row < 8; ++row) {
-      const bdd minterm = m.Bdd_and(m.Bdd_and(row & 4 ? a : m.Bdd_not(a), row & 2 ? b : m.Bdd_not(b)),
-                                    row & 1 ? c : m.Bdd_not(c));
-      bits += m.Bdd_is_zero_tautologic(m.Bdd_and(f, minterm)) ? '0' : '1';
-    }
-    return bits;
+    bdd slowest_last[] = {c, b, a};
+    char bits[8];
+    m.Truth_table(f, 3, slowest_last, bits);
+    return String(bits, 8);
   }
 };
 
 TEST_F(parsing, EveryTextGivesItsStatusPriorityFunctionAndMessages) {
+  const auto with_priority = [this](const Texts& in) {
+    int prio = -9, status = -7;
+    const String function = truth_table(m.Parse_expression(in[0], &prio, &status));
+    return Texts{function, std::to_string(status), std::to_string(prio)};
+  };
+  const auto without_priority = [this](const Texts& in) {
+    int status = -7;
+    const String function = truth_table(m.Parse_expression(in[0], &status));
+    return Texts{function, std::to_string(status)};
+  };
   test_files::check_table(String(TESSAN_TEST_DATA) + "/readertext/parse_exp_bdd.txt",
-                          {{"with priority", [this](const Texts& in) {
-                              int prio = -9, status = -7;
-                              const bdd f = m.Parse_expression(in[0], &prio, &status);
-                              return Texts{std::to_string(status), std::to_string(prio), truth_table(f)};
-                            }},
-                           {"without priority", [this](const Texts& in) {
-                              int status = -7;
-                              const bdd f = m.Parse_expression(in[0], &status);
-                              return Texts{std::to_string(status), truth_table(f)};
-                            }}});
+                          {{"with priority", with_priority}, {"without priority", without_priority}});
 }
 
 // Two texts, the second eight times the first: the bytes allocated grow in
@@ -86,15 +82,14 @@ TEST_F(parsing, NestingBeyondTheStackLimitAnswersMemoryExhaustedAndTheManagerGoe
   testing::internal::CaptureStderr();
   EXPECT_EQ(m.Parse_expression(deep, &status), m.Bdd_zero());
   EXPECT_EQ(status, 2);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "memory exhausted\nPARSING ERROR about expression: \"" + deep + "\"\n");
+  const String message = "memory exhausted\nPARSING ERROR about expression: \"" + deep + "\"\n";
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), message);
   EXPECT_EQ(m.Parse_expression("not a", &status), m.Bdd_not(a));
 }
 
 TEST_F(parsing, TheParserObjectPublishesItselfAndOwnsTheResult) {
   class_exp_bdd_parser parser(&m);
   EXPECT_EQ(pexp_bdd_parser, &parser);
-  EXPECT_EQ(parser.prio(), 0);
-  EXPECT_EQ(parser.bddexpression(), bdd());
   EXPECT_EQ(parser.parse("<4> a and c"), 0);
   EXPECT_EQ(parser.prio(), 4);
   EXPECT_EQ(parser.bddexpression(), m.Bdd_and(a, c));
