@@ -27,7 +27,7 @@ String text_of(const T& value) {
 }
 
 // An argument read from its text as the parameter's type wants it (a long
-// double holds every 64-bit integer exactly).
+// double here holds every 64-bit integer exactly).
 template <class T>
 T from_text(const String& text) {
   if constexpr (std::is_same_v<std::decay_t<T>, String>)
