@@ -4,6 +4,7 @@
 #define TESSAN_TESTS_TEST_FILES_H
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -12,6 +13,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,6 +33,61 @@ inline std::string slurp(const std::string& path) {
 
 inline void spill(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+// A table of cases, one a line: `name "input" ... = "expected" ...`, texts quoted with the
+// escapes \" \\ \n \t \0 and \xHH (two digits); blank lines and '#' lines are comments.
+struct table_row {
+    std::string line, name;
+    std::vector<std::string> in, out;
+};
+
+inline char unescape(const std::string& line, std::size_t& i) {
+    static const std::map<char, char> named{{'n', '\n'}, {'t', '\t'}, {'0', '\0'}};
+    if (line[i] == 'x')
+        return static_cast<char>(std::stoi(line.substr((i += 2) - 1, 2), nullptr, 16));
+    return named.count(line[i]) != 0 ? named.at(line[i]) : line[i];
+}
+
+inline std::vector<table_row> read_table(const std::string& path) {
+    std::vector<table_row> rows;
+    std::istringstream table(slurp(path));
+    for (std::string line; std::getline(table, line);) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        table_row row{line, line.substr(0, line.find(" \"")), {}, {}};
+        std::vector<std::string>* side = &row.in;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line[i] == '=')
+                side = &row.out;
+            if (line[i] != '"')
+                continue;
+            std::string text;
+            while (++i < line.size() && line[i] != '"')
+                text += line[i] != '\\' ? line[i] : unescape(line, ++i);
+            side->push_back(text);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+using table_call = std::function<std::vector<std::string>(const std::vector<std::string>& in)>;
+
+// Each row of the table through the call of its name: its results, then what
+// it wrote on stderr if anything, are the row's expected texts.
+inline void check_table(const std::string& path, const std::map<std::string, table_call>& calls) {
+    const std::vector<table_row> rows = read_table(path);
+    EXPECT_FALSE(rows.empty()) << path;
+    for (const table_row& row : rows) {
+        ASSERT_EQ(calls.count(row.name), 1u) << row.line;
+        testing::internal::CaptureStderr();
+        std::vector<std::string> got = calls.at(row.name)(row.in);
+        const std::string err = testing::internal::GetCapturedStderr();
+        if (!err.empty())
+            got.push_back(err);
+        EXPECT_EQ(got, row.out) << row.line;
+    }
 }
 
 // The file kind a test made, read back without following a link.
