@@ -1,8 +1,9 @@
 // The xfig 3.2 writer: charts read from tests/data/forms/drawings compared
 // whole with their NAME.fig (shapes, worked out by hand: every kind of record;
 // odd: coordinates at the edge of the integers, texts with backslashes and
-// control characters, arrows without source, target or points), then read
-// back by fig2dev; the border correction of arrow ends; a refused chart.
+// control characters, arrows without source, target or points, arrow ends
+// moved onto the circles or snapped onto an axis), then read back by fig2dev;
+// and a chart refused whole.
 #include "chart/gal_norm.h"
 #include "reader_files.h"
 #include "writers/put_drawings.h"
@@ -49,25 +50,6 @@ TEST(PutXfig, WritesStatesThenTransitionsAsRecordsThatFig2devReads) {
         const String svg = converted(file);
         for (const String& text : texts)
             EXPECT_NE(svg.find(text), String::npos) << text << " in " << svg;
-    }
-}
-
-TEST(PutXfig, BorderCorrection) {
-    struct row { double x0, y0, r, px, py, x, y; };
-    const row rows[] = {
-        {0, 0, 1, 0.04, 5, 0, 4},     // nearly vertical, below: snapped onto the axis
-        {0, 0, 1, 0.04, -5, 0, -4},   // nearly vertical, above
-        {0, 0, 1, 5, 0.04, 4, 0},     // nearly horizontal, right
-        {0, 0, 1, -5, 0.04, -4, 0},   // nearly horizontal, left
-        {0, 0, 5, 6, 8, 3, 4},        // 3-4-5 triangle, right of the neighbour
-        {0, 0, 5, -6, -8, -3, -4},    // and left of it
-        {1, 1, 0, 5, 7, 5, 7},        // no radius, no move
-    };
-    for (const row& r : rows) {
-        double px = r.px, py = r.py;
-        frontieres_corrections(r.x0, r.y0, r.r, px, py);
-        EXPECT_NEAR(px, r.x, 1e-12) << r.px << "," << r.py;
-        EXPECT_NEAR(py, r.y, 1e-12) << r.px << "," << r.py;
     }
 }
 

@@ -142,7 +142,9 @@ TEST(Sheet, TextTakesItsFontAndSizeAndDrawsSymbols) {
         sheet.ofl_drw_text(FL_ALIGN_CENTER, 10, 10, 180, 60, FL_BLUE, 24, FL_HELVETICA_BOLD, text);
         sheet.ofl_drw_text(FL_ALIGN_CENTER, 10, 80, 180, 60, FL_BLUE, 24, FL_HELVETICA_BOLD, nullptr);
     });
-    const auto blue_in = [](const Screen_picture& p) { return p.count(0, 0, canvas_width, canvas_height, FL_BLUE); };
+    const auto blue_in = [](const Screen_picture& picture) {
+        return picture.count(0, 0, canvas_width, canvas_height, FL_BLUE);
+    };
     const int blue = blue_in(by_text);
     EXPECT_GT(blue, 100);
     EXPECT_EQ(map_of(string_in(FL_HELVETICA_BOLD, 24, "Tessan")), map_of(by_text));
