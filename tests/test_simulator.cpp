@@ -93,18 +93,32 @@ TEST(Panels, LayOutTheirWidgetsFromTheTopLeftInTheirOwnWindowOrTheCallers) {
     EXPECT_EQ(widgets, test_files::slurp(std::string(TESSAN_TEST_DATA) + "/forms/simulator/panels.txt"));
 }
 
-// ---- Input panel --------------------------------------------------------------------------
-
-// The checks of the window's two lists, signals then sticky.
-std::string checks_of(Fl_Group* window) {
+// What a window's panels show: each check list's checks, the names on the
+// output list, and each lamp: R red, B blue, Y yellow, '-' hidden.
+std::string state_of(Fl_Group* window) {
     std::string out;
-    for (Fl_Check_Browser* list : all_of<Fl_Check_Browser>(window)) {
-        out += out.empty() ? "signals " : " sticky ";
-        for (int line = 1; line <= list->nitems(); ++line)
-            out += list->checked(line) ? '1' : '0';
+    for (Fl_Widget* w : all_of<Fl_Widget>(window)) {
+        const Fl_Color colour = w->color();
+        if (Fl_Check_Browser* checks = dynamic_cast<Fl_Check_Browser*>(w)) {
+            out += " checks ";
+            for (int line = 1; line <= checks->nitems(); ++line)
+                out += checks->checked(line) ? '1' : '0';
+        } else if (Fl_Browser* list = dynamic_cast<Fl_Browser*>(w)) {
+            for (int line = 1; line <= list->size(); ++line)
+                out += std::string(" ") + list->text(line);
+            out += " ";
+        } else if (w->w() == 10 && w->h() == 12) {
+            out += !w->visible()         ? '-'
+                   : colour == FL_RED    ? 'R'
+                   : colour == FL_BLUE   ? 'B'
+                   : colour == FL_YELLOW ? 'Y'
+                                         : '?';
+        }
     }
     return out;
 }
+
+// ---- Input panel --------------------------------------------------------------------------
 
 // One check of the panel while `press` acts from inside its polling: what it
 // answered, then the checks it left.
@@ -125,7 +139,7 @@ std::string check_after(OFD_simulator_input& panel, Fl_Group* window, int count,
     std::string out = "init " + std::to_string(init) + " quit " + std::to_string(quit) + " values";
     for (int value : values)
         out += " " + std::to_string(value);
-    return out + ", " + checks_of(window);
+    return out + "," + state_of(window);
 }
 
 TEST(InputPanel, AnswersItsButtonsAndCloseBoxWithTheStepAndEvalSetsTheChecks) {
@@ -141,18 +155,18 @@ TEST(InputPanel, AnswersItsButtonsAndCloseBoxWithTheStepAndEvalSetsTheChecks) {
     lists[0]->checked(2, 1);
     lists[1]->checked(1, 1);
     // GO gives the checks and unchecks the signals that are not sticky.
-    EXPECT_EQ(check_after(panel, window, 3, click("GO")), "init 0 quit 0 values 1 1 0, signals 100 sticky 100");
+    EXPECT_EQ(check_after(panel, window, 3, click("GO")), "init 0 quit 0 values 1 1 0, checks 100 checks 100");
     // INIT unchecks every signal, keeps the sticky marks and leaves the values.
     lists[0]->checked(3, 1);
     EXPECT_EQ(check_after(panel, window, 3, click("INIT")),
-              "init 1 quit 0 values -1 -1 -1, signals 000 sticky 100");
+              "init 1 quit 0 values -1 -1 -1, checks 000 checks 100");
     int quit = -1;
     int values[] = {0, 1, 1};
     panel.eval(&quit, values);
     EXPECT_EQ(quit, 0);
-    EXPECT_EQ(checks_of(window), "signals 011 sticky 100");
+    EXPECT_EQ(state_of(window), " checks 011 checks 100");
     EXPECT_EQ(check_after(panel, window, 3, click("QUIT")),
-              "init 0 quit 1 values -1 -1 -1, signals 011 sticky 100");
+              "init 0 quit 1 values -1 -1 -1, checks 011 checks 100");
     send_click(labelled(window, "QUIT"));
     EXPECT_TRUE(sheet_support::wait_for([&] {
         panel.eval(&quit, values);
@@ -160,7 +174,7 @@ TEST(InputPanel, AnswersItsButtonsAndCloseBoxWithTheStepAndEvalSetsTheChecks) {
     }));
     // Closed from its frame, the window can no longer answer: that is QUIT.
     EXPECT_EQ(check_after(panel, window, 3, [=] { sheet_support::send_close_box(window); }),
-              "init 0 quit 1 values -1 -1 -1, signals 011 sticky 100");
+              "init 0 quit 1 values -1 -1 -1, checks 011 checks 100");
 }
 
 TEST(InputPanel, AnswersOnlyWhileTheCallersWindowIsShownAndHidesItWhenGone) {
@@ -169,14 +183,14 @@ TEST(InputPanel, AnswersOnlyWhileTheCallersWindowIsShownAndHidesItWhenGone) {
     Fl_Window* window = &callers.window;
     callers.input->add("x");
     callers.input->add("y");
-    EXPECT_EQ(check_after(*callers.input, window, 2, [] {}), "init -1 quit 1 values -1 -1, signals 00 sticky 00");
+    EXPECT_EQ(check_after(*callers.input, window, 2, [] {}), "init -1 quit 1 values -1 -1, checks 00 checks 00 ----------");
     all_of<Fl_Check_Browser>(window)[0]->checked(2, 1);
     window->show();
     tessan_forms::wait_until_drawn(window, 5.0);
     EXPECT_EQ(check_after(*callers.input, window, 2, [=] { send_click(labelled(window, "GO")); }),
-              "init 0 quit 0 values 0 1, signals 00 sticky 00");
+              "init 0 quit 0 values 0 1, checks 00 checks 00 ----------");
     EXPECT_EQ(check_after(*callers.input, window, 2, [=] { window->hide(); }),
-              "init 0 quit 1 values -1 -1, signals 00 sticky 00");
+              "init 0 quit 1 values -1 -1, checks 00 checks 00 ----------");
     window->show();
     callers.input.reset();
     EXPECT_FALSE(window->shown());
@@ -194,31 +208,6 @@ TEST(InputPanel, AnswersOnlyWhileTheCallersWindowIsShownAndHidesItWhenGone) {
 
 // ---- Output panel -------------------------------------------------------------------------
 
-std::vector<Fl_Box*> lamps(Fl_Group* window) {
-    std::vector<Fl_Box*> found;
-    for (Fl_Box* box : all_of<Fl_Box>(window))
-        if (box->w() == 10 && box->h() == 12)
-            found.push_back(box);
-    return found;
-}
-
-// The names on the page, then each lamp: R red, B blue, Y yellow, '-' hidden.
-std::string page_of(Fl_Group* window) {
-    std::string out;
-    Fl_Browser* list = all_of<Fl_Browser>(window).at(0);
-    for (int line = 1; line <= list->size(); ++line)
-        out += std::string(list->text(line)) + " ";
-    for (Fl_Box* lamp : lamps(window)) {
-        const Fl_Color colour = lamp->color();
-        out += !lamp->visible()      ? '-'
-               : colour == FL_RED    ? 'R'
-               : colour == FL_BLUE   ? 'B'
-               : colour == FL_YELLOW ? 'Y'
-                                     : '?';
-    }
-    return out;
-}
-
 TEST(OutputPanel, FollowsItsLastSignalPagesWithinThemAndColoursEachValue) {
     NEEDS_DISPLAY();
     OFD_simulator_output panel(245, "Outputs");
@@ -228,24 +217,24 @@ TEST(OutputPanel, FollowsItsLastSignalPagesWithinThemAndColoursEachValue) {
         panel.add("s" + std::to_string(i));
         values.push_back(i % 3 == 0 ? 5 : i % 3 == 1);
     }
-    EXPECT_EQ(page_of(window), "s21 s22 s23 s24 s25 RRRRR-----");
+    EXPECT_EQ(state_of(window), " s21 s22 s23 s24 s25 RRRRR-----");
     for (int turn = 0; turn < 3; ++turn)
         panel.previous_page();
-    EXPECT_EQ(page_of(window), "s1 s2 s3 s4 s5 s6 s7 s8 s9 s10 RRRRRRRRRR");
+    EXPECT_EQ(state_of(window), " s1 s2 s3 s4 s5 s6 s7 s8 s9 s10 RRRRRRRRRR");
     panel.next_page();
-    EXPECT_EQ(page_of(window), "s11 s12 s13 s14 s15 s16 s17 s18 s19 s20 RRRRRRRRRR");
+    EXPECT_EQ(state_of(window), " s11 s12 s13 s14 s15 s16 s17 s18 s19 s20 RRRRRRRRRR");
     send_click(panel.my_plus_button());
-    EXPECT_TRUE(sheet_support::wait_for([&] { return page_of(window) == "s21 s22 s23 s24 s25 RRRRR-----"; }));
+    EXPECT_TRUE(sheet_support::wait_for([&] { return state_of(window) == " s21 s22 s23 s24 s25 RRRRR-----"; }));
     panel.next_page();
     send_click(panel.my_moins_button());
-    EXPECT_TRUE(sheet_support::wait_for([&] { return page_of(window).substr(0, 4) == "s11 "; }));
+    EXPECT_TRUE(sheet_support::wait_for([&] { return state_of(window).substr(0, 5) == " s11 "; }));
     panel.eval(values.data());
-    for (int r : {-1, 10, 40000})
-        panel.internal_colorise(r);
-    EXPECT_EQ(page_of(window), "s11 s12 s13 s14 s15 s16 s17 s18 s19 s20 YRBYRBYRBY");
-    EXPECT_EQ(lamps(window)[0]->selection_color(), FL_BLACK);
+    EXPECT_EQ(state_of(window), " s11 s12 s13 s14 s15 s16 s17 s18 s19 s20 YRBYRBYRBY");
+    EXPECT_EQ(all_of<Fl_Box>(window).back()->selection_color(), FL_BLACK);
     panel.next_page();
-    EXPECT_EQ(page_of(window), "s21 s22 s23 s24 s25 RBYRB-----");
+    for (int r : {-1, 7, 10, 40000})  // rows without a signal or outside the page
+        panel.internal_colorise(r);
+    EXPECT_EQ(state_of(window), " s21 s22 s23 s24 s25 RBYRB-----");
     const sheet_support::Screen_picture picture(window);
     for (const auto& [y, colour] : {std::pair<int, Fl_Color>{40, FL_RED}, {56, FL_BLUE}, {104, FL_BLUE}})
         EXPECT_TRUE(picture.is(12, y, colour)) << y;
@@ -267,7 +256,7 @@ TEST(OutputPanel, EachLampStandsInItsSignalsRow) {
         for (int r = 0; r < rows; ++r) {
             list->select(r + 1);
             const sheet_support::Screen_picture picture(window);
-            const int centre = lamps(window).at(static_cast<std::size_t>(r))->y() + 6, x = list->x();
+            const int centre = 34 + 16 * r + 6, x = list->x();
             EXPECT_TRUE(picture.is(x + 150, centre, list->selection_color())) << "row " << r << " of " << rows;
             EXPECT_LT(picture.count(x + 3, centre - 3, x + 83, centre + 3, list->selection_color()), 6 * 80)
                 << "no name beside lamp " << r << " of " << rows;
