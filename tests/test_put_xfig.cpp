@@ -53,16 +53,14 @@ TEST(PutXfig, WritesStatesThenTransitionsAsRecordsThatFig2devReads) {
     }
 }
 
-TEST(PutXfig, RefusesAChartWithAnIndexOutsideItsTable) {
-    gal_tpen_fichier chart;
-    String name = "A";
-    chart.add_fin_etat(gal_tpen_etat(normal_star, &name, 1, 1, gal_run_instance(), nullptr));
-    chart.add_fin_transition(gal_tpen_transition(0, 3, 0.0, 0.0));
+TEST(PutXfig, RefusesAChartWithAnIndexOutsideItsTableAndWritesNothing) {
+    reading r = read_text(slurp(data + "shapes.gal"));
+    r.chart->add_fin_transition(gal_tpen_transition(0, 3, 0.0, 0.0));
     const String file = scratch_file("refused.fig");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(chart.put_xfig(file, ""), 0);
+    EXPECT_EQ(r.chart->put_xfig(file, ""), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "ERROR in gal_tpen_fichier::put_xfig: transition 0 has target state 3, outside the 1 "
-              "states: nothing written to " + file + "\n");
+              "ERROR in gal_tpen_fichier::put_xfig: transition 5 has target state 3, outside the 3 states: "
+              "nothing written to " + file + "\n");
     EXPECT_FALSE(std::ifstream(file).good());
 }

@@ -10,6 +10,7 @@
 #include "tests/sheet_support.h"
 #include "tests/test_files.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -43,18 +44,17 @@ Screen_picture drawn(const std::function<void()>& paint) {
 
 // The picture as text: '.' white, K black, R red, G green, B blue, '?' other.
 std::string map_of(const Screen_picture& picture) {
-    const std::pair<Fl_Color, char> names[] = {
-        {FL_WHITE, '.'}, {FL_BLACK, 'K'}, {FL_RED, 'R'}, {FL_GREEN, 'G'}, {FL_BLUE, 'B'}};
     std::string map;
-    for (int y = 0; y < canvas_height; ++y) {
+    for (int y = 0; y < canvas_height; ++y, map += '\n')
         for (int x = 0; x < canvas_width; ++x) {
-            char pixel = '?';
-            for (const auto& [colour, name] : names)
-                pixel = picture.is(x, y, colour) ? name : pixel;
-            map += pixel;
+            const unsigned rgb = picture.rgb(x, y);
+            map += rgb == 0xFFFFFF ? '.'
+                   : rgb == 0      ? 'K'
+                   : rgb == 0xFF0000 ? 'R'
+                   : rgb == 0x00FF00 ? 'G'
+                   : rgb == 0x0000FF ? 'B'
+                                     : '?';
         }
-        map += '\n';
-    }
     return map;
 }
 
@@ -129,29 +129,26 @@ TEST(Sheet, EachSceneDrawsItsMap) {
             << name;
 }
 
-TEST(Sheet, TextTakesItsFontAndSizeAndDrawsSymbols) {
+TEST(Sheet, StringTakesTheFontBeforeTheSizeAndDrawsSymbols) {
     NEEDS_DISPLAY();
-    const auto string_in = [](int font, int size, const char* text) {
-        return drawn([=] {
-            OFL_vision_sheet().ofl_drw_String(FL_ALIGN_CENTER, 10, 10, 180, 60, FL_BLUE, font, size, text);
-        });
+    const auto drawn_string = [](int size, const char* text) {
+        return map_of(drawn([=] {
+            OFL_vision_sheet sheet;
+            sheet.ofl_drw_String(FL_ALIGN_CENTER, 10, 10, 180, 60, FL_BLUE, FL_HELVETICA_BOLD, size, text);
+        }));
     };
-    const Screen_picture by_text = drawn([] {
+    const auto blue = [](const std::string& map) { return std::count(map.begin(), map.end(), 'B'); };
+    const std::string by_text = map_of(drawn([] {
         char text[] = "Tessan";
         OFL_vision_sheet sheet;
         sheet.ofl_drw_text(FL_ALIGN_CENTER, 10, 10, 180, 60, FL_BLUE, 24, FL_HELVETICA_BOLD, text);
         sheet.ofl_drw_text(FL_ALIGN_CENTER, 10, 80, 180, 60, FL_BLUE, 24, FL_HELVETICA_BOLD, nullptr);
-    });
-    const auto blue_in = [](const Screen_picture& picture) {
-        return picture.count(0, 0, canvas_width, canvas_height, FL_BLUE);
-    };
-    const int blue = blue_in(by_text);
-    EXPECT_GT(blue, 100);
-    EXPECT_EQ(map_of(string_in(FL_HELVETICA_BOLD, 24, "Tessan")), map_of(by_text));
-    EXPECT_LT(blue_in(string_in(FL_HELVETICA, 10, "Tessan")), blue / 2);
+    }));
+    EXPECT_EQ(drawn_string(24, "Tessan"), by_text);
+    EXPECT_GT(blue(by_text), 2 * blue(drawn_string(10, "Tessan")));
     // "@->" is FLTK's arrow symbol, a filled shape; the three characters
     // themselves, drawn smoothed, would hold hardly a pixel of the exact colour.
-    EXPECT_GT(blue_in(string_in(FL_HELVETICA, 14, "@->")), 40);
+    EXPECT_GT(blue(drawn_string(14, "@->")), 40);
 }
 
 TEST(Sheet, WithoutADisplayDrawsNothingAndReturns) {
