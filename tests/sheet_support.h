@@ -122,28 +122,6 @@ inline void send_close_box(Fl_Window* window) {
     XFlush(fl_display);
 }
 
-// Runs `act` from FLTK's event handling after `delay` seconds, that is inside
-// whatever polling loop the test is blocked in.
-class Later {
-public:
-    Later(double delay, std::function<void()> act) : act_(std::move(act)) {
-        Fl::add_timeout(delay, &Later::run, this);
-    }
-    ~Later() { Fl::remove_timeout(&Later::run, this); }
-    Later(const Later&) = delete;
-    Later& operator=(const Later&) = delete;
-    bool ran() const { return ran_; }
-
-private:
-    static void run(void* self) {
-        Later* later = static_cast<Later*>(self);
-        later->ran_ = true;
-        later->act_();
-    }
-    std::function<void()> act_;
-    bool ran_ = false;
-};
-
 // Handles events until `done` holds or `seconds` have passed; says which.
 inline bool wait_for(const std::function<bool()>& done, double seconds = 5.0) {
     for (int i = 0; i < seconds * 100; ++i) {
