@@ -60,48 +60,27 @@ std::string widgets_of(Fl_Window* window) {
     return out.str();
 }
 
-// A title that the caller's buffer no longer holds once the panel is made.
-char title[16] = "Outputs";
+// A title in the caller's buffer, which `changed` overwrites once the panel
+// is made.
+char title[16];
+
+const char* fresh_title() {
+    std::snprintf(title, sizeof title, "%s", "Outputs");
+    return title;
+}
+
+void changed() {
+    std::snprintf(title, sizeof title, "%s", "changed");
+}
 
 // A window of the caller's holding an input panel at offset 20 and an output
 // panel beside it, as a simulator would lay them out.
 struct Callers_window {
     Fl_Window window{700, 300, "simulation"};
     std::unique_ptr<OFD_simulator_input> input = std::make_unique<OFD_simulator_input>(&window, 20, 300);
-    OFD_simulator_output output{&window, 440, 245, title};
+    OFD_simulator_output output{&window, 440, 245, fresh_title()};
     Callers_window() { window.end(); }
 };
-
-TEST(Panels, LayOutTheirWidgetsFromTheTopLeftInTheirOwnWindowOrTheCallersOrNone) {
-    NEEDS_DISPLAY();
-    std::string widgets;
-    {
-        OFD_simulator_input input(300);
-        for (const char* name : {"a", "b", "c"})
-            input.add(name);
-        widgets += widgets_of(Fl::first_window());
-        OFD_simulator_output output(245, title);
-        Fl_Window* output_window = Fl::first_window();
-        OFD_simulator_output low(60, "too low for a row: one row");
-        widgets += widgets_of(Fl::first_window());
-        Callers_window callers;
-        std::snprintf(title, sizeof title, "%s", "changed");
-        widgets += widgets_of(output_window) + widgets_of(&callers.window);
-    }
-    Fl::check();
-    EXPECT_EQ(Fl::first_window(), nullptr);  // each own window went with its panel
-    EXPECT_EQ(widgets, expected("panels.txt"));
-    // Made outside any window, nobody can answer them; the sanitized build's
-    // leak check sees whether their widgets are freed.
-    Fl_Group::current(nullptr);
-    OFD_simulator_input input(nullptr, 0, 300);
-    OFD_simulator_output output(nullptr, 0, 245, "outputs");
-    input.add("a");
-    output.add("b");
-    int init = -1, quit = -1, value = -1;
-    input.check(&init, &quit, &value);
-    EXPECT_EQ(quit, 1);
-}
 
 // What a window's panels show: each check list's checks, the names on the
 // output list, and each lamp: R red, B blue, Y yellow, '-' hidden.
@@ -139,25 +118,29 @@ std::string check_after(OFD_simulator_input& panel, Fl_Window* window, const cha
     alarm(0);
     std::ostringstream out;
     out << (quit == 1 ? "quit" : quit == 0 ? "init " + std::to_string(init) : "?") << ", values " << values[0]
-        << " " << values[1] << " " << values[2] << "," << state_of(window) << "\n";
+        << " " << values[1] << " " << values[2] << "," << (window ? state_of(window) : "") << "\n";
     return out.str();
 }
 
-// The same session in the panel's own window and in a caller's: GO gives the
-// checks and unchecks the signals that are not sticky, INIT unchecks them all
-// and gives no values, eval checks the signals from the values, QUIT and the
-// close box answer quit, and so does a window that is not shown.
-TEST(InputPanel, AnswersItsButtonsAndCloseBoxInItsOwnWindowOrTheCallers) {
+// The same session in the panel's own window and in a caller's: the widgets
+// laid out from the window's top left, then GO gives the checks and unchecks
+// the signals that are not sticky, INIT unchecks them all and gives no
+// values, eval checks the signals from the values, QUIT and the close box
+// answer quit, and so does a window that is not shown. The panel's window
+// goes with it, and outside any window nobody can answer (the sanitized
+// build's leak check sees whether such widgets are freed).
+TEST(InputPanel, LaysOutAndAnswersItsButtonsAndCloseBoxInItsOwnWindowOrTheCallers) {
     NEEDS_DISPLAY();
     std::string log;
     for (bool own : {true, false}) {
         Callers_window callers;
+        changed();
         std::unique_ptr<OFD_simulator_input> own_panel(own ? new OFD_simulator_input(300) : nullptr);
         OFD_simulator_input& panel = own ? *own_panel : *callers.input;
         Fl_Window* window = own ? Fl::first_window() : &callers.window;
         for (const char* name : {"a", "b", "c"})
             panel.add(name);
-        log += own ? "own window\n" : "caller's window\nnot shown: " + check_after(panel, window, nullptr);
+        log += widgets_of(window) + (own ? "" : "not shown: " + check_after(panel, window, nullptr));
         window->show();
         tessan_forms::wait_until_drawn(window, 5.0);
         const std::vector<Fl_Check_Browser*> lists = all_of<Fl_Check_Browser>(window);
@@ -183,29 +166,41 @@ TEST(InputPanel, AnswersItsButtonsAndCloseBoxInItsOwnWindowOrTheCallers) {
         if (!own) {
             window->show();
             callers.input.reset();
-            log += window->shown() ? "shown after the panel went\n" : "hidden with the panel\n";
+            log += window->shown() ? "the caller's window stays\n" : "the caller's window is hidden\n";
         }
     }
+    Fl::check();
+    log += Fl::first_window() ? "a window stays\n" : "no window stays\n";
+    Fl_Group::current(nullptr);
+    OFD_simulator_input input(nullptr, 0, 300);
+    OFD_simulator_output output(nullptr, 0, 245, "outputs");
+    input.add("a");
+    output.add("b");
+    log += "outside any window: " + check_after(input, nullptr, nullptr);
     EXPECT_EQ(log, expected("input-sessions.txt"));
 }
 
 // ---- Output panel -------------------------------------------------------------------------
 
-// The page follows the last signal added, turns within the signals (by the
+// The widgets laid out from the window's top left, a panel too low for a row
+// having one. The page follows the last signal added, turns within the signals (by the
 // buttons too) and shows values 1 blue, 0 yellow and any other red, keeping
 // the values of the pages not shown. Each lamp, drawn in its colour, lies in
 // the band that the list paints for its row when the row is selected, beside
 // the row's drawn name; a page holds more rows than a small fixed table would.
 TEST(OutputPanel, FollowsItsLastSignalPagesWithinThemAndColoursEachValueInItsRow) {
     NEEDS_DISPLAY();
-    OFD_simulator_output panel(600, "Outputs");
+    OFD_simulator_output low(60, "too low for a row: one row");
+    std::string log = widgets_of(Fl::first_window());
+    OFD_simulator_output panel(600, fresh_title());
     Fl_Window* window = Fl::first_window();
+    changed();
     std::vector<int> values;
     for (int i = 1; i <= 70; ++i) {
         panel.add("s" + std::to_string(i));
         values.push_back(i % 3 == 0 ? 5 : i % 3 == 1);
     }
-    std::string log = state_of(window) + "\n";
+    log += widgets_of(window) + state_of(window) + "\n";
     for (int turn = 0; turn < 3; ++turn)
         panel.previous_page();
     log += state_of(window) + "\n";
