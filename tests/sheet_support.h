@@ -122,16 +122,6 @@ inline void send_close_box(Fl_Window* window) {
     XFlush(fl_display);
 }
 
-// Handles events until `done` holds or `seconds` have passed; says which.
-inline bool wait_for(const std::function<bool()>& done, double seconds = 5.0) {
-    for (int i = 0; i < seconds * 100; ++i) {
-        if (done())
-            return true;
-        Fl::wait(0.01);
-    }
-    return done();
-}
-
 // ---- A copy of this program without a display ----------------------------------
 //
 // The display probe answers once per process: a fresh copy of the test program,
