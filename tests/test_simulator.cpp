@@ -1,8 +1,8 @@
 // The signal simulator panels on a real display: their widgets in their own
 // windows and in a caller's, the input panel's answers to GO, INIT, QUIT and
 // its close box, the output panel's pages, "+" and "-" buttons and lamp colours,
-// each lamp in its signal's row. Lists and sessions are compared with their
-// files in tests/data/forms/simulator.
+// each lamp in its signal's row. Each session's log is compared with its file
+// in tests/data/forms/simulator.
 #include <gtest/gtest.h>
 
 #include "tests/sheet_support.h"
@@ -12,6 +12,7 @@
 #include <FL/Fl_Browser.H>
 #include <FL/Fl_Check_Browser.H>
 
+#include <cstring>
 #include <memory>
 #include <sstream>
 #include <unistd.h>
@@ -20,9 +21,7 @@ namespace {
 
 using sheet_support::send_click;
 
-std::string expected(const std::string& name) {
-    return test_files::slurp(std::string(TESSAN_TEST_DATA) + "/forms/simulator/" + name);
-}
+const std::string data = std::string(TESSAN_TEST_DATA) + "/forms/simulator/";
 
 template <class Widget>
 std::vector<Widget*> all_of(Fl_Group* group) {
@@ -40,69 +39,42 @@ Fl_Widget* labelled(Fl_Group* group, const std::string& label) {
     return nullptr;
 }
 
-// A window and its widgets, one a line: label, geometry, label font and size,
-// type, shown or not, and a list's text size and lines.
-std::string widgets_of(Fl_Window* window) {
-    std::ostringstream out;
-    out << "window \"" << window->label() << "\" " << window->w() << "x" << window->h() << " shown "
-        << window->shown() << "\n";
+// What a window shows, on a line: each check list's lines with their checks,
+// the names on the output list, and each lamp (R red, B blue, Y yellow, '-'
+// hidden). With `layout`, first a line a widget: label, geometry, label font
+// and size, type, visible, and a list's text size.
+std::string shown(Fl_Window* window, bool layout = false) {
+    std::ostringstream widgets, state;
+    if (layout)
+        widgets << "window \"" << window->label() << "\" " << window->w() << "x" << window->h() << " shown "
+                << window->shown() << "\n";
     for (Fl_Widget* w : all_of<Fl_Widget>(window)) {
-        out << "\"" << (w->label() ? w->label() : "") << "\" " << w->x() << " " << w->y() << " " << w->w()
-            << " " << w->h() << " font " << w->labelfont() << " " << w->labelsize() << " type "
-            << int{w->type()} << " visible " << w->visible();
-        if (Fl_Browser_* list = dynamic_cast<Fl_Browser_*>(w))
-            out << " text " << list->textsize();
-        if (Fl_Check_Browser* checks = dynamic_cast<Fl_Check_Browser*>(w))
-            for (int line = 1; line <= checks->nitems(); ++line)
-                out << " " << checks->text(line);
-        out << "\n";
-    }
-    return out.str();
-}
-
-// A title in the caller's buffer, which `changed` overwrites once the panel
-// is made.
-char title[16];
-
-const char* fresh_title() {
-    std::snprintf(title, sizeof title, "%s", "Outputs");
-    return title;
-}
-
-void changed() {
-    std::snprintf(title, sizeof title, "%s", "changed");
-}
-
-// A window of the caller's holding an input panel at offset 20 and an output
-// panel beside it, as a simulator would lay them out.
-struct Callers_window {
-    Fl_Window window{700, 300, "simulation"};
-    std::unique_ptr<OFD_simulator_input> input = std::make_unique<OFD_simulator_input>(&window, 20, 300);
-    OFD_simulator_output output{&window, 440, 245, fresh_title()};
-    Callers_window() { window.end(); }
-};
-
-// What a window's panels show: each check list's checks, the names on the
-// output list, and each lamp: R red, B blue, Y yellow, '-' hidden.
-std::string state_of(Fl_Group* window) {
-    std::string out;
-    for (Fl_Widget* w : all_of<Fl_Widget>(window)) {
+        Fl_Browser_* list = dynamic_cast<Fl_Browser_*>(w);
+        if (layout)
+            widgets << "\"" << (w->label() ? w->label() : "") << "\" " << w->x() << " " << w->y() << " "
+                    << w->w() << " " << w->h() << " font " << w->labelfont() << " " << w->labelsize()
+                    << " type " << int{w->type()} << " visible " << w->visible()
+                    << (list ? " text " + std::to_string(list->textsize()) : "") << "\n";
         const Fl_Color colour = w->color();
         if (Fl_Check_Browser* checks = dynamic_cast<Fl_Check_Browser*>(w)) {
-            out += " checks ";
+            state << " ";
             for (int line = 1; line <= checks->nitems(); ++line)
-                out += checks->checked(line) ? '1' : '0';
-        } else if (Fl_Browser* list = dynamic_cast<Fl_Browser*>(w)) {
-            for (int line = 1; line <= list->size(); ++line)
-                out += std::string(" ") + list->text(line);
-            out += " ";
+                state << checks->text(line) << checks->checked(line);
+        } else if (Fl_Browser* names = dynamic_cast<Fl_Browser*>(w)) {
+            for (int line = 1; line <= names->size(); ++line)
+                state << " " << names->text(line);
+            state << " ";
         } else if (w->w() == 10 && w->h() == 12) {
             const char* name = colour == FL_RED ? "R" : colour == FL_BLUE ? "B" : "?";
-            out += !w->visible() ? "-" : colour == FL_YELLOW ? "Y" : name;
+            state << (!w->visible() ? "-" : colour == FL_YELLOW ? "Y" : name);
         }
     }
-    return out;
+    return widgets.str() + state.str() + "\n";
 }
+
+// A title in the caller's buffer, which the tests overwrite once the panel is
+// made.
+char title[16];
 
 // ---- Input panel --------------------------------------------------------------------------
 
@@ -118,29 +90,33 @@ std::string check_after(OFD_simulator_input& panel, Fl_Window* window, const cha
     alarm(0);
     std::ostringstream out;
     out << (quit == 1 ? "quit" : quit == 0 ? "init " + std::to_string(init) : "?") << ", values " << values[0]
-        << " " << values[1] << " " << values[2] << "," << (window ? state_of(window) : "") << "\n";
+        << " " << values[1] << " " << values[2] << "," << (window ? shown(window) : "\n");
     return out.str();
 }
 
-// The same session in the panel's own window and in a caller's: the widgets
-// laid out from the window's top left, then GO gives the checks and unchecks
-// the signals that are not sticky, INIT unchecks them all and gives no
-// values, eval checks the signals from the values, QUIT and the close box
-// answer quit, and so does a window that is not shown. The panel's window
-// goes with it, and outside any window nobody can answer (the sanitized
-// build's leak check sees whether such widgets are freed).
+// The same session in the panel's own window and in a caller's (with an
+// output panel beside it, as a simulator lays them out): the widgets laid out
+// from the window's top left, then GO gives the checks and unchecks the
+// signals that are not sticky, INIT unchecks them all and gives no values,
+// eval checks the signals from the values, QUIT and the close box answer quit,
+// and so does a window that is not shown. The panel's window goes with it,
+// and outside any window nobody can answer (the sanitized build's leak check
+// sees whether such widgets are freed).
 TEST(InputPanel, LaysOutAndAnswersItsButtonsAndCloseBoxInItsOwnWindowOrTheCallers) {
     NEEDS_DISPLAY();
     std::string log;
     for (bool own : {true, false}) {
-        Callers_window callers;
-        changed();
+        Fl_Window callers(700, 300, "simulation");
+        auto callers_input = std::make_unique<OFD_simulator_input>(&callers, 20, 300);
+        OFD_simulator_output callers_output(&callers, 440, 245, std::strcpy(title, "Outputs"));
+        callers.end();
+        std::strcpy(title, "changed");
         std::unique_ptr<OFD_simulator_input> own_panel(own ? new OFD_simulator_input(300) : nullptr);
-        OFD_simulator_input& panel = own ? *own_panel : *callers.input;
-        Fl_Window* window = own ? Fl::first_window() : &callers.window;
+        OFD_simulator_input& panel = own ? *own_panel : *callers_input;
+        Fl_Window* window = own ? Fl::first_window() : &callers;
         for (const char* name : {"a", "b", "c"})
             panel.add(name);
-        log += widgets_of(window) + (own ? "" : "not shown: " + check_after(panel, window, nullptr));
+        log += shown(window, true) + (own ? "" : "not shown: " + check_after(panel, window, nullptr));
         window->show();
         tessan_forms::wait_until_drawn(window, 5.0);
         const std::vector<Fl_Check_Browser*> lists = all_of<Fl_Check_Browser>(window);
@@ -153,7 +129,7 @@ TEST(InputPanel, LaysOutAndAnswersItsButtonsAndCloseBoxInItsOwnWindowOrTheCaller
         int quit = -1;
         int values[] = {0, 1, 1};
         panel.eval(&quit, values);
-        log += "eval 0 1 1: quit " + std::to_string(quit) + "," + state_of(window) + "\n";
+        log += "eval 0 1 1: quit " + std::to_string(quit) + "," + shown(window);
         log += "QUIT: " + check_after(panel, window, "QUIT");
         send_click(labelled(window, "QUIT"));
         XSync(fl_display, False);  // the click is queued before eval looks
@@ -163,7 +139,7 @@ TEST(InputPanel, LaysOutAndAnswersItsButtonsAndCloseBoxInItsOwnWindowOrTheCaller
         log += "close box: " + check_after(panel, window, nullptr);
         if (!own) {
             window->show();
-            callers.input.reset();
+            callers_input.reset();
             log += window->shown() ? "the caller's window stays\n" : "the caller's window is hidden\n";
         }
     }
@@ -175,50 +151,51 @@ TEST(InputPanel, LaysOutAndAnswersItsButtonsAndCloseBoxInItsOwnWindowOrTheCaller
     input.add("a");
     output.add("b");
     log += "outside any window: " + check_after(input, nullptr, nullptr);
-    EXPECT_EQ(log, expected("input-sessions.txt"));
+    EXPECT_EQ(log, test_files::slurp(data + "input-sessions.txt"));
 }
 
 // ---- Output panel -------------------------------------------------------------------------
 
 // The widgets laid out from the window's top left, a panel too low for a row
-// having one. The page follows the last signal added, turns within the signals (by the
-// buttons too) and shows values 1 blue, 0 yellow and any other red, keeping
-// the values of the pages not shown. Each lamp, drawn in its colour, lies in
-// the band that the list paints for its row when the row is selected, beside
-// the row's drawn name; a page holds more rows than a small fixed table would.
+// having one. The page follows the last signal added, turns within the
+// signals (by the buttons too) and shows values 1 blue, 0 yellow and any other
+// red, keeping the values of the pages not shown. Each lamp, drawn in its
+// colour, lies in the band that the list paints for its row when the row is
+// selected, beside the row's drawn name; a page holds more rows than a small
+// fixed table would.
 TEST(OutputPanel, FollowsItsLastSignalPagesWithinThemAndColoursEachValueInItsRow) {
     NEEDS_DISPLAY();
     OFD_simulator_output low(60, "too low for a row: one row");
-    std::string log = widgets_of(Fl::first_window());
-    OFD_simulator_output panel(600, fresh_title());
+    std::string log = shown(Fl::first_window(), true);
+    OFD_simulator_output panel(600, std::strcpy(title, "Outputs"));
     Fl_Window* window = Fl::first_window();
-    changed();
+    std::strcpy(title, "changed");
     std::vector<int> values;
     for (int i = 1; i <= 70; ++i) {
         panel.add("s" + std::to_string(i));
         values.push_back(i % 3 == 0 ? 5 : i % 3 == 1);
     }
-    log += widgets_of(window) + state_of(window) + "\n";
+    log += shown(window, true);
     for (int turn = 0; turn < 3; ++turn)
         panel.previous_page();
-    log += state_of(window) + "\n";
+    log += shown(window);
     panel.next_page();
-    log += state_of(window) + "\n";
+    log += shown(window);
     for (Fl_Widget* button : {panel.my_plus_button(), panel.my_moins_button(), panel.my_moins_button()}) {
         send_click(button);
         XSync(fl_display, False);
         Fl::check();
-        log += button->label() + state_of(window) + "\n";
+        log += button->label() + shown(window);
     }
     panel.eval(values.data());
     for (int r : {-1, 32, 40000})  // rows outside the page
         panel.internal_colorise(r);
-    log += state_of(window) + "\n";
+    log += shown(window);
     for (int turn = 0; turn < 3; ++turn)
         panel.next_page();
     panel.internal_colorise(7);  // a row without a signal
-    log += state_of(window) + "\n";
-    EXPECT_EQ(log, expected("output-session.txt"));
+    log += shown(window);
+    EXPECT_EQ(log, test_files::slurp(data + "output-session.txt"));
     panel.previous_page();
     Fl_Browser* list = all_of<Fl_Browser>(window).at(0);
     const std::vector<Fl_Box*> lamps = all_of<Fl_Box>(window);
