@@ -1,10 +1,8 @@
 // The drawing sheet on a real window: each scene's picture, read back from the
 // X server, is compared with its map in tests/data/forms/sheet, a character a
-// pixel (the clip boxes, shapes from their top-left corners, dashed and broken
-// lines, arrows with their truncated barbs, wedges). The maps also show what an
-// operation leaves behind: the caller's lines drawn after it are solid, black
-// after a wedge, and clipped by the caller's own box only. Texts are compared
-// with each other. Without a display the operations draw nothing and return.
+// pixel; the caller's lines drawn after an operation show the style, colour
+// and clip it leaves. Texts are compared with each other. Without a display
+// the operations draw nothing and return.
 #include <gtest/gtest.h>
 
 #include "tests/sheet_support.h"
