@@ -66,8 +66,9 @@ TEST(PutInkscape, FramesEachAutomatonHalfAUnitAroundItsStatesAndTransitions) {
 // A segment shorter than 0.0001, or an index past the arrow's points, has no
 // unit vector and leaves the one given as it was.
 TEST(PutInkscape, UnitVectorOfASegment) {
-    const std::vector<std::pair<double, double>> points = {{0, 0}, {3, 4}, {3, 4.00005}};
+    const std::vector<std::pair<double, double>> points = {{0, 0}, {3, 4}, {3, 4.00005}, {3, 4.0005}};
     vec2 u{7, 7};
-    EXPECT_FALSE(unit_vector(points, 1, 2, u) || unit_vector(points, 0, 3, u) || u.x != 7 || u.y != 7);
+    EXPECT_FALSE(unit_vector(points, 1, 2, u) || unit_vector(points, 0, 4, u) || u.x != 7 || u.y != 7);
+    EXPECT_TRUE(unit_vector(points, 1, 3, u) && u.x == 0 && u.y == 1) << u.x << "," << u.y;
     EXPECT_TRUE(unit_vector(points, 0, 1, u) && u.x == 0.6 && u.y == 0.8) << u.x << "," << u.y;
 }

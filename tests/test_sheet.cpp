@@ -84,10 +84,10 @@ TEST(Sheet, EachSceneDrawsItsMap) {
              sheet.resize(130, 110, 30, 10);
              sheet.ofl_rectf(0, 0, 200, 200, FL_BLUE);
              // An empty or inverted box clips nothing.
-             const int boxes[][4] = {{0, 0, 0, 0}, {100, 100, -50, -50}, {10, 10, 100, 0}};
-             for (int b = 0; b < 3; ++b) {
+             const int boxes[][4] = {{0, 0, 0, 0}, {100, 100, -50, -50}, {10, 10, 100, 0}, {10, 10, 0, 140}};
+             for (int b = 0; b < 4; ++b) {
                  sheet.define(boxes[b][0], boxes[b][1], boxes[b][2], boxes[b][3], FL_BLACK);
-                 sheet.ofl_line(0, 140 + 4 * b, 199, 140 + 4 * b, FL_RED);
+                 sheet.ofl_line(0, 134 + 4 * b, 199, 134 + 4 * b, FL_RED);
              }
              // Coordinates at the ends of the integers neither wrap nor draw.
              sheet.define(INT_MAX - 5, INT_MAX - 5, INT_MAX, INT_MAX, FL_BLACK);

@@ -40,9 +40,9 @@ Fl_Widget* labelled(Fl_Group* group, const std::string& label) {
 }
 
 // What a window shows, on a line: each check list's lines with their checks,
-// the names on the output list, and each lamp (R red, B blue, Y yellow, '-'
-// hidden). With `layout`, first a line a widget: label, geometry, label font
-// and size, type, visible, and a list's text size.
+// the names on the output list, and each lamp (R red, B blue, Y yellow, in
+// lower case when hidden). With `layout`, first a line a widget: label,
+// geometry, label font and size, type, visible, and a list's text size.
 std::string shown(Fl_Window* window, bool layout = false) {
     std::ostringstream widgets, state;
     if (layout)
@@ -65,8 +65,8 @@ std::string shown(Fl_Window* window, bool layout = false) {
                 state << " " << names->text(line);
             state << " ";
         } else if (w->w() == 10 && w->h() == 12) {
-            const char* name = colour == FL_RED ? "R" : colour == FL_BLUE ? "B" : "?";
-            state << (!w->visible() ? "-" : colour == FL_YELLOW ? "Y" : name);
+            const char* name = colour == FL_RED ? "Rr" : colour == FL_BLUE ? "Bb" : "?-";
+            state << (colour == FL_YELLOW ? "Yy" : name)[w->visible() ? 0 : 1];
         }
     }
     return widgets.str() + state.str() + "\n";
@@ -94,14 +94,12 @@ std::string check_after(OFD_simulator_input& panel, Fl_Window* window, const cha
     return out.str();
 }
 
-// The same session in the panel's own window and in a caller's (with an
-// output panel beside it, as a simulator lays them out): the widgets laid out
-// from the window's top left, then GO gives the checks and unchecks the
-// signals that are not sticky, INIT unchecks them all and gives no values,
-// eval checks the signals from the values, QUIT and the close box answer quit,
-// and so does a window that is not shown. The panel's window goes with it,
-// and outside any window nobody can answer (the sanitized build's leak check
-// sees whether such widgets are freed).
+// The same session in the panel's own window and in a caller's (an output
+// panel beside it): the widgets laid out, then GO gives the checks and
+// unchecks the signals that are not sticky, INIT unchecks them all, eval
+// checks the signals from the values, QUIT and the close box answer quit, as
+// does a window not shown. The panel's window goes with it; outside any window
+// nobody answers (the sanitized build's leak check sees the widgets freed).
 TEST(InputPanel, LaysOutAndAnswersItsButtonsAndCloseBoxInItsOwnWindowOrTheCallers) {
     NEEDS_DISPLAY();
     std::string log;
@@ -156,13 +154,11 @@ TEST(InputPanel, LaysOutAndAnswersItsButtonsAndCloseBoxInItsOwnWindowOrTheCaller
 
 // ---- Output panel -------------------------------------------------------------------------
 
-// The widgets laid out from the window's top left, a panel too low for a row
-// having one. The page follows the last signal added, turns within the
-// signals (by the buttons too) and shows values 1 blue, 0 yellow and any other
-// red, keeping the values of the pages not shown. Each lamp, drawn in its
-// colour, lies in the band that the list paints for its row when the row is
-// selected, beside the row's drawn name; a page holds more rows than a small
-// fixed table would.
+// The widgets laid out (one row for a panel too low for any). The page follows
+// the last signal added, turns within the signals (by the buttons too) and
+// shows values 1 blue, 0 yellow, others red, keeping those of the pages not
+// shown. Each lamp, drawn in its colour, lies in the band that the list paints
+// for its row when selected, beside the row's name; a page holds 32 rows.
 TEST(OutputPanel, FollowsItsLastSignalPagesWithinThemAndColoursEachValueInItsRow) {
     NEEDS_DISPLAY();
     OFD_simulator_output low(60, "too low for a row: one row");
@@ -173,9 +169,14 @@ TEST(OutputPanel, FollowsItsLastSignalPagesWithinThemAndColoursEachValueInItsRow
     std::vector<int> values;
     for (int i = 1; i <= 70; ++i) {
         panel.add("s" + std::to_string(i));
-        values.push_back(i % 3 == 0 ? 5 : i % 3 == 1);
+        values.push_back(i % 3 == 0 ? 1 : i % 3 == 1 ? 0 : 5);
+        if (i == 64) {  // two pages full: there is no page past them
+            log += shown(window, true);
+            panel.next_page();
+            log += shown(window);
+        }
     }
-    log += shown(window, true);
+    log += shown(window);
     for (int turn = 0; turn < 3; ++turn)
         panel.previous_page();
     log += shown(window);
@@ -193,7 +194,7 @@ TEST(OutputPanel, FollowsItsLastSignalPagesWithinThemAndColoursEachValueInItsRow
     log += shown(window);
     for (int turn = 0; turn < 3; ++turn)
         panel.next_page();
-    panel.internal_colorise(7);  // a row without a signal
+    panel.internal_colorise(6);  // the first row without a signal
     log += shown(window);
     EXPECT_EQ(log, test_files::slurp(data + "output-session.txt"));
     panel.previous_page();
@@ -222,16 +223,15 @@ TEST(OutputPanel, FollowsItsLastSignalPagesWithinThemAndColoursEachValueInItsRow
         input.add("a");
         output.add("a");
         output.add("b");
-        int init = -1, quit = -1, values[2] = {-1, -1};
+        int init = -1, quit = -1, eval_quit = -1, values[2] = {-1, -1};
         input.check(&init, &quit, values);
-        std::string out = "check quit " + std::to_string(quit) + " value " + std::to_string(values[0]);
-        quit = -1;
-        input.eval(&quit, values);
+        input.eval(&eval_quit, values);
         output.eval(values);
         output.previous_page();
         output.next_page();
         output.internal_colorise(0);
-        return out + ", eval quit " + std::to_string(quit) + (output.my_plus_button() ? ", buttons" : "");
+        return "check quit " + std::to_string(quit) + " value " + std::to_string(values[0]) + ", eval quit " +
+               std::to_string(eval_quit) + (output.my_plus_button() ? ", buttons" : "");
     });
 
 TEST(PanelsWithoutDisplay, InputAnswersQuitAtOnceAndOutputReturns) {
