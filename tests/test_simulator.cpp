@@ -138,7 +138,7 @@ TEST(InputPanel, LaysOutAndAnswersItsButtonsAndCloseBoxInItsOwnWindowOrTheCaller
         if (!own) {
             window->show();
             callers_input.reset();
-            log += window->shown() ? "the caller's window stays\n" : "the caller's window is hidden\n";
+            log += (window->shown() ? "caller's window shown:" : "caller's window hidden:") + shown(window);
         }
     }
     Fl::check();
