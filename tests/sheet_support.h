@@ -66,15 +66,6 @@ public:
         return (unsigned{p[0]} << 16) | (unsigned{p[1]} << 8) | p[2];
     }
 
-    // How many pixels of the box [x0, x1) x [y0, y1) hold the colour.
-    int count(int x0, int y0, int x1, int y1, Fl_Color colour) const {
-        int n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
-                n += is(x, y, colour);
-        return n;
-    }
-
     // How many different colours the box [x0, x1) x [y0, y1) holds.
     int colours(int x0, int y0, int x1, int y1) const {
         std::vector<unsigned> seen;
@@ -131,44 +122,11 @@ inline void send_close_box(Fl_Window* window) {
     XFlush(fl_display);
 }
 
-// Runs `act` from FLTK's event handling after `delay` seconds, that is inside
-// whatever polling loop the test is blocked in.
-class Later {
-public:
-    Later(double delay, std::function<void()> act) : act_(std::move(act)) {
-        Fl::add_timeout(delay, &Later::run, this);
-    }
-    ~Later() { Fl::remove_timeout(&Later::run, this); }
-    Later(const Later&) = delete;
-    Later& operator=(const Later&) = delete;
-    bool ran() const { return ran_; }
-
-private:
-    static void run(void* self) {
-        Later* later = static_cast<Later*>(self);
-        later->ran_ = true;
-        later->act_();
-    }
-    std::function<void()> act_;
-    bool ran_ = false;
-};
-
-// Handles events until `done` holds or `seconds` have passed; says which.
-inline bool wait_for(const std::function<bool()>& done, double seconds = 5.0) {
-    for (int i = 0; i < seconds * 100; ++i) {
-        if (done())
-            return true;
-        Fl::wait(0.01);
-    }
-    return done();
-}
-
 // ---- A copy of this program without a display ----------------------------------
 //
-// The display probe answers once per process, so behaviour without a display
-// is seen in a fresh copy of the test program started with DISPLAY unset. The
-// copy runs the call that TESSAN_SHEET_HEADLESS_CALL names before any test
-// (through `headless_calls`), prints its result on standard output and ends.
+// The display probe answers once per process: a fresh copy of the test program,
+// started with DISPLAY unset, runs the call that TESSAN_SHEET_HEADLESS_CALL
+// names before any test, prints its result on standard output and ends.
 
 using Headless_calls = std::function<std::string(const std::string&)>;
 
