@@ -6,10 +6,10 @@
 # from /usr/bin and fail when one is missing.
 find_library(TESSAN_BUDDY_LIBRARY NAMES libbdd.a bdd REQUIRED)
 if(TARGET tessan_bdd)
-  foreach(name test_bddpp test_bdd_substitution test_parse_exp_bdd)
+  foreach(name test_bdd_substitution test_parse_exp_bdd)
     tessan_test(${name} SOURCES ${name}.cpp LIBS tessan_bdd LABELS bdd)
   endforeach()
-  foreach(name test_bddpp_oracle test_bdd_covers test_bdd_printers test_bdd_netlists)
+  foreach(name test_bddpp test_bdd_covers test_bdd_printers test_bdd_netlists)
     tessan_test(${name} SOURCES ${name}.cpp buddy_ref.c LIBS tessan_bdd ${TESSAN_BUDDY_LIBRARY} LABELS bdd)
   endforeach()
 endif()
