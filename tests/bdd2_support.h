@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <list>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -94,9 +94,7 @@ inline void write_text(const std::string& path, const std::string& text) {
 
 inline std::string read_text(const std::string& path) {
   std::ifstream i(path);
-  std::stringstream s;
-  s << i.rdbuf();
-  return s.str();
+  return std::string(std::istreambuf_iterator<char>(i), std::istreambuf_iterator<char>());
 }
 
 // A whole output against its expected file in tests/data/bdd. With
