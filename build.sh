@@ -38,14 +38,20 @@ configure_and_build() { # <dir> [cmake args...]
 }
 
 # One private X server for the whole run; tests find it through DISPLAY.
+# -noreset: by default the server resets whenever its last client leaves, and
+# a test program that connects during the reset finds no display.
 xvfb_pid=
 start_display() {
   local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
-  local number; read -r number <"$fifo"; rm -f "$fifo"
-  export DISPLAY=":$number"
   trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+  local number=; read -r number <"$fifo" || true; rm -f "$fifo"
+  if [ -z "$number" ]; then
+    echo "build.sh: the X server for the window tests did not start" >&2
+    exit 1
+  fi
+  export DISPLAY=":$number"
 }
 
 build() {

@@ -371,6 +371,18 @@ public:
   void Bdd_sop_1(const bdd& f, std::list<bdd>& out);
   void Bdd_sop_2(const bdd& f, std::list<bdd>& out);
   void Bdd_sop_2plus(const bdd& f, std::list<bdd>& out);
+  // Level 2 when its implicant walk fits in `budget` units of work, and 1;
+  // otherwise the cover of Bdd_sop_irredundant, and 0. A unit is a vertex
+  // of the implicant tree folded onto shared sub-functions, a leaf of the
+  // unfolded tree, or a word of the implicant list's index read (see
+  // bdd/cube_bits.h); a tree whose leaves alone promise too much is not
+  // walked. Work is counted, not timed: the same function gives the same
+  // cover on any machine.
+  int Bdd_sop_2_within(const bdd& f, std::list<bdd>& out, std::uint64_t budget);
+  // A cover of prime implicants none of which can go, in time near-linear
+  // in its size (the Minato–Morreale recursion): cubes with the top variable
+  // positive, then negated, then without it. ZERO gives no cube, ONE [ONE].
+  void Bdd_sop_irredundant(const bdd& f, std::list<bdd>& out);
   int Bdd_sop(const bdd& f, bdd* out, int level);
   std::int32_t Max_number_of_terms();
   void Truth_table(const bdd& f, int n, bdd* v, char* out);
@@ -399,6 +411,10 @@ public:
   String Print_sop_to_String(const String& or_text, const String& and_text,
                              const String& not_text, const String& not_end, const bdd& f,
                              int level);
+  // The text of a cover already computed, as Print_sop_to_String writes it.
+  String Print_cover_to_String(const String& or_text, const String& and_text,
+                               const String& not_text, const String& not_end,
+                               const std::list<bdd>& cover);
   void Print_sop(const String& or_text, const String& and_text, const String& not_text,
                  const String& not_end, std::ostream& o, const bdd& f, int level);
   void Print_sop_pref_suff(const String& or_text, const String& and_text, const String& not_text,
@@ -482,6 +498,8 @@ public:
   }
 
 private:
+  // Level 2 from the prime implicants of f in the walk's order.
+  void sop_2_of_primes(const bdd& f, const std::list<bdd>& primes, std::list<bdd>& out);
   bdd_node* declare_variable(std::int32_t position, const String& name);
   void grow_tables();
   void trim_unused();

@@ -121,22 +121,53 @@ void bddpp_manager::Bdd_prime_implicants(const bdd& f, std::list<bdd>& out) {
   bdd_prime_implicants_fast(*this, f, out);
 }
 
+namespace {
+
+// The minterms covered at least once and at least twice by the primes
+// [first, last), halves first: adding the primes one by one into a growing
+// disjunction costs the size of that disjunction per prime, while halves of
+// about the same size meet at most log(n) times per prime.
+struct coverage {
+  bdd once, twice;
+};
+
+coverage coverage_of(bddpp_manager& m, const std::vector<bdd>& primes, std::size_t first, std::size_t last) {
+  if (last - first == 1) return {primes[first], m.Bdd_zero()};
+  const std::size_t middle = first + (last - first) / 2;
+  const coverage a = coverage_of(m, primes, first, middle);
+  const coverage b = coverage_of(m, primes, middle, last);
+  return {m.Bdd_or(a.once, b.once), m.Bdd_or(m.Bdd_or(a.twice, b.twice), m.Bdd_and(a.once, b.once))};
+}
+
+// The primes together are f, so the others alone fall short of f exactly
+// when this prime holds a minterm that no other prime covers: one that lies
+// outside the minterms covered twice.
+void split_essential(bddpp_manager& m, const std::list<bdd>& primes, std::list<bdd>& essential,
+                     std::list<bdd>& others) {
+  essential.clear();
+  others.clear();
+  if (primes.empty()) return;
+  const std::vector<bdd> listed(primes.begin(), primes.end());
+  const bdd twice = coverage_of(m, listed, 0, listed.size()).twice;
+  for (const bdd& p : primes) {
+    // The one "prime" of ZERO implies everything.
+    bool implied = m.Bdd_is_zero_tautologic(p);
+    if (!implied) {
+      const cube_bits c = cube_bits_of(m, p);
+      cube_reach walk(m, c);
+      implied = walk.implies(twice);
+    }
+    (implied ? others : essential).push_back(p);
+  }
+}
+
+}  // namespace
+
 void bddpp_manager::Bdd_essential_implicants(const bdd& f, std::list<bdd>& essential,
                                              std::list<bdd>& others) {
   std::list<bdd> primes;
   Bdd_prime_implicants(f, primes);
-  essential.clear();
-  others.clear();
-  // The primes together are f, so the others alone fall short of f exactly
-  // when this prime holds a minterm that no other prime covers: one that
-  // lies outside the minterms covered twice.
-  bdd once = Bdd_zero();
-  bdd twice = Bdd_zero();
-  for (const bdd& p : primes) {
-    twice = Bdd_or(twice, Bdd_and(once, p));
-    once = Bdd_or(once, p);
-  }
-  for (const bdd& p : primes) (Bdd_imply(p, twice) ? others : essential).push_back(p);
+  split_essential(*this, primes, essential, others);
 }
 
 // ---- Covers ---------------------------------------------------------------------
@@ -195,22 +226,45 @@ void bddpp_manager::Bdd_sop_1(const bdd& f, std::list<bdd>& out) {
     reduced.push_back(bdd_of_cube_bits(*this, c));
   });
   // Cube removal: a cube goes when the cubes still kept before it and all
-  // the cubes after it already make f.
+  // the cubes after it already make f. Those cubes with this one always
+  // make f, and each implies f, so they make f exactly when they cover this
+  // cube: when both restricted to it give true together. Restricting to a
+  // cube follows its literals; the disjunction of the two whole functions
+  // would be as large as f at every step.
   const std::size_t n = reduced.size();
   std::vector<bdd> after(n + 1, Bdd_zero());
   for (std::size_t k = n; k-- > 0;) after[k] = Bdd_or(reduced[k], after[k + 1]);
   bdd kept_before = Bdd_zero();
   for (std::size_t k = 0; k < n; ++k) {
-    if (Bdd_equiv(Bdd_or(kept_before, after[k + 1]), f)) continue;
-    kept_before = Bdd_or(kept_before, reduced[k]);
-    out.push_back(reduced[k]);
+    const bdd& c = reduced[k];
+    if (Bdd_is_one_tautologic(Bdd_or(Bdd_cube_reduce(kept_before, c), Bdd_cube_reduce(after[k + 1], c)))) continue;
+    kept_before = Bdd_or(kept_before, c);
+    out.push_back(c);
   }
 }
 
 void bddpp_manager::Bdd_sop_2(const bdd& f, std::list<bdd>& out) {
+  std::list<bdd> primes;
+  Bdd_prime_implicants(f, primes);
+  sop_2_of_primes(f, primes, out);
+}
+
+int bddpp_manager::Bdd_sop_2_within(const bdd& f, std::list<bdd>& out, std::uint64_t budget) {
+  std::list<bdd> primes;
+  if (f.node() == one)
+    primes.push_back(f);
+  else if (!bdd_prime_implicants_within(*this, f, primes, budget)) {
+    Bdd_sop_irredundant(f, out);
+    return 0;
+  }
+  sop_2_of_primes(f, primes, out);
+  return 1;
+}
+
+void bddpp_manager::sop_2_of_primes(const bdd& f, const std::list<bdd>& primes, std::list<bdd>& out) {
   out.clear();
   std::list<bdd> essential, others;
-  Bdd_essential_implicants(f, essential, others);
+  split_essential(*this, primes, essential, others);
   bdd cov = Bdd_zero();
   for (const bdd& e : essential) {
     out.push_back(e);

@@ -92,6 +92,8 @@ public:
         by_literal_(2 * static_cast<std::size_t>(var_count > 0 ? var_count : 0)) {}
   void offer(const cube_bits& c);
   void primes(bddpp_manager& m, std::list<bdd>& out) const;
+  // Words of the literal index read so far by offer() and primes().
+  std::uint64_t reads() const { return reads_; }
 
 private:
   static const std::size_t none = static_cast<std::size_t>(-1);
@@ -107,9 +109,18 @@ private:
   std::size_t count_;
   std::vector<std::uint64_t> slots_;
   std::vector<slot_set> by_literal_;
-  std::vector<std::int32_t> scratch_;
+  std::vector<std::int32_t> scratch_, held_scratch_;
+  mutable std::uint64_t reads_ = 0;
 };
 
 void bdd_prime_implicants_fast(bddpp_manager& m, const bdd& f, std::list<bdd>& out);
+// The same when the walk fits in `budget` units of work: a vertex of the
+// tree folded onto shared sub-functions, a leaf of the unfolded tree, or a
+// word of the list's literal index read while looking for the cube a leaf
+// replaces. The vertices and leaves are counted before the walk, which is
+// not started when its leaves promise more reads than the budget, and
+// stops once its reads pass what is left. False when the work would exceed
+// the budget, and out is then left as it was.
+bool bdd_prime_implicants_within(bddpp_manager& m, const bdd& f, std::list<bdd>& out, std::uint64_t budget);
 
 #endif

@@ -9,7 +9,7 @@
 class_exp_bdd_parser* pexp_bdd_parser = nullptr;
 
 class_exp_bdd_parser::class_exp_bdd_parser(bddpp_manager* m)
-    : manager(m), priority(0), result(nullptr) {
+    : manager(m), priority(0), result(nullptr), scanned(0) {
   pexp_bdd_parser = this;
 }
 
@@ -17,7 +17,11 @@ class_exp_bdd_parser::~class_exp_bdd_parser() { delete result; }
 
 int class_exp_bdd_parser::parse(const String& e) {
   rest = e;
-  return exp_bddparse();
+  scanned = 0;
+  const int status = exp_bddparse();
+  rest.erase(0, scanned);
+  scanned = 0;
+  return status;
 }
 
 bdd class_exp_bdd_parser::bddexpression() { return result ? *result : bdd(); }
@@ -44,7 +48,7 @@ const spelling spellings[] = {
 
 int exp_bddlex(EXP_BDDSTYPE*) {
   class_exp_bdd_parser& p = *pexp_bdd_parser;
-  p.token = next_Stringtoken(p.rest, ' ', &p.rest);
+  p.token = next_Stringtoken_at(p.rest, ' ', &p.scanned);
   if (p.token.empty()) return 0;
   for (const spelling& s : spellings)
     if (p.token == s.text) return s.token;

@@ -14,10 +14,14 @@
 class class_exp_bdd_parser {
 public:
   bddpp_manager* manager;
-  String rest;   // the input not yet scanned
+  String rest;   // the input not yet scanned, once a parse has returned
   String token;  // the text of the last token scanned
   int priority;
   bdd* result;   // owned; null until a parse succeeds
+  // During a parse the scanner walks rest in place from here, and the parse
+  // drops what was scanned when it returns: cutting rest at every token would
+  // copy the text once per token.
+  std::size_t scanned;
 
   explicit class_exp_bdd_parser(bddpp_manager* m);
   ~class_exp_bdd_parser();

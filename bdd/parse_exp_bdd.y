@@ -13,6 +13,7 @@
 }
 
 %code {
+#include <climits>
 #include <iostream>
 
 #include "bdd/parse_exp_bdd.h"
@@ -31,6 +32,21 @@ bdd* combine(bdd (bddpp_manager::*op)(const bdd&, const bdd&), bdd* left, bdd* r
 
 void report(const String& what) {
   std::cerr << "parsing error in expression: " << what << std::endl;
+}
+
+// A priority number is a rank from 1 up to the largest int: 0 means "no
+// priority" and -1 "other", so a number that wrapped on its way to an int
+// would silently take one of those meanings or a negative rank.
+bool priority_number(const String& word, int* value) {
+  if (!checkuint(word)) return false;
+  long long rank = 0;
+  for (char digit : word) {
+    rank = rank * 10 + (digit - '0');
+    if (rank > INT_MAX) return false;
+  }
+  if (rank < 1) return false;
+  *value = static_cast<int>(rank);
+  return true;
 }
 }  // namespace
 
@@ -81,9 +97,7 @@ pval
       const String& word = pexp_bdd_parser->token;
       if (word == "other" || word == "default") {
         $$ = -1;
-      } else if (checkuint(word)) {
-        $$ = Stoi(word);
-      } else {
+      } else if (!priority_number(word, &$$)) {
         report("name \"" + word + "\" is not a correct priority value ...");
         YYABORT;
       }

@@ -46,12 +46,10 @@ String product_text(bddpp_manager& m, const String& and_text, const String& not_
   return s;
 }
 
-// The sum-of-products text of f at a cover level.
+// The sum-of-products text of a cover.
 template <class Variable>
-String sop_text(bddpp_manager& m, const String& or_text, const String& and_text, const String& not_text,
-                const String& not_end, const bdd& f, int level, Variable variable) {
-  std::list<bdd> cover;
-  m.Bdd_sop(f, cover, level);
+String cover_text(bddpp_manager& m, const String& or_text, const String& and_text, const String& not_text,
+                  const String& not_end, const std::list<bdd>& cover, Variable variable) {
   if (cover.empty()) return "0";
   String s;
   bool first = true;
@@ -61,6 +59,15 @@ String sop_text(bddpp_manager& m, const String& or_text, const String& and_text,
     s += product_text(m, and_text, not_text, not_end, c, variable);
   }
   return s;
+}
+
+// The sum-of-products text of f at a cover level.
+template <class Variable>
+String sop_text(bddpp_manager& m, const String& or_text, const String& and_text, const String& not_text,
+                const String& not_end, const bdd& f, int level, Variable variable) {
+  std::list<bdd> cover;
+  m.Bdd_sop(f, cover, level);
+  return cover_text(m, or_text, and_text, not_text, not_end, cover, variable);
 }
 
 struct named_variable {
@@ -111,6 +118,12 @@ String bddpp_manager::Print_sop_to_String_pref_suff(const String& or_text, const
 String bddpp_manager::Print_sop_to_String(const String& or_text, const String& and_text, const String& not_text,
                                           const String& not_end, const bdd& f, int level) {
   return Print_sop_to_String_pref_suff(or_text, and_text, not_text, not_end, f, "", "", level);
+}
+
+String bddpp_manager::Print_cover_to_String(const String& or_text, const String& and_text,
+                                            const String& not_text, const String& not_end,
+                                            const std::list<bdd>& cover) {
+  return cover_text(*this, or_text, and_text, not_text, not_end, cover, named_variable{*this, "", ""});
 }
 
 void bddpp_manager::Print_sop(const String& or_text, const String& and_text, const String& not_text,

@@ -95,11 +95,13 @@ std::size_t implicant_list::first_holding(const std::vector<std::int32_t>& lits,
   const std::size_t last_word = (count_ - 1) / 64;
   for (std::size_t s = from / 64 / 64; s <= last_word / 64; ++s) {
     std::uint64_t candidates = ~std::uint64_t(0);
+    reads_ += lits.size();
     for (std::int32_t l : lits) candidates &= by_literal_[static_cast<std::size_t>(l)].summary(s);
     if (s == from / 64 / 64) candidates &= ~std::uint64_t(0) << ((from / 64) % 64);
     for (; candidates != 0; candidates &= candidates - 1) {
       const std::size_t w = 64 * s + static_cast<std::size_t>(__builtin_ctzll(candidates));
       std::uint64_t members = ~std::uint64_t(0);
+      reads_ += lits.size();
       for (std::int32_t l : lits) members &= by_literal_[static_cast<std::size_t>(l)].word(w);
       if (w == from / 64) members &= ~std::uint64_t(0) << (from % 64);
       if (members != 0) return 64 * w + static_cast<std::size_t>(__builtin_ctzll(members));
@@ -113,7 +115,7 @@ void implicant_list::offer(const cube_bits& c) {
   const std::size_t i = first_holding(scratch_, 0);
   if (i != none) {
     // The listed cube holds every literal of c: it loses the others.
-    std::vector<std::int32_t> held;
+    std::vector<std::int32_t>& held = held_scratch_;
     literals_of(care(i), value(i), held);
     for (std::int32_t l : held) {
       const std::int32_t p = l / 2;
@@ -163,22 +165,41 @@ class tdd_graph {
 public:
   explicit tdd_graph(bddpp_manager& m) : m_(m) {}
 
-  std::int32_t build(const bdd& g) {
+  // At most `vertex_limit` vertices: past it the graph is left unfinished
+  // and overflowed() says so.
+  std::int32_t build(const bdd& g, std::size_t vertex_limit = static_cast<std::size_t>(-1)) {
     if (g.node() == m_.one) return g.link_type() == 1 ? vertex_one : vertex_zero;
     std::uint64_t known;
     const std::uint64_t tag = bdd_memo_tag(g.node(), g.link_type());
     if (memo_.find(tag, 0, known)) return static_cast<std::int32_t>(known);
+    if (overflowed_ || vertices_.size() >= vertex_limit) {
+      overflowed_ = true;
+      return vertex_zero;
+    }
     bdd t = m_.Bdd_then(g);
     bdd e = m_.Bdd_else(g);
     tdd_vertex v;
     v.position = m_.position_of(g.node());
-    v.child[0] = build(t);
-    v.child[1] = build(e);
-    v.child[2] = build(m_.Bdd_and(t, e));
+    v.child[0] = build(t, vertex_limit);
+    v.child[1] = build(e, vertex_limit);
+    v.child[2] = build(m_.Bdd_and(t, e), vertex_limit);
+    std::uint64_t leaves = 0;
+    for (std::int32_t c : v.child) leaves = saturated_sum(leaves, leaves_of(c));
     vertices_.push_back(v);
+    leaves_.push_back(leaves);
     const std::int32_t index = static_cast<std::int32_t>(vertices_.size() - 1);
     memo_.insert(tag, 0, static_cast<std::uint64_t>(index));
     return index;
+  }
+
+  bool overflowed() const { return overflowed_; }
+  std::size_t vertex_count() const { return vertices_.size(); }
+  // The leaves of the unfolded tree below v that the walk offers to the
+  // list (the true ones), up to the largest count a word holds.
+  std::uint64_t leaves_of(std::int32_t v) const {
+    if (v == vertex_one) return 1;
+    if (v == vertex_zero) return 0;
+    return leaves_[static_cast<std::size_t>(v)];
   }
 
   // The walk of the unfolded tree, in the order then, else, both. It stays
@@ -188,24 +209,34 @@ public:
   // depends on every earlier replacement), and those are as many as the
   // tree's leaves. Neither the first leaf holding a prime nor a greedy
   // matching of primes to leaves gives the same order on random functions.
-  void enumerate(std::int32_t v, cube_bits& cube, implicant_list& l) const {
-    if (v == vertex_zero) return;
+  //
+  // The walk stops, and says so, once the list has read more than
+  // `read_limit` words of its index.
+  bool enumerate(std::int32_t v, cube_bits& cube, implicant_list& l,
+                 std::uint64_t read_limit = static_cast<std::uint64_t>(-1)) const {
+    if (v == vertex_zero) return true;
     if (v == vertex_one) {
       l.offer(cube);
-      return;
+      return l.reads() <= read_limit;
     }
     const tdd_vertex& x = vertices_[static_cast<std::size_t>(v)];
     cube.set(x.position, true);
-    enumerate(x.child[0], cube, l);
+    if (!enumerate(x.child[0], cube, l, read_limit)) return false;
     cube.set(x.position, false);
-    enumerate(x.child[1], cube, l);
+    if (!enumerate(x.child[1], cube, l, read_limit)) return false;
     cube.clear(x.position);
-    enumerate(x.child[2], cube, l);
+    return enumerate(x.child[2], cube, l, read_limit);
   }
 
 private:
+  static std::uint64_t saturated_sum(std::uint64_t a, std::uint64_t b) {
+    return a + b < a ? static_cast<std::uint64_t>(-1) : a + b;
+  }
+
   bddpp_manager& m_;
   std::vector<tdd_vertex> vertices_;
+  std::vector<std::uint64_t> leaves_;
+  bool overflowed_ = false;
   bdd_memo memo_;
 };
 
@@ -232,6 +263,25 @@ void bdd_prime_implicants_fast(bddpp_manager& m, const bdd& f, std::list<bdd>& o
   cube_bits cube(m.var_count);
   graph.enumerate(root, cube, l);
   l.primes(m, out);
+}
+
+bool bdd_prime_implicants_within(bddpp_manager& m, const bdd& f, std::list<bdd>& out, std::uint64_t budget) {
+  tdd_graph graph(m);
+  const std::int32_t root = graph.build(f, budget);
+  if (graph.overflowed()) return false;
+  // build() stopped at `budget` vertices, so the subtraction stays positive.
+  const std::uint64_t left = budget - graph.vertex_count();
+  // Once the list holds a few thousand cubes a leaf reads a hundred words
+  // of the index or more (130 to 900 in the shapes measured): a tree with
+  // more leaves than a hundred-and-twenty-eighth of the budget would only
+  // stop on the way, so its walk is not started.
+  const std::uint64_t leaves = graph.leaves_of(root);
+  if (leaves > left / 128) return false;
+  implicant_list l(m.var_count);
+  cube_bits cube(m.var_count);
+  if (!graph.enumerate(root, cube, l, left - leaves)) return false;
+  l.primes(m, out);
+  return true;
 }
 
 // ---- Tdd ----------------------------------------------------------------------

@@ -1,8 +1,8 @@
 // The BDD engine against BuDDy on the same workloads, in one process: an xor
 // chain, n-queens, and random 20-variable expressions. Each workload is
-// written once over a small engine adapter and run on both; every benchmark
-// reports its own time per run, BuDDy's time for the same run (median of
-// three, measured before the timed loop) and their ratio.
+// written once over a small engine adapter and run on both; the two engines
+// alternate run by run, and every benchmark reports the median CPU time of
+// each and the median ratio of their paired runs.
 //
 // BuDDy keeps an operation cache across calls; this engine keeps nothing
 // between calls, only a memo inside each call.
@@ -10,11 +10,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "bdd/bddpp.h"
+#include "bench/bench_support.h"
 #include "buddy_ref.h"
 
 namespace {
@@ -168,53 +170,63 @@ void random_expressions(int count) {
 
 // ---- Measurement ---------------------------------------------------------------
 
-template <class Run>
-double seconds_of(Run run) {
-  auto start = std::chrono::steady_clock::now();
-  run();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+using bench_support::median;
+using bench_support::cpu_seconds_of;
 
+// The two engines take turns, run by run, each run paired with the other
+// engine's run next to it (which goes first alternates too), so a change in
+// the machine's load falls on both sides of a pair; the ratio reported is
+// the median of the pairs' ratios. The benchmark's own time is that of both
+// engines together.
 template <class Ours, class Theirs>
 void compare(benchmark::State& state, Ours run_ours, Theirs run_buddy) {
-  std::vector<double> reference;
-  for (int i = 0; i < 3; ++i) reference.push_back(seconds_of(run_buddy));
-  std::sort(reference.begin(), reference.end());
-  double total = 0;
-  std::int64_t runs = 0;
-  ours_gc_seconds = 0;
+  std::vector<double> ours_runs, buddy_runs, ratios;
+  double ours_total = 0, gc_total = 0;
+  std::int64_t nodes_ours = 0, nodes_buddy = 0;
   for (auto _ : state) {
-    total += seconds_of(run_ours);
-    ++runs;
+    const bool ours_first = ours_runs.size() % 2 == 0;
+    double ours_s = 0, buddy_s = 0;
+    if (!ours_first) buddy_s = cpu_seconds_of(run_buddy);
+    ours_gc_seconds = 0;
+    ours_s = cpu_seconds_of(run_ours);
+    gc_total += ours_gc_seconds;
+    if (ours_first) buddy_s = cpu_seconds_of(run_buddy);
+    nodes_ours = ours_nodes;
+    nodes_buddy = buddy_nodes;
+    ours_total += ours_s;
+    ours_runs.push_back(ours_s);
+    buddy_runs.push_back(buddy_s);
+    ratios.push_back(ours_s / buddy_s);
   }
-  const double per_run = total / static_cast<double>(runs);
-  state.counters["ours_ms"] = per_run * 1e3;
-  state.counters["buddy_ms"] = reference[1] * 1e3;
-  state.counters["ratio"] = per_run / reference[1];
+  const double ours_median = median(ours_runs), buddy_median = median(buddy_runs);
+  state.counters["ours_ms"] = ours_median * 1e3;
+  state.counters["buddy_ms"] = buddy_median * 1e3;
+  state.counters["ratio"] = median(ratios);
+  state.counters["pairs"] = static_cast<double>(ratios.size());
   // What bounds the ratio: how many nodes each engine makes, and the time
   // per node.
-  state.counters["gc_share"] = ours_gc_seconds / total;
-  state.counters["nodes_ratio"] = static_cast<double>(ours_nodes) / static_cast<double>(buddy_nodes);
-  state.counters["ns_per_node_ours"] = per_run * 1e9 / static_cast<double>(ours_nodes);
-  state.counters["ns_per_node_buddy"] = reference[1] * 1e9 / static_cast<double>(buddy_nodes);
+  state.counters["gc_share"] = gc_total / ours_total;
+  state.counters["nodes_ratio"] = static_cast<double>(nodes_ours) / static_cast<double>(nodes_buddy);
+  state.counters["ns_per_node_ours"] = ours_median * 1e9 / static_cast<double>(nodes_ours);
+  state.counters["ns_per_node_buddy"] = buddy_median * 1e9 / static_cast<double>(nodes_buddy);
 }
 
 void xor_chain_vs_buddy(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   compare(state, [n] { xor_chain<ours>(n); }, [n] { xor_chain<buddy>(n); });
 }
-BENCHMARK(xor_chain_vs_buddy)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(xor_chain_vs_buddy)->Arg(500)->Arg(2000)->MinTime(0.5)->Unit(benchmark::kMillisecond);
 
 void queens_vs_buddy(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   compare(state, [n] { queens<ours>(n); }, [n] { queens<buddy>(n); });
 }
-BENCHMARK(queens_vs_buddy)->DenseRange(6, 8)->Unit(benchmark::kMillisecond);
+BENCHMARK(queens_vs_buddy)->DenseRange(6, 8)->MinTime(0.5)->Unit(benchmark::kMillisecond);
 
 void random_expressions_vs_buddy(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   compare(state, [count] { random_expressions<ours>(count); }, [count] { random_expressions<buddy>(count); });
 }
-BENCHMARK(random_expressions_vs_buddy)->Arg(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(random_expressions_vs_buddy)->Arg(200)->MinTime(0.5)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,6 +4,11 @@
 // `ms_per_MB` of chart text, and the 100k run `growth`, its time per
 // megabyte over that of the 10k chart read in the same process: near 1
 // means the read is linear in the size of the file.
+//
+// The scanner alone on one token of n and of 8n bytes (a word, or a quoted
+// text holding line ends), in the same process: `growth_8n` is the time for
+// 8n over the time for n, 8 when a token costs time in proportion to its
+// length and 64 when every refill of the buffer scans the token again.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -16,8 +21,11 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <streambuf>
 
+#include "bench/bench_support.h"
+#include "reader/gal_scanner.h"
 #include "reader/parse_gal.h"
 
 namespace {
@@ -116,6 +124,44 @@ void BM_ParseChartFile(benchmark::State& state) {
   }
 }
 
+// A word of n letters, or a quoted text of n bytes whose lines are 80 long.
+String long_token(std::int64_t n, bool quoted) {
+  String token(static_cast<std::size_t>(n), 'w');
+  if (quoted) {
+    for (std::size_t i = 80; i < token.size(); i += 81) token[i] = '\n';
+    token.front() = '"';
+    token.back() = '"';
+  }
+  return token;
+}
+
+double scan_seconds(const String& text) {
+  std::istringstream in(text);
+  std::ostringstream echo;
+  const auto start = Clock::now();
+  galFlexLexer scanner(&in, &echo);
+  int tokens = 0;
+  while (scanner.yylex() != 0) ++tokens;
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  return tokens == 1 ? seconds : -1;
+}
+
+// range(0): n in MiB; range(1): 1 for a quoted text, 0 for a word.
+void BM_ScanOneLongToken(benchmark::State& state) {
+  const std::int64_t n = state.range(0) << 20;
+  const bool quoted = state.range(1) != 0;
+  const String small = long_token(n, quoted), large = long_token(8 * n, quoted);
+  bench_support::report_growth(state, "n_MiB", "the token was not scanned as one token",
+                               [&](bool eight_times) { return scan_seconds(eight_times ? large : small); });
+}
+
 }  // namespace
 
+BENCHMARK(BM_ScanOneLongToken)
+    ->ArgNames({"MiB", "quoted"})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Args({8, 0})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 BENCHMARK(BM_ParseChartFile)->Arg(baseline_states)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -3,6 +3,7 @@
 // smaller chart to the larger: "vs_smallest" is the larger chart's time per
 // transition over the smaller one's (about 1 when the writer is linear).
 #include "chart/gal_norm.h"
+#include "writers/put_strl5.h"
 
 #include <benchmark/benchmark.h>
 
@@ -76,6 +77,29 @@ void BM_put_strl5(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * chart->nbr_transitions());
 }
 
+std::map<int, double> seconds_per_operand;  // by trigger length
+
+// One trigger of n operands in the chart's own spellings, which the writer
+// rewrites in Esterel's: the time per operand must stay flat as well.
+void BM_strl5_recept(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    String trigger = "#a";
+    const char* const operators[] = {" | ", " & !", " + ", " . ~", " OR [b AND c] | "};
+    for (int i = 1; i < n; ++i)
+        trigger += operators[i % 5] + std::string(1, "abc"[i % 3]);
+    double elapsed = 0.0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(strl5_recept(trigger));
+        elapsed += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    const double per_operand = elapsed / static_cast<double>(state.iterations()) / n;
+    seconds_per_operand[n] = per_operand;
+    state.counters["ns_per_operand"] = per_operand * 1e9;
+    state.counters["vs_smallest"] = per_operand / seconds_per_operand.begin()->second;
+}
+
 }  // namespace
 
 BENCHMARK(BM_put_strl5)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_strl5_recept)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);

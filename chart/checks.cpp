@@ -166,6 +166,46 @@ String sop(bddpp_manager& m, const bdd& f, int level) {
   return m.Print_sop_to_String(" or ", " and ", "not ", "", f, level);
 }
 
+// The collector frees the nodes no handle holds; running it each time the
+// table has doubled since the last run keeps a check of a large chart in
+// memory without making it quadratic.
+class collector {
+ public:
+  explicit collector(bddpp_manager& m) : m_(m), threshold_(1 << 16) {}
+  void collect_if_grown() {
+    if (m_.table_node_count() < threshold_) return;
+    m_.Bdd_gc();
+    threshold_ = std::max<std::int32_t>(1 << 16, 2 * m_.table_node_count());
+  }
+
+ private:
+  bddpp_manager& m_;
+  std::int32_t threshold_;
+};
+
+// The level-2 cover lists its primes in the order of a walk of every
+// implicant the tree of f reaches, as many as 3^depth: a state with 16
+// ordinary triggers already asks for hours. A finding keeps the level-2
+// text while that walk fits in this much work (see Bdd_sop_2_within: about
+// 0.1 s on today's machines, and every finding that took less than that
+// keeps its text); past it the finding is the prime and irredundant cover
+// of the same function, which takes time in proportion to its size. Work is
+// counted, not time, so a chart gives the same text on any machine.
+constexpr std::uint64_t finding_cover_budget = 50000000;
+
+// A finding's cover makes many nodes that nothing holds once its text is
+// written; a state with many findings would otherwise keep them all.
+String finding(bddpp_manager& m, const bdd& f, collector& gc) {
+  String text;
+  {
+    std::list<bdd> cover;
+    m.Bdd_sop_2_within(f, cover, finding_cover_budget);
+    text = m.Print_cover_to_String(" or ", " and ", "not ", "", cover);
+  }
+  gc.collect_if_grown();
+  return text;
+}
+
 // The form of the parser without priority turns a "<" rank ">" prefix into
 // the constant false with status 0, after saying on stderr that it does not
 // know the prefix. Taken as it comes, such a trigger would stand in the check
@@ -177,22 +217,6 @@ bool refused_prefix(const String& trigger) {
   return next_Stringtoken(trigger, ' ', &rest) == "<";
 }
 
-// The collector frees the nodes no handle holds; running it each time the
-// table has doubled since the last run keeps a check of a large chart in
-// memory without making it quadratic.
-class collector {
- public:
-  explicit collector(bddpp_manager& m) : m_(m), threshold_(1 << 16) {}
-  void between_states() {
-    if (m_.table_node_count() < threshold_) return;
-    m_.Bdd_gc();
-    threshold_ = std::max<std::int32_t>(1 << 16, 2 * m_.table_node_count());
-  }
-
- private:
-  bddpp_manager& m_;
-  std::int32_t threshold_;
-};
 
 constexpr char parse_error_text[] = "PARSING ERROR about transition :";
 
@@ -256,15 +280,15 @@ int gal_tpen_fichier::test_determinisme(String& report) const {
       if (complete) {
         const bdd u = tree.all();
         if (!m.Bdd_is_tautology(u, 1)) {
-          report += state_line + "  behavior not defined when " + sop(m, m.Bdd_not(u), 2) + "\n";
+          report += state_line + "  behavior not defined when " + finding(m, m.Bdd_not(u), gc) + "\n";
           result = 0;
         }
       }
       for_each_overlap(tree, e, [&](std::size_t, std::size_t, const bdd& w) {
-        report += state_line + "  several behaviors possible when " + sop(m, w, 2) + "\n\n";
+        report += state_line + "  several behaviors possible when " + finding(m, w, gc) + "\n\n";
         result = 0;
       });
-      gc.between_states();
+      gc.collect_if_grown();
     }
   }
   return result;
@@ -317,11 +341,11 @@ int gal_tpen_fichier::test_determinisme_avec_auto_completion() {
       const String name = table_etats_[i].mon_nom();
       for_each_overlap(tree, e, [&](std::size_t, std::size_t, const bdd& w) {
         std::cerr << "ERROR: in state " << name << " :" << std::endl
-                  << "  several behaviors possible when " << sop(m, w, 2) << std::endl
+                  << "  several behaviors possible when " << finding(m, w, gc) << std::endl
                   << std::endl;
         result = 0;
       });
-      gc.between_states();
+      gc.collect_if_grown();
     }
   }
   return result;

@@ -212,20 +212,24 @@ gal_run_instance::gal_run_instance() : ident_(-1) {}
 gal_run_instance::gal_run_instance(int ident, const String& renaming)
     : ident_(ident), renaming_(renaming) {}
 
-// The formal name is found as a whole word anywhere in the text; the actual
-// name is the word between the comma (or the start) and the first backslash
-// met walking back from it. A name standing left of its own backslash is
-// therefore mapped to the actual of the pair before it, or to itself.
+// Only a formal names a port: the name is looked up where it follows a
+// backslash, as a whole word, and maps to the actual name between the comma
+// (or the start) and that backslash. A name that is no formal of the
+// renaming maps to itself, even when a pair holds it as its actual name, as
+// in the swap A\B,B\A.
 String gal_run_instance::renaming_signal(const String& s) const {
-  const int p = find_token(renaming_, s);
-  if (p <= 0) return s;
-  int j = p;
-  while (j > 0 && renaming_[j] != '\\') --j;
-  if (j == 0) return s;
-  int k = j;
-  while (k > 0 && renaming_[k] != ',') --k;
-  if (renaming_[k] == ',') ++k;
-  return my_after(my_before(renaming_, j), k);
+  const std::size_t n = renaming_.size();
+  std::size_t pair_start = 0;
+  for (std::size_t j = 0; j < n; ++j) {
+    if (renaming_[j] == ',') pair_start = j + 1;
+    if (renaming_[j] != '\\' || renaming_.compare(j + 1, s.size(), s) != 0) continue;
+    // Whole word: judged on the word and the byte after it, as find_token does.
+    if (find_token(renaming_.substr(j + 1, s.size() + 1), s) != 0) continue;
+    // A backslash opening the text has never named an actual.
+    if (j == 0) return s;
+    return renaming_.substr(pair_start, j - pair_start);
+  }
+  return s;
 }
 
 bool operator==(const gal_run_instance& a, const gal_run_instance& b) {

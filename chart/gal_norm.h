@@ -621,12 +621,16 @@ class gal_tpen_fichier {
   void drop_state_from_automata(int i);
 
  public:
-  // Writers, defined in writers/: the chart text (.gal) ...
-  void put_gal(const String& file, const String& module) const;
+  // Writers, defined in writers/: the chart text (.gal), to a file whole or
+  // not at all (1 when written; 0, with the reason on stderr, when the file
+  // cannot be written, and 0 without a file for an undefined model) ...
+  int put_gal(const String& file, const String& module) const;
+  void put_gal(std::ostream& os, const String& module) const;
   // ... and the Esterel v5 module.
-  // 1 when the module was written; 0 (with the reason on stderr) when the
-  // chart holds an index outside its table or the file cannot be written, in
-  // which case the file is left as it was.
+  // 1 when the module was written; 0 (with the reasons on stderr) when the
+  // chart holds an index outside its table or something Esterel has no form
+  // for, or the file cannot be written, in which case the file is left as it
+  // was.
   int put_strl5(const String& file, const String& module) const;
   void put_strl5_handling_star(std::ostream& os, int etat, int k) const;
   std::list<int> sort_transitions_list(const std::list<int>& l) const;

@@ -8,9 +8,10 @@
 #include <FL/Fl_Window.H>
 #include <FL/forms.H>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+
+#include "text/file_checks.h"
 
 namespace {
 
@@ -29,13 +30,10 @@ Fl_Widget* add_button(int x, int y, int w, int h, const char* label) {
 
 // The name between double quotes, where the shell still reads '$', '`', '"'
 // and '\': each is escaped, so that a caller's name runs one program of that
-// name and nothing else. A NUL would cut the command short and cannot be part
-// of a program name, so it is left out.
+// name and nothing else (a name holding a NUL byte never comes here).
 String quoted_for_shell(const String& name) {
     String quoted = "\"";
     for (const char c : name) {
-        if (c == '\0')
-            continue;
         if (c == '$' || c == '`' || c == '"' || c == '\\')
             quoted += '\\';
         quoted += c;
@@ -212,21 +210,16 @@ void OFD_afficheur::go_to_typed_page() {
         page_numero(static_cast<int>(wanted));
 }
 
-// A file that could not be written whole is removed and the user told so: a
-// "generation" message would present a missing or cut file as made.
+// A file that could not be written whole is said so: a "generation" message
+// would present a missing or cut file as made.
 void OFD_afficheur::export_failed(const String& file) {
-    std::remove(file.c_str());
     fl_show_Salert(lang == 0 ? "impossible d'ecrire le fichier " + file : "cannot write the file " + file);
 }
 
 void OFD_afficheur::fichier_texte() {
     if (!text)
         return;
-    std::fstream out(text_file, std::ios::out | std::ios::trunc);
-    if (out)
-        text->imprime(out);
-    out.close();
-    if (!out) {
+    if (!tessan_forms::write_export(text_file, [this](std::fstream& out) { text->imprime(out); })) {
         export_failed(text_file);
         return;
     }
@@ -236,11 +229,7 @@ void OFD_afficheur::fichier_texte() {
 void OFD_afficheur::fichier_pdf() {
     if (!printer)
         return;
-    std::fstream out(pdf_file, std::ios::out | std::ios::trunc);
-    if (out)
-        printer->imprime_pdf(out);
-    out.close();
-    if (!out) {
+    if (!tessan_forms::write_export(pdf_file, [this](std::fstream& out) { printer->imprime_pdf(out); })) {
         export_failed(pdf_file);
         return;
     }
@@ -251,10 +240,20 @@ void OFD_afficheur::fichier_pdf() {
 }
 
 void OFD_afficheur::imprime_tmp_pdf() {
-    // The viewer's status is not ours to judge: the file goes either way.
+    // A name holding a NUL byte would reach the shell cut short, naming
+    // another program: nothing is run, and the file stays for the user.
+    if (tessan_files::holds_nul(viewer)) {
+        fl_show_Salert(lang == 0 ? "impossible de lancer le visualiseur : son nom contient un octet nul"
+                                 : "cannot run the viewer: its name holds a NUL byte");
+        return;
+    }
+    // The viewer's status is not ours to judge: the file goes either way,
+    // unless it is no file the export made (a link, a device of the user's).
     const String command = quoted_for_shell(viewer) + " " + pdf_file;
     [[maybe_unused]] const int shown = std::system(command.c_str());
-    [[maybe_unused]] const int removed = std::system("rm tmp.pdf");
+    if (tessan_files::is_plain_file(pdf_file)) {
+        [[maybe_unused]] const int removed = std::system("rm tmp.pdf");
+    }
 }
 
 void OFD_afficheur::imprime_tmp_ps() {

@@ -9,7 +9,6 @@
 #include <FL/Fl_Window.H>
 
 #include <algorithm>
-#include <fstream>
 
 namespace {
 
@@ -39,11 +38,8 @@ void save_text(const String& text) {
     const String name = fl_show_Sfile_selector("save message", "", "*.txt", "");
     if (name.empty())
         return;
-    std::ofstream out(name, std::ios::out | std::ios::trunc);
-    out << text;
-    out.close();
     // The user asked for this copy: a silent failure would look like success.
-    if (!out)
+    if (!tessan_forms::write_export(name, [&text](std::fstream& out) { out << text; }))
         fl_show_Salert("cannot write the file " + name);
 }
 

@@ -13,18 +13,33 @@
 
 #include <chrono>
 #include <iostream>
+#include <thread>
 
 namespace {
+
+// A server that resets as its last client leaves refuses connections for a
+// moment, and one that is starting has not opened its socket yet: a display
+// that is named but does not answer is asked again for this long before the
+// toolkit settles for working without one.
+constexpr std::chrono::milliseconds patience_for_a_named_display{2000};
+constexpr std::chrono::milliseconds pause_between_tries{50};
 
 bool open_display_for_fltk() {
     if (fl_display)  // FLTK already holds one
         return true;
-    // FLTK's own opening ends the process when it fails; ours only answers.
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
-    fl_open_display(display);
-    return true;
+    const char* name = XDisplayName(nullptr);
+    const bool named = name != nullptr && *name != '\0';
+    const auto deadline = std::chrono::steady_clock::now() + patience_for_a_named_display;
+    for (;;) {
+        // FLTK's own opening ends the process when it fails; ours only answers.
+        if (Display* display = XOpenDisplay(nullptr)) {
+            fl_open_display(display);
+            return true;
+        }
+        if (!named || std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(pause_between_tries);
+    }
 }
 
 }  // namespace
@@ -43,9 +58,13 @@ void report_on_stderr(const String& text) {
     std::cerr.flush();
 }
 
+// The flip is one switch for the whole process, and a caller's own forms
+// are laid out by it: it is off for our form only, then as it was.
 void end_form_top_left() {
+    const char flip = fl_flip;
     fl_flip = 0;
     fl_end_form();
+    fl_flip = flip;
 }
 
 void pause_between_polls() {

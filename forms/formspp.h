@@ -34,7 +34,9 @@ class Fl_FormsText;
 // ---- Display --------------------------------------------------------------
 
 // Whether windows can be shown. The first call opens the display named by
-// DISPLAY and hands it to FLTK; later calls answer from that one probe.
+// DISPLAY and hands it to FLTK, asking again for two seconds at most while a
+// named server does not answer (it may be starting or resetting); later calls
+// answer from that one probe.
 bool fl_display_available();
 
 // ---- Message, alert, question and input windows ---------------------------

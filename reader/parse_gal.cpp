@@ -1,13 +1,12 @@
 #include "reader/parse_gal.h"
 
-#include <sys/stat.h>
-
 #include <cstring>
 #include <iostream>
 
 #include "parse_gal.tab.hpp"
 #include "reader/gal_actions.h"
 #include "reader/gal_scanner.h"
+#include "text/file_checks.h"
 
 class_gal_parser* pgal_parser = nullptr;
 
@@ -68,15 +67,39 @@ String type_lexeme(int token) {
 
 namespace {
 
-// A directory opens as a stream on this platform and only fails at the first
-// read, which the scanner would take for a fatal input failure.
+using tessan_files::file_kind;
+
+// Only a file that ends may be read: a directory opens as a stream on this
+// platform and only fails at the first read, which the scanner would take
+// for a fatal input failure, and a device (a link to /dev/zero, say) never
+// ends while the trace grows with every byte. A pipe is read: it ends when
+// its writer closes it.
 bool open_chart(const String& name, std::ifstream& chart) {
-  struct stat status;
-  if (stat(name.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return false;
+  const file_kind kind = tessan_files::kind_of_file(name);
+  if (kind != file_kind::regular && kind != file_kind::fifo) return false;
   chart.open(name.c_str());
   if (!chart.is_open()) return false;
   chart.peek();
   return !chart.bad();
+}
+
+// The trace is truncated when it opens, so it must never be the chart being
+// read (through a link or another name of the same file) nor anything but a
+// plain file: a device or a pipe in its place is the user's, not ours. The
+// read goes on without a trace then.
+void open_trace(const String& chart, std::ofstream& trace) {
+  const String name = chart + ".log";
+  const file_kind kind = tessan_files::kind_of_file(name);
+  const char* refusal = nullptr;
+  if (kind != file_kind::regular && kind != file_kind::none)
+    refusal = "is not a regular file";
+  else if (tessan_files::same_file(name, chart))
+    refusal = "is the chart itself";
+  if (refusal) {
+    std::cerr << "WARNING: no trace written: " << name << ' ' << refusal << std::endl;
+    return;
+  }
+  trace.open(name.c_str(), std::ios::out | std::ios::trunc);
 }
 
 }  // namespace
@@ -84,9 +107,16 @@ bool open_chart(const String& name, std::ifstream& chart) {
 gal_tpen_fichier* parse(const String& name) {
   class_gal_parser context;
   std::cout << "reading " << name << std::endl;
+  // A name holding a NUL byte would reach the system cut short, naming
+  // another file, which the trace would then empty: nothing is opened.
+  if (tessan_files::holds_nul(name)) {
+    std::cerr << "FILE NOT FOUND !" << std::endl;
+    return nullptr;
+  }
   std::ifstream chart_file;
   bool readable = open_chart(name, chart_file);
-  std::ofstream trace((name + ".log").c_str(), std::ios::out | std::ios::trunc);
+  std::ofstream trace;
+  open_trace(name, trace);
   if (!readable) {
     std::cerr << "FILE NOT FOUND !" << std::endl;
     return nullptr;

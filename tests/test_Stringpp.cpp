@@ -284,6 +284,9 @@ TEST(NextStringtoken, CutsWordsNumbersAndSingleCharactersUpToTheSeparator) {
     String rest = "unchanged";
     EXPECT_EQ(next_Stringtoken(r.in, r.separator, &rest), r.token) << "'" << r.in << "'";
     EXPECT_EQ(rest, r.rest) << "'" << r.in << "'";
+    std::size_t at = 0;  // the in-place cut ends where the rest begins
+    EXPECT_EQ(next_Stringtoken_at(r.in, r.separator, &at), r.token) << "'" << r.in << "'";
+    EXPECT_EQ(String(r.in).substr(at), r.rest) << "'" << r.in << "'";
   }
 }
 
@@ -292,6 +295,10 @@ TEST(NextStringtoken, WalksATextWhenTheRestIsTheInput) {
   String tokens;
   while (!rest.empty()) tokens += "[" + next_Stringtoken(rest, ' ', &rest) + "]";
   EXPECT_EQ(tokens, "[not][(][a1][or][-2.5][)]");
+  const String text = "not (a1 or -2.5)  ";
+  tokens.clear();
+  for (std::size_t at = 0; at < text.size();) tokens += "[" + next_Stringtoken_at(text, ' ', &at) + "]";
+  EXPECT_EQ(tokens, "[not][(][a1][or][-2.5][)][ ]");
 }
 
 TEST(FindToken, FindsWholeWordsOnly) {

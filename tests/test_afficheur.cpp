@@ -31,6 +31,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -492,23 +493,67 @@ TEST_F(Viewer, ViewerNameRunsNoOtherCommand) {
     EXPECT_FALSE(exists("tmp.pdf"));
 }
 
-TEST_F(Viewer, ExportThatCannotBeWrittenSaysSo) {
+// What stands in the way of an export is the user's: the failure is said and
+// nothing is removed that the export did not make. A row whose set-up fails
+// is left out (a device needs root; root writes read-only files).
+TEST_F(Viewer, ExportThatCannotBeWrittenSaysSoAndLeavesWhatWasThere) {
     NEEDS_DISPLAY();
-    // A folder in the way of each file.
-    mkdir("tmp.txt", 0755);
-    mkdir("tmp.pdf", 0755);
+    const auto kind = [](const char* name) {
+        struct stat info;
+        return lstat(name, &info) == 0 ? info.st_mode & S_IFMT : 0u;
+    };
+    const std::pair<const char*, std::function<bool()>> rows[] = {
+        {"mkdir tmp.txt tmp.pdf", [&] { return kind("tmp.txt") == S_IFDIR && kind("tmp.pdf") == S_IFDIR; }},
+        {"ln -s nowhere/x tmp.txt && mknod tmp.pdf c 1 7",
+         [&] { return kind("tmp.txt") == S_IFLNK && kind("tmp.pdf") == S_IFCHR; }},
+        {"echo k > tmp.txt && echo k > tmp.pdf && chmod 444 tmp.txt tmp.pdf && [ $(id -u) != 0 ]",
+         [] { return slurp("tmp.txt") == "k\n" && slurp("tmp.pdf") == "k\n"; }},
+    };
     std::vector<String> lines = report(3);
     const std::string program = write_viewer_program("viewer");
-    OFD_afficheur viewer(&parent, 1);
-    Script script;
-    script.wait_shown()
-        .click("text file")
-        .answer_message("cannot write the file tmp.txt")
-        .click("pdf file")
-        .answer_message("cannot write the file tmp.pdf")
-        .click("CANCEL");
-    EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "blocked", program); }));
-    EXPECT_FALSE(exists("seen.args"));
+    for (const auto& [setup, left] : rows) {
+        if (std::system(("rm -rf tmp.txt tmp.pdf && " + std::string(setup) + " 2>/dev/null").c_str()) != 0)
+            continue;
+        OFD_afficheur viewer(&parent, 1);
+        Script script;
+        script.wait_shown()
+            .click("text file")
+            .answer_message("cannot write the file tmp.txt")
+            .click("pdf file")
+            .answer_message("cannot write the file tmp.pdf")
+            .click("CANCEL");
+        EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "blocked", program); })) << setup;
+        EXPECT_TRUE(left()) << setup;
+        EXPECT_FALSE(exists("seen.args")) << setup;
+    }
+}
+
+// The PDF is removed after the viewer only when it is a file the export made;
+// a viewer name holding a NUL byte would run another program and runs none.
+TEST_F(Viewer, PdfThatIsNoPlainFileOrWhoseViewerCannotRunIsKept) {
+    NEEDS_DISPLAY();
+    std::vector<String> lines = report(3);
+    const std::string program = write_viewer_program("viewer");
+    const std::tuple<String, const char*, std::function<bool()>> rows[] = {
+        {program + String(1, '\0') + "x", "cannot run the viewer: its name holds a NUL byte",
+         [] { return !exists("seen.args") && slurp("tmp.pdf").substr(0, 8) == "%PDF-1.4"; }},
+        {program, nullptr, [] { return exists("seen.args") && test_files::is_device("tmp.pdf"); }},
+    };
+    for (const auto& row : rows) {
+        const String& name = std::get<0>(row);
+        const char* alert = std::get<1>(row);
+        if (!alert && !test_files::make_device("tmp.pdf", 3).empty())
+            GTEST_SKIP() << "a device needs root";
+        OFD_afficheur viewer(&parent, 1);
+        Script script;
+        script.wait_shown().click("pdf file");
+        if (alert)
+            script.answer_message(alert);
+        script.click("CANCEL");
+        EXPECT_TRUE(script.run([&] { viewer.activation(lines.data(), 4, "kept", name); }));
+        EXPECT_TRUE(std::get<2>(row)());
+        std::remove("tmp.pdf");
+    }
 }
 
 TEST_F(Viewer, PostScriptCommandShowsTmpPsThenRemovesIt) {

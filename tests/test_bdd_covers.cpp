@@ -308,8 +308,9 @@ protected:
 };
 
 // The OR of the cubes is the function at every level; level-0 cubes are
-// disjoint (their minterm counts add up to the function's); level-2 cubes are
-// prime (no literal can go); the prime list is every prime once.
+// disjoint (their minterm counts add up to the function's); level-2 cubes and
+// those of the irredundant cover (level 4 here) are prime (no literal can
+// go), and no cube of the irredundant cover can go either.
 TEST_F(BddCoversOracle, CoversOfRandomFunctions) {
   std::mt19937 rng(2026);
   for (int round = 0; round < 120; ++round) {
@@ -318,9 +319,12 @@ TEST_F(BddCoversOracle, CoversOfRandomFunctions) {
     auto v = declare_xs(m, n);
     bdd f = random_function(m, v, rng);
     const int bf = to_buddy(m, f);
-    for (int level = 0; level <= 3; ++level) {
+    for (int level = 0; level <= 4; ++level) {
       std::list<bdd> cover;
-      m.Bdd_sop(f, cover, level);
+      if (level == 4)
+        m.Bdd_sop_irredundant(f, cover);
+      else
+        m.Bdd_sop(f, cover, level);
       const int sum = buddy_or_of(m, cover);
       EXPECT_EQ(sum, bf) << "level " << level << " round " << round;
       buddy_release(sum);
@@ -334,7 +338,15 @@ TEST_F(BddCoversOracle, CoversOfRandomFunctions) {
         }
         EXPECT_EQ(total, buddy_satcount(bf)) << round;
       }
-      if (level == 2 && f.node() != m.Bdd_node_one()) {
+      if (level == 4)
+        for (auto c = cover.begin(); c != cover.end(); ++c) {
+          std::list<bdd> others(cover.begin(), c);
+          others.insert(others.end(), std::next(c), cover.end());
+          const int rest = buddy_or_of(m, others);
+          EXPECT_NE(rest, bf) << "a cube of the irredundant cover can go, round " << round;
+          buddy_release(rest);
+        }
+      if ((level == 2 || level == 4) && f.node() != m.Bdd_node_one()) {
         for (const bdd& c : cover) {
           std::vector<int> lits(static_cast<std::size_t>(n));
           m.Bdd_to_literals(c, lits.data());
@@ -343,7 +355,7 @@ TEST_F(BddCoversOracle, CoversOfRandomFunctions) {
             const int bc = to_buddy(m, c);
             const int wider = buddy_exist(bc, p);
             const int outside = buddy_and(wider, buddy_not(bf));
-            EXPECT_NE(outside, buddy_false()) << "a literal of a level-2 cube can go";
+            EXPECT_NE(outside, buddy_false()) << "a literal can go, level " << level;
             buddy_release(bc);
             buddy_release(wider);
             buddy_release(outside);
@@ -353,6 +365,27 @@ TEST_F(BddCoversOracle, CoversOfRandomFunctions) {
     }
     buddy_release(bf);
   }
+}
+
+// Within the budget the level-2 cover itself; past it the irredundant one,
+// and 0. A constant needs no walk. Level-2 walks of random functions of up
+// to 9 variables take under a million units.
+TEST(BddCovers, LevelTwoWithinABudgetOrTheIrredundantCover) {
+  for_random_functions(23, 120, 9, [](bddpp_manager& m, std::vector<bdd>&, const bdd& f, int round) {
+    const bool constant = f.node() == m.Bdd_node_one();
+    std::list<bdd> level2, irredundant, within;
+    m.Bdd_sop_2(f, level2);
+    m.Bdd_sop_irredundant(f, irredundant);
+    const struct {
+      std::uint64_t budget;
+      int kept;
+      const std::list<bdd>& cover;
+    } cases[] = {{1000000, 1, level2}, {0, constant ? 1 : 0, constant ? level2 : irredundant}};
+    for (const auto& c : cases) {
+      EXPECT_EQ(m.Bdd_sop_2_within(f, within, c.budget), c.kept) << round << " budget " << c.budget;
+      EXPECT_EQ(list_text(m, within), list_text(m, c.cover)) << round << " budget " << c.budget;
+    }
+  });
 }
 
 TEST(BddCovers, PrimesAreEveryPrimeOnceInTheTreeOrder) {

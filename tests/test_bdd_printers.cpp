@@ -23,6 +23,13 @@ TEST(BddPrinters, EveryTextOfSmallFunctions) {
         << m.Print_sop_to_ESTEREL_String(g, level) << "] [" << m.Print_sop_to_VHDL_String(g, level) << "]";
     o << "\n";
   }
+  // A cover already made is written as its function is; the empty one is "0".
+  for (const bdd& g : {f, m.Bdd_zero(), m.Bdd_one()}) {
+    std::list<bdd> cover;
+    m.Bdd_sop(g, cover, 2);
+    o << "[" << m.Print_cover_to_String(" or ", " and ", "not ", "", cover) << "] ";
+  }
+  o << "\n";
   m.Print_sop(" + ", ".", "", "'", o, f, 0);
   o << "\n" << m.Print_product_to_String_pref_suff("&", "~(", ")", m.Bdd_not(a), "in_", "_s") << "\n";
   o << m.Print_product_to_String_pref_suff("&", "~(", ")", a_and_not_b, "<", ">") << "\n";

@@ -29,6 +29,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -591,6 +592,28 @@ TEST(LongMessageWindow, SaveThatCannotWriteSaysSoAndTheWindowStaysUp) {
     EXPECT_NE(alert.find("cannot write the file " + path), nullptr);
 }
 
+// A copy that could not be written whole is said so and not left cut.
+TEST(LongMessageWindow, SaveOnAFullDiskSaysSoAndLeavesNoCutFile) {
+    NEEDS_DISPLAY();
+    char dir_template[] = "/tmp/tessan-forms-full-XXXXXX";
+    const std::string dir = mkdtemp(dir_template), path = dir + "/saved.txt";
+    std::string why_not;
+    {
+        const test_files::small_tmpfs disk(dir);
+        why_not = disk.why_not;
+        if (disk.mounted()) {
+            disk.fill();
+            Snapshot alert;
+            save_long_message(String(100000, 'x'), path, [&](Driver& d) { d.key(alert = d.wait_window(""), "Return"); });
+            EXPECT_NE(alert.find("cannot write the file " + path), nullptr);
+            EXPECT_NE(access(path.c_str(), F_OK), 0);
+        }
+    }
+    rmdir(dir.c_str());
+    if (!why_not.empty())
+        GTEST_SKIP() << why_not;
+}
+
 TEST(LongMessageWindow, SaveCancelledWritesNothingAndTheWindowStaysUp) {
     NEEDS_DISPLAY();
     bool back = false;
@@ -647,6 +670,23 @@ TEST(FormsText, IsPlacedFromTheTopLeftWithItsLabelLeftAligned) {
     EXPECT_EQ(text->box(), FL_DOWN_BOX);
     EXPECT_EQ(text->align(), FL_ALIGN_LEFT);
     delete form;
+}
+
+// Forms' flip is the process's: the toolkit turns it off for its own forms
+// only, so a caller's form is flipped alike before and after one of them.
+TEST(FormsFlip, IsPutBackForTheCallersFormsOnceTheToolkitsFormIsEnded) {
+    const auto button_y = [](bool toolkit) {
+        Fl_Window* form = fl_bgn_form(FL_NO_BOX, 300, 300);
+        Fl_Widget* button = fl_add_button(FL_NORMAL_BUTTON, 10, 270, 60, 20, "GO");
+        toolkit ? tessan_forms::end_form_top_left() : fl_end_form();
+        const int y = button->y();
+        delete form;
+        return y;
+    };
+    std::vector<int> ys;
+    for (bool toolkit : {false, true, false, true})
+        ys.push_back(button_y(toolkit));
+    EXPECT_EQ(ys, (std::vector<int>{10, 270, 10, 270}));
 }
 
 // ---- Widget and browser wrappers ------------------------------------------------
@@ -825,6 +865,30 @@ TEST(Headless, NoDisplayIsFoundWhenNoneIsNamedOrReachable) {
     const ChildRun unreachable = run_child("probe", ":4095");
     EXPECT_EQ(unreachable.out, "0");
     EXPECT_EQ(unreachable.status, 0);
+}
+
+// A server that answers only a moment after the program first asks (one
+// starting, or resetting as its last client left) is still found. The
+// server is one of our own, on a display number that nobody else uses.
+TEST(Headless, ADisplayThatAnswersAMomentLateIsFound) {
+    if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no Xvfb";
+    const auto taken = [](int n) {
+        const std::string x = std::to_string(n);
+        return access(("/tmp/.X11-unix/X" + x).c_str(), F_OK) == 0 || access(("/tmp/.X" + x + "-lock").c_str(), F_OK) == 0;
+    };
+    int number = 500 + getpid() % 400;
+    while (taken(number))
+        ++number;
+    const TempFile pid;
+    const std::string late = "(sleep 0.5; exec Xvfb :" + std::to_string(number) +
+                             " -screen 0 64x64x24 -nolisten tcp >/dev/null 2>&1) & echo $! >" + pid.path;
+    ASSERT_EQ(std::system(late.c_str()), 0);
+    const ChildRun run = run_child("probe", ":" + std::to_string(number));
+    const int server = std::atoi(slurp(pid.path).c_str());
+    if (server > 0)
+        kill(server, SIGTERM);
+    EXPECT_EQ(run.out, "1");
 }
 
 // Messages go out as they stand; the wait window writes nothing and the

@@ -6,17 +6,21 @@
 #include <gtest/gtest.h>
 
 #include "tests/test_files.h"
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <list>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <vector>
 
 #include "bdd/bddpp.h"
+#include "buddy_ref.h"
 #include "chart/gal_norm.h"
 #include "reader/parse_gal.h"
 
@@ -219,6 +223,95 @@ TEST(Determinism, TriggersThatDoNotParseAreReportedAndLeftOut) {
 // as a guard that never holds.
 TEST(Determinism, RankPrefixInTriggerIsAParseError) {
   expect_determinism_findings("prefixed");
+}
+
+// A sum of products as the checks write it, in BuDDy over the variables
+// named in order; each cube also alone.
+struct buddy_cover {
+  int sum;
+  std::vector<int> cubes;
+};
+
+buddy_cover buddy_of_text(const String& text, const std::vector<String>& names) {
+  buddy_cover r{buddy_false(), {}};
+  for (std::size_t from = 0;;) {
+    const std::size_t to = text.find(" or ", from);
+    std::istringstream words(text.substr(from, to == String::npos ? String::npos : to - from));
+    int cube = buddy_true();
+    bool negated = false;
+    for (String w; words >> w;) {
+      if (w == "and") continue;
+      if (w == "not") {
+        negated = true;
+        continue;
+      }
+      const int v = static_cast<int>(std::find(names.begin(), names.end(), w) - names.begin());
+      const int literal = negated ? buddy_nvar(v) : buddy_var(v);
+      const int next = buddy_and(cube, literal);
+      buddy_release(cube);
+      cube = next;
+      negated = false;
+    }
+    const int sum = buddy_or(r.sum, cube);
+    buddy_release(r.sum);
+    r.sum = sum;
+    r.cubes.push_back(cube);
+    if (to == String::npos) return r;
+    from = to + 4;
+  }
+}
+
+// s0 leaves (a0 or b0) and not ((a1 or b1) and ... (a11 or b11)) uncovered,
+// whose implicant tree has millions of leaves: its finding is the prime and
+// irredundant cover. s1's findings are small and keep their level-2 text.
+TEST(Determinism, FindingsPastTheWorkBudgetArePrimeIrredundantCovers) {
+  expect_determinism_findings("over_budget");
+  const auto chart = read_chart("over_budget.gal");
+  const String report = determinism(*chart).report;
+  const String opening = "behavior not defined when ";
+  const std::size_t at = report.find(opening) + opening.size();
+  const String text = report.substr(at, report.find('\n', at) - at);
+
+  std::vector<String> names;
+  for (int i = 0; i < 12; ++i)
+    for (const char* stem : {"a", "b"}) names.push_back(stem + std::to_string(i));
+  buddy_open(static_cast<int>(names.size()), 100000, 10000);
+  int all_pairs = buddy_true();  // (a1 or b1) and ... and (a11 or b11)
+  for (int i = 1; i < 12; ++i) {
+    const int pair = buddy_or(buddy_var(2 * i), buddy_var(2 * i + 1));
+    const int next = buddy_and(all_pairs, pair);
+    buddy_release(pair);
+    buddy_release(all_pairs);
+    all_pairs = next;
+  }
+  const int first_pair = buddy_or(buddy_var(0), buddy_var(1));
+  const int not_all = buddy_not(all_pairs);
+  const int uncovered = buddy_and(first_pair, not_all);
+  const buddy_cover cover = buddy_of_text(text, names);
+  EXPECT_EQ(cover.sum, uncovered) << text;
+  for (std::size_t k = 0; k < cover.cubes.size(); ++k) {
+    for (int v = 0; v < static_cast<int>(names.size()); ++v) {  // prime: no literal can go
+      const int wider = buddy_exist(cover.cubes[k], v);
+      if (wider == cover.cubes[k]) {
+        buddy_release(wider);
+        continue;
+      }
+      const int outside = buddy_and(wider, buddy_not(uncovered));
+      EXPECT_NE(outside, buddy_false()) << "cube " << k << " without variable " << v;
+      buddy_release(outside);
+      buddy_release(wider);
+    }
+    int others = buddy_false();  // irredundant: no cube can go
+    for (std::size_t j = 0; j < cover.cubes.size(); ++j) {
+      if (j == k) continue;
+      const int next = buddy_or(others, cover.cubes[j]);
+      buddy_release(others);
+      others = next;
+    }
+    EXPECT_NE(others, uncovered) << "cube " << k;
+    buddy_release(others);
+  }
+  buddy_close();
 }
 
 TEST(Determinism, OnlyBasicAndParallelModelsAskForCompleteness) {
@@ -458,6 +551,31 @@ TEST(ExternalPrograms, RunPortsAreComparedWithTheProgramsCharts) {
   EXPECT_EQ(result, 0);
   EXPECT_EQ(report, expected("runner.expected.txt"));
   EXPECT_NE(out.find("reading here.gal"), String::npos);
+}
+
+// Program files that are no plain file are not read: a device never ends and a
+// pipe without writer never opens. A path holding a NUL byte would name the
+// file before it, which the trace would empty.
+TEST(ExternalPrograms, OnlyPlainFilesAreRead) {
+  const auto chart = read_chart("special_runs.gal");
+  char pattern[] = "/tmp/tessan-special-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const fs::path dir = pattern;
+  test_files::spill(dir / "important.txt", String(32, 'i'));
+  ASSERT_EQ(mkfifo((dir / "fifo.gal").c_str(), 0600), 0);
+  test_files::make_device(dir / "zero.gal", 5);  // absent without root: not found either
+  String report;
+  {
+    const in_folder here(dir);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(chart->test_external_progs_io(report), 0);
+    testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+  }
+  EXPECT_EQ(report, expected("special_runs.expected.txt"));
+  EXPECT_EQ(slurp(dir / "important.txt"), String(32, 'i'));
+  fs::remove_all(dir);
 }
 
 TEST(ExternalPrograms, ChartWithoutProgramsGivesNothing) {

@@ -137,9 +137,24 @@ TEST(RunInstance, RenamingMapsFormalToActual) {
   EXPECT_EQ(run.renaming_signal("y"), "B");
   EXPECT_EQ(run.renaming_signal("x"), "A");
   EXPECT_EQ(run.renaming_signal("A"), "A");  // first word of the text
-  EXPECT_EQ(run.renaming_signal("B"), "A");  // the backslash met walking back is the first pair's
+  EXPECT_EQ(run.renaming_signal("B"), "B");  // an actual name, no formal: itself
   EXPECT_EQ(run.renaming_signal("z"), "z");
   EXPECT_EQ(run.renaming_signal("xx"), "xx");
+}
+
+// A name is looked up only where it stands as a formal, after a backslash,
+// even when an earlier pair holds it as its actual.
+TEST(RunInstance, NamesReusedAcrossPairsMapByTheirFormal) {
+  const struct {
+    const char *renaming, *name, *actual;
+  } cases[] = {
+      {"B\\A,A\\B", "B", "A"}, {"B\\A,A\\B", "A", "B"}, {"b\\x,a\\b", "b", "a"},
+      {"b\\x,a\\b", "x", "b"}, {"b\\x,a\\b", "a", "a"},  {"x\\x", "x", "x"},
+      {"A\\xx,B\\x", "x", "B"}, {"A\\x.y,B\\x", "x", "A"}, {"\\x,B\\y", "x", "x"},
+      {"\\x,B\\y", "y", "B"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(gal_run_instance(0, c.renaming).renaming_signal(c.name), c.actual) << c.renaming << " " << c.name;
 }
 
 TEST(RunInstance, EmptyRenamingMapsEveryNameToItself) {

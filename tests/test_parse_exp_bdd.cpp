@@ -5,6 +5,24 @@
 #include "bdd/bddpp.h"
 #include "bdd/parse_exp_bdd.h"
 
+#include <cstdlib>
+#include <new>
+
+// Bytes handed out by operator new while `counting` is on: the parse of a
+// long trigger must not copy the text once per token.
+namespace {
+bool counting = false;
+std::size_t allocated = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (counting) allocated += size;
+  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
 namespace {
 
 using testing::internal::CaptureStderr;
@@ -84,6 +102,29 @@ TEST_F(parsing, BadPrioritiesFailWithStatusOne) {
             "PARSING ERROR about expression: \"<x> a\"\n");
 }
 
+// Numbers that would wrap on their way to an int are refused, not read as
+// "other", as no priority or as a negative rank.
+TEST_F(parsing, PriorityNumbersRunFromOneToTheLargestInt) {
+  const struct {
+    const char* number;
+    int prio;  // 0: refused
+  } cases[] = {{"2147483647", 2147483647}, {"007", 7}, {"2147483648", 0}, {"4294967295", 0},
+               {"4294967296", 0}, {"4294967297", 0}, {"00", 0}, {"99999999999999999999999", 0}};
+  for (const auto& c : cases) {
+    const String text = "<" + String(c.number) + "> a";
+    int prio = 5, status = -7;
+    CaptureStderr();
+    const bdd f = parse(text, &prio, &status);
+    const String err = GetCapturedStderr();
+    EXPECT_EQ(prio, c.prio) << text;
+    EXPECT_EQ(status, c.prio == 0 ? 1 : 0) << text;
+    EXPECT_EQ(f, c.prio == 0 ? m.Bdd_zero() : a) << text;
+    EXPECT_EQ(err, c.prio != 0 ? "" : "parsing error in expression: name \"" + String(c.number) +
+                                          "\" is not a correct priority value ...\n"
+                                          "PARSING ERROR about expression: \"" + text + "\"\n") << text;
+  }
+}
+
 TEST_F(parsing, TheFormWithoutPriorityRefusesAPrefix) {
   int status = -7;
   CaptureStderr();
@@ -156,6 +197,23 @@ TEST_F(parsing, ATokenThatCannotContinueEndsTheParse) {
   EXPECT_EQ(GetCapturedStderr(), "");
 }
 
+TEST_F(parsing, ALongTriggerCostsInProportionToItsLength) {
+  std::size_t bytes[2];
+  for (int i : {0, 1}) {
+    String text = "a";
+    while (text.size() < (i == 0 ? 20000u : 160000u)) text += " or not b and (c xor a)";
+    allocated = 0;
+    counting = true;
+    int status = -7;
+    const bdd f = parse(text, nullptr, &status);
+    counting = false;
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(f, m.Bdd_or(a, m.Bdd_and(m.Bdd_not(b), m.Bdd_xor(c, a))));
+    bytes[i] = allocated;
+  }
+  EXPECT_LE(bytes[1], 12 * bytes[0]) << bytes[0] << " then " << bytes[1];
+}
+
 TEST_F(parsing, DeepNestingWithinTheStackLimitParses) {
   String text = String(3000, '(') + "a" + String(3000, ')');
   int status = -7;
@@ -183,6 +241,8 @@ TEST_F(parsing, TheParserObjectPublishesItselfAndOwnsTheResult) {
   EXPECT_EQ(parser.prio(), 4);
   EXPECT_EQ(parser.bddexpression(), m.Bdd_and(a, c));
   EXPECT_EQ(parser.rest, "");
+  EXPECT_EQ(parser.parse("b c d"), 0);  // the token after b ends the parse
+  EXPECT_EQ(parser.rest, " d");
 }
 
 }  // namespace

@@ -8,8 +8,12 @@
 #include <cfloat>
 #include <climits>
 #include <cstdlib>
+#include <functional>
 #include <sstream>
+#include <thread>
+#include <vector>
 
+#include "reader/gal_scanner.h"
 #include "reader/parse_gal.h"
 #include "reader_files.h"
 
@@ -27,6 +31,24 @@ const char* const empty_header =
 
 String chart_with(const String& model, const String& body) {
   return "Name: m : " + model + ";\n" + empty_header + body;
+}
+
+// A folder of its own in the scratch folder.
+String scratch_dir(const char* stem) {
+  const String dir = scratch_file(stem);
+  EXPECT_EQ(mkdir(dir.c_str(), 0700), 0);
+  return dir + "/";
+}
+
+// parse() with its standard error caught, the trace left unread (a pipe in
+// its place would never give an end).
+String parse_error_of(const String& name, bool& read) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  const std::unique_ptr<gal_tpen_fichier> chart(parse(name));
+  testing::internal::GetCapturedStdout();
+  read = chart != nullptr;
+  return testing::internal::GetCapturedStderr();
 }
 
 std::list<int> ints(std::initializer_list<int> l) { return l; }
@@ -240,6 +262,35 @@ TEST(ParseGal, TextsMaySpanLines) {
   EXPECT_NE(r.trace.find("\n31 --> \"first\nsecond\"\n"), String::npos);
 }
 
+// A token of megabytes is read in a few large blocks, not in a few-KiB read
+// after which the whole token would be scanned again.
+struct counting_scanner : galFlexLexer {
+  using galFlexLexer::galFlexLexer;
+  int reads = 0;
+  int LexerInput(char* buffer, int size) override {
+    ++reads;
+    return galFlexLexer::LexerInput(buffer, size);
+  }
+};
+
+TEST(ParseGal, ALongTokenIsReadInFewBlocksAndKeptWhole) {
+  const std::size_t n = 4u << 20;
+  String word(n, 'w'), text(n, 'x');
+  text.front() = text.back() = '"';
+  text[n / 2] = '\n';
+  for (const auto& [token, code] : {std::pair{word, 296}, std::pair{text, 297}}) {
+    std::istringstream in(token + " ;");
+    std::ostringstream echo;
+    counting_scanner scanner(&in, &echo);
+    EXPECT_EQ(scanner.yylex(), code);
+    EXPECT_EQ(String(scanner.YYText(), scanner.YYLeng()), token);
+    EXPECT_EQ(scanner.yylex(), 271);  // ";"
+    EXPECT_EQ(scanner.yylex(), 0);
+    EXPECT_LE(scanner.reads, 20) << code;
+    EXPECT_EQ(echo.str(), "");
+  }
+}
+
 TEST(ParseGal, DecimalsKeepTheirValueWhateverTheirDigits) {
   reading r = read_text(chart_with(
       "basic_model:", "Star:\nNS: \"a\" 4. 007.5,\nNS: \"b\" -0.5 -12.,\n"
@@ -367,6 +418,52 @@ TEST(ParseGal, UnreadableFileIsReportedAsNotFound) {
   reading r = read_file(name);
   EXPECT_EQ(r.chart, nullptr);
   EXPECT_EQ(r.err, "FILE NOT FOUND !\n");
+}
+
+// A name holding a NUL byte would reach the system cut short, naming another
+// file that the trace would empty; a device never ends while the trace grows:
+// neither is opened. A pipe is read: it ends when its writer closes it.
+TEST(ParseGal, NulNamesAndDevicesAreNotFoundAndAPipeIsRead) {
+  const String dir = scratch_dir("special"), nul(1, '\0');
+  spill(dir + "important.txt", String(32, 'i'));
+  std::vector<String> refused = {dir + "important.txt" + nul, dir + "important.txt" + nul + "/x.gal"};
+  if (test_files::make_device(dir + "zero", 5).empty() && symlink("zero", (dir + "dev.gal").c_str()) == 0)
+    refused.push_back(dir + "dev.gal");
+  for (const String& name : refused) {
+    bool read = true;
+    EXPECT_EQ(parse_error_of(name, read), "FILE NOT FOUND !\n");
+    EXPECT_FALSE(read) << name;
+  }
+  EXPECT_EQ(slurp(dir + "important.txt"), String(32, 'i'));
+  ASSERT_EQ(mkfifo((dir + "pipe.gal").c_str(), 0600), 0);
+  std::thread writer([&] { spill(dir + "pipe.gal", slurp(data_dir + "encapsulated.gal")); });
+  bool read = false;
+  EXPECT_EQ(parse_error_of(dir + "pipe.gal", read), "");
+  writer.join();
+  EXPECT_TRUE(read);
+}
+
+// The trace is truncated when it opens: never when it is the chart itself or
+// no plain file (a device only when root may make one); the chart is read.
+TEST(ParseGal, TraceThatIsTheChartOrNoPlainFileIsLeftAsItIs) {
+  using maker = std::function<bool(const String& chart, const String& trace)>;
+  const std::pair<const char*, maker> rows[] = {
+      {"is the chart itself", [](const String&, const String& t) { return symlink("c.gal", t.c_str()) == 0; }},
+      {"is the chart itself", [](const String& c, const String& t) { return link(c.c_str(), t.c_str()) == 0; }},
+      {"is not a regular file", [](const String&, const String& t) { return mkfifo(t.c_str(), 0600) == 0; }},
+      {"is not a regular file", [](const String&, const String& t) { return test_files::make_device(t, 3).empty(); }}};
+  const String text = slurp(data_dir + "encapsulated.gal");
+  for (const auto& [refusal, make] : rows) {
+    const String chart = scratch_dir("trace") + "c.gal", trace = chart + ".log";
+    spill(chart, text);
+    struct stat before, after;
+    if (!make(chart, trace) || lstat(trace.c_str(), &before) != 0) continue;
+    bool read = false;
+    EXPECT_EQ(parse_error_of(chart, read), "WARNING: no trace written: " + trace + " " + refusal + "\n");
+    EXPECT_TRUE(read);
+    EXPECT_EQ(slurp(chart), text);
+    EXPECT_TRUE(lstat(trace.c_str(), &after) == 0 && after.st_mode == before.st_mode) << trace;
+  }
 }
 
 TEST(ParseGal, ReadsAgainAfterAFailedRead) {

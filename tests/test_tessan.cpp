@@ -154,7 +154,8 @@ TEST_F(Tessan, CompilesEachChartIntoTheModuleWorkedOutByHand) {
         {"rows", ""},
         {"pair", "WARNING: No initial transition found about one of synccharts at least!\n\n"
                  "Esterel code generation will be incomplete ...\n"},
-        {"plain", ""},
+        {"plain", "WARNING: chart plain has no automaton to translate: its 2 states are left out; "
+                  "the module does nothing\n"},
         {"light", one_automaton_warning},
         {"faults", "WARNING: state run has 2 normal termination transitions: only transition 5, "
                    "the first by priority, is written\n"},
@@ -211,6 +212,19 @@ TEST_F(Tessan, ChartWithADanglingTargetIsRefusedWithoutModule) {
                      "outside the 2 states: nothing written to " + (dir / "bad.strl").string() + "\n");
     EXPECT_EQ(o.out, "reading " + (dir / "bad.gal").string() + "\n");
     EXPECT_FALSE(fs::exists(dir / "bad.strl"));
+}
+
+TEST_F(Tessan, ChartThatEsterelCannotSayIsRefusedWithStatusOneAndTheOldModuleKept) {
+    const fs::path gal = chart("refused");
+    std::ofstream(dir / "refused.strl") << "good module\n";
+    const outcome o = run_headless({gal.string()});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "reading " + gal.string() + "\n");
+    String lines = slurp(charts / "refused.err");
+    for (std::size_t at; (at = lines.find("OUT")) != String::npos;)
+        lines.replace(at, 3, (dir / "refused.strl").string());
+    EXPECT_EQ(o.err, lines);
+    EXPECT_EQ(slurp(dir / "refused.strl"), "good module\n");
 }
 
 TEST_F(Tessan, ModuleThatCannotBeWrittenIsReportedWithItsName) {

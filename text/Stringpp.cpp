@@ -3,6 +3,7 @@
 // (rest, found) are written last, so a caller may pass its input as its rest.
 #include "text/Stringpp.h"
 
+#include <algorithm>
 #include <cstring>
 
 // ---- Substrings and search ------------------------------------------------
@@ -51,13 +52,17 @@ bool est_lc(char c) {
          c == '.' || c == ',' || c == '@';
 }
 
-String next_Stringtoken(String s, char sep, String* rest) {
-  std::size_t n = s.size();
-  std::size_t start = 0;
+String next_Stringtoken_at(const String& s, char sep, std::size_t* at) {
+  const std::size_t n = s.size();
+  std::size_t start = std::min(*at, n);
+  if (start == n) {
+    *at = n;
+    return String();
+  }
   while (start < n && s[start] == sep) ++start;
-  if (n == 0 || start == n) {
-    *rest = String();
-    return n == 0 ? String() : String(1, s[n - 1]);
+  if (start == n) {
+    *at = n;
+    return String(1, s[n - 1]);
   }
   char c = s[start];
   std::size_t end = start + 1;
@@ -66,8 +71,15 @@ String next_Stringtoken(String s, char sep, String* rest) {
   } else if (est_lc(c)) {
     while (end < n && s[end] != sep && est_lc(s[end])) ++end;
   }
-  *rest = end < n ? s.substr(end) : String();
+  *at = end;
   return s.substr(start, end - start);
+}
+
+String next_Stringtoken(String s, char sep, String* rest) {
+  std::size_t at = 0;
+  String token = next_Stringtoken_at(s, sep, &at);
+  *rest = at < s.size() ? s.substr(at) : String();
+  return token;
 }
 
 namespace {

@@ -82,6 +82,9 @@ String bdelete(const String& s);
 
 bool est_lc(char c);
 String next_Stringtoken(String s, char sep, String* rest);
+// The same cut made in place: the token that starts at or after *at, with *at
+// moved past it, so a walk over a long text copies no rest.
+String next_Stringtoken_at(const String& s, char sep, std::size_t* at);
 int find_token(const String& text, const String& token);
 bool contains_token(const String& text, const String& token);
 String substitute_token(const String& s, const String& token, const String& by);

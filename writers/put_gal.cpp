@@ -2,11 +2,48 @@
 // (reader/) is the other half; what does not survive the round trip is the
 // diameters, the generated state names, the sensors of the programs, a
 // renaming without a program, the encapsulation flag and the stamp.
-#include <fstream>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <ostream>
+#include <sstream>
 
 #include "chart/gal_norm.h"
+#include "writers/writer_files.h"
 
 namespace {
+
+// A number in the stream's default form (six significant digits), except
+// that the reader knows no exponent: 1e-05 is written 0.00001 and 1.23457e+08
+// 123457000, from the same six digits. A whole number beyond the reader's
+// integers gets a decimal point, which makes it a decimal there.
+struct number {
+  double value;
+};
+
+std::ostream& operator<<(std::ostream& os, number n) {
+  std::ostringstream text;
+  text << n.value;
+  const std::string plain = text.str();
+  const std::size_t e = plain.find('e');
+  if (e == std::string::npos || !std::isfinite(n.value)) return os << plain;
+  const bool negative = plain[0] == '-';
+  std::string digits;
+  for (std::size_t i = negative ? 1 : 0; i < e; ++i)
+    if (plain[i] != '.') digits += plain[i];
+  // The value is 0.d1d2... times ten to the power `point`. The default form
+  // takes an exponent only below 1e-4 or from 1e6 on, so the digits lie
+  // either wholly after the point or wholly before it.
+  const long point = std::strtol(plain.c_str() + e + 1, nullptr, 10) + 1;
+  std::string fixed;
+  if (point <= 0) {
+    fixed = "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
+  } else {
+    fixed = digits + std::string(static_cast<std::size_t>(point) - digits.size(), '0');
+    if (std::fabs(n.value) > INT_MAX) fixed += ".";
+  }
+  return os << (negative ? "-" : "") << fixed;
+}
 
 void put_quoted(std::ostream& os, const String& text) { os << '"' << text << '"'; }
 
@@ -88,7 +125,7 @@ void gal_declaration_pres::put_gal(std::ostream& os) const {
 void gal_tpen_etat::put_gal(std::ostream& os, const gal_tpen_fichier& /*chart*/) const {
   os << convert_type() << ": ";
   put_quoted(os, mon_nom_);
-  os << ' ' << ma_posx_ << ' ' << ma_posy_ << " : " << mon_run_.ident();
+  os << ' ' << number{ma_posx_} << ' ' << number{ma_posy_} << " : " << mon_run_.ident();
   if (mon_run_.ident() != -1 && !mon_run_.renaming().empty()) {
     os << ' ';
     put_quoted(os, mon_run_.renaming());
@@ -104,11 +141,12 @@ void gal_tpen_transition::put_gal(std::ostream& os, int modele) const {
     os << " Type: " << mon_type_trans_;
   os << " By:";
   for (auto point = liste_positions_.begin(); point != liste_positions_.end(); ++point) {
-    os << ' ' << *point;
+    os << ' ' << number{*point};
     if (++point == liste_positions_.end()) break;  // never with x, y pairs
-    os << ',' << *point;
+    os << ',' << number{*point};
   }
-  os << " : " << posx_receptivite_ << ' ' << posy_receptivite_ << ' ' << ma_priorite_ << ' ';
+  os << " : " << number{posx_receptivite_} << ' ' << number{posy_receptivite_} << ' ' << ma_priorite_
+     << ' ';
   put_quoted(os, ma_receptivite_);
   os << " / ";
   bool first = true;
@@ -119,9 +157,16 @@ void gal_tpen_transition::put_gal(std::ostream& os, int modele) const {
   }
 }
 
-void gal_tpen_fichier::put_gal(const String& file, const String& module) const {
+// The chart the user edits: a full disk or a failed write keeps the old text
+// whole, as for every other writer.
+int gal_tpen_fichier::put_gal(const String& file, const String& module) const {
+  if (mon_modele_ < 0) return 0;
+  return tessan_writers::write_whole_file(file,
+                                          [&](std::ostream& os) { put_gal(os, module); });
+}
+
+void gal_tpen_fichier::put_gal(std::ostream& os, const String& module) const {
   if (mon_modele_ < 0) return;
-  std::ofstream os(file.c_str(), std::ios::out | std::ios::trunc);
 
   os << "Name: " << module << " : ";
   // Kinds beyond the four keywords come only from the older numeric header,

@@ -25,40 +25,34 @@ String termination_signal(const gal_tpen_fichier& chart, int k) {
     return chart.mon_nom_module() + "_ctl" + std::to_string(k) + "_terminate";
 }
 
-// One signal per line, ": type" unless the type is dropped, "," after all but
+// One signal per line, ": type" unless the signal is pure, "," after all but
 // the last.
-template <class Dropped>
 void put_signal_list(std::ostream& os, const gal_declaration_variables* table, int count,
-                     Dropped dropped) {
+                     int model) {
     for (int i = 0; i < count; ++i) {
         os << table[i].nom();
-        if (!dropped(table[i].typev()))
+        if (!pure_type(table[i].typev(), model))
             os << ": " << table[i].typev();
         os << (i + 1 < count ? ",\n" : "\n");
     }
 }
 
 void put_interface(std::ostream& os, const gal_tpen_fichier& chart) {
-    const bool bool_is_pure = chart.mon_modele() == basic_model ||
-                              chart.mon_modele() == par_automata_model;
-    const auto dropped = [bool_is_pure](const String& type) {
-        return type == "pure" || (bool_is_pure && type == "bool");
-    };
+    const int model = chart.mon_modele();
     if (chart.nbr_inputs() > 0) {
         os << "input\n";
-        put_signal_list(os, chart.ma_table_inputs(), chart.nbr_inputs(), dropped);
+        put_signal_list(os, chart.ma_table_inputs(), chart.nbr_inputs(), model);
         os << ";\n";
     }
     if (chart.nbr_outputs() > 0) {
         os << "output\n";
-        put_signal_list(os, chart.ma_table_outputs(), chart.nbr_outputs(), dropped);
+        put_signal_list(os, chart.ma_table_outputs(), chart.nbr_outputs(), model);
         os << ";\n";
     }
     const int automata = chart.nombre_SC();
     if (chart.nbr_locals() > 0 || automata > 0) {
         os << "signal \n";
-        put_signal_list(os, chart.ma_table_locals(), chart.nbr_locals(),
-                        [](const String& type) { return type == "pure"; });
+        put_signal_list(os, chart.ma_table_locals(), chart.nbr_locals(), model);
         for (int k = 0; k < automata; ++k)
             os << (k == 0 && chart.nbr_locals() == 0 ? "   " : "  ,")
                << termination_signal(chart, k) << "\n";
@@ -93,7 +87,8 @@ void put_constellation(std::ostream& os, const gal_tpen_fichier& chart, int k) {
         const gal_tpen_transition& transition = chart.ma_table_transitions()[t];
         os << "    emit start_" << table[transition.mon_ident_etat_aval()].un_nom() << ";\n";
         for (int a : transition.mes_actions())
-            os << "             emit " << actions[a] << ";\n";
+            if (!emission_of(actions[a]).nothing)
+                os << "             emit " << actions[a] << ";\n";
     }
     if (initial.empty())
         warn_no_initial_transition(chart.nombre_SC());
@@ -110,10 +105,22 @@ void put_constellation(std::ostream& os, const gal_tpen_fichier& chart, int k) {
           "\n";
 }
 
+// The basic and undefined models compute no automata, an encapsulated chart
+// has no states: Esterel wants a body all the same.
+void put_empty_body(std::ostream& os, const gal_tpen_fichier& chart) {
+    os << "  nothing\n";
+    std::cerr << "WARNING: chart " << chart.mon_nom_module() << " has no automaton to translate";
+    if (chart.nbr_etats() > 0)
+        std::cerr << ": its " << chart.nbr_etats() << " states are left out";
+    std::cerr << "; the module does nothing" << std::endl;
+}
+
 void put_body(std::ostream& os, const gal_tpen_fichier& chart) {
     const int automata = chart.nombre_SC();
-    if (automata == 0)
+    if (automata == 0) {
+        put_empty_body(os, chart);
         return;
+    }
     os << "  weak abort\n"
           "  [\n";
     for (int k = 0; k < automata; ++k)
@@ -125,16 +132,6 @@ void put_body(std::ostream& os, const gal_tpen_fichier& chart) {
     os << "]\n";
 }
 
-bool declared_type(const String& type, int model) {
-    if (model == synccharts_model &&
-        (type == "boolean" || type == "integer" || type == "float" || type == "double" ||
-         type == "string"))
-        return false;
-    if ((model == basic_model || model == par_automata_model) && type == "bool")
-        return false;
-    return true;
-}
-
 }  // namespace
 
 int gal_tpen_fichier::put_strl5(const String& file, const String& module) const {
@@ -144,6 +141,12 @@ int gal_tpen_fichier::put_strl5(const String& file, const String& module) const 
                   << ": nothing written to " << file << std::endl;
         return 0;
     }
+    const std::vector<String> faults = translation_faults(*this, module, table_functions_);
+    for (const String& f : faults)
+        std::cerr << "ERROR in gal_tpen_fichier::put_strl5: " << f << ": nothing written to "
+                  << file << std::endl;
+    if (!faults.empty())
+        return 0;
     replacing_file output(file);
     if (!output.opened()) {
         std::cerr << "ERROR: cannot write " << file << ": " << output.error_text() << std::endl;
@@ -153,10 +156,7 @@ int gal_tpen_fichier::put_strl5(const String& file, const String& module) const 
 
     os << "module " << module << " : \n";
 
-    std::vector<String> types;
-    for (const String& type : table_types_)
-        if (declared_type(type, mon_modele_))
-            types.push_back(type);
+    const std::vector<String> types = types_to_declare(*this, table_functions_);
     if (!types.empty() || !table_functions_.empty() || !table_constants_.empty()) {
         if (!types.empty()) {
             os << "type ";
@@ -172,11 +172,12 @@ int gal_tpen_fichier::put_strl5(const String& file, const String& module) const 
             }
         }
         if (!table_constants_.empty()) {
-            os << "Constant\n";
+            os << "constant\n";
             for (std::size_t i = 0; i < table_constants_.size(); ++i) {
-                os << "  ";
-                table_constants_[i].put_le(os);
-                os << (i + 1 < table_constants_.size() ? ", \n" : ";\n");
+                const gal_declaration_constants& c = table_constants_[i];
+                const String literal = constant_literal(c);
+                os << "  " << c.name() << (literal.empty() ? "" : " = " + literal) << " : "
+                   << c.typev() << (i + 1 < table_constants_.size() ? ", \n" : ";\n");
             }
         }
         os << "\n";

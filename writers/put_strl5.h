@@ -13,7 +13,9 @@
 // termination signal is present.
 //
 // The writer changes nothing in the chart. It never follows an index that
-// lies outside its table: such a chart is refused before anything is written.
+// lies outside its table, and writes nothing that Esterel has no form for:
+// such a chart is refused, one line on standard error for each problem,
+// before anything is written.
 // The module goes to a temporary file beside the target, renamed over the
 // target once complete, so a failed run never leaves a truncated module over a
 // good one.
@@ -23,9 +25,13 @@
 #include "text/Stringpp.h"
 
 // The Esterel form of a trigger: a leading priority between "<" and ">" is
-// cut, a compound expression is put between square brackets, "1" becomes
-// "tick", and a "#" anywhere makes the whole test immediate ("#A and B" gives
-// "immediate [A and B]").
+// cut, the chart's operator spellings become "and", "or" and "not" (xor and
+// xnor are spelled out with them), a compound expression is put between
+// square brackets in which parentheses group, "1" and the empty trigger
+// become "tick", "0" a test that never holds, and a "#" anywhere makes the
+// whole test immediate ("#A & B" gives "immediate [A and B]"). A trigger that
+// has no Esterel form (see the writer's refusals) comes back as it was
+// spelled before, with only the priority and the "#" marks treated.
 String strl5_recept(const String& trigger);
 
 // The same without the word "immediate": the text that follows "when

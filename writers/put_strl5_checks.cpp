@@ -1,11 +1,17 @@
-// The indices that writing a module follows, checked before anything is
-// written: the reader keeps indices as the chart text gives them, and a module
-// written from a dangling one would name a state, an action or a program that
-// does not exist.
+// What is checked before a module is written. First the indices it follows:
+// the reader keeps indices as the chart text gives them, and a module written
+// from a dangling one would name a state, an action or a program that does
+// not exist. Then every element that the module writes and that Esterel has
+// no form for (a name that is no identifier, a name declared twice in one
+// scope, a trigger that is no signal expression or tests an undeclared
+// signal): the chart is refused with one line for each, rather than written
+// into a module that no Esterel compiler takes.
 #include "writers/put_strl5_private.h"
 #include "writers/writer_files.h"
 
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace tessan_strl5 {
 
@@ -70,6 +76,267 @@ bool first_index_fault(const gal_tpen_fichier& chart, String& fault) {
                 return true;
     }
     return false;
+}
+
+}  // namespace tessan_strl5
+
+// ---- Forms that Esterel has no word for ------------------------------------------
+
+namespace tessan_strl5 {
+
+namespace {
+
+String quoted(const String& text) { return "\"" + text + "\""; }
+
+// One table of signals or declarations, read for duplicate names: the first
+// element that holds each name.
+class name_table {
+public:
+    // The element that holds `name` already, or "" after recording `element`.
+    String holder(const String& name, const String& element) {
+        const auto found = first_.emplace(name, element);
+        return found.second ? String() : found.first->second;
+    }
+
+private:
+    std::unordered_map<String, String> first_;
+};
+
+class fault_list {
+public:
+    void name(const String& element, const String& name, const char* what = "its name") {
+        if (const char* why = identifier_fault(name))
+            faults.push_back(element + ": " + what + " " + why);
+    }
+    void type(const String& element, const String& type, const char* what = "its type") {
+        if (type.empty())
+            faults.push_back(element + ": " + what + " is empty");
+        else if (!predefined_type(type))
+            if (const char* why = identifier_fault(type))
+                faults.push_back(element + ": " + what + " " + type + " " + why);
+    }
+    void unique(name_table& table, const String& element, const String& name) {
+        const String other = table.holder(name, element);
+        if (!other.empty())
+            faults.push_back(element + ": " + other + " has the same name");
+    }
+    void add(const String& element, const String& why) { faults.push_back(element + ": " + why); }
+
+    std::vector<String> faults;
+};
+
+String element(const char* what, int index, const String& name) {
+    return String(what) + " " + std::to_string(index) + " (" + name + ")";
+}
+
+// The walk over what the module writes, in the order it writes it.
+class translation_check {
+public:
+    translation_check(const gal_tpen_fichier& chart, fault_list& out)
+        : chart_(chart), out_(out),
+          transition_seen_(static_cast<std::size_t>(chart.nbr_transitions()), 0),
+          action_seen_(static_cast<std::size_t>(chart.nbr_actions()), 0),
+          program_seen_(static_cast<std::size_t>(chart.nbr_progs_externes()), 0) {
+        add_signals(chart.ma_table_inputs(), chart.nbr_inputs());
+        add_signals(chart.ma_table_outputs(), chart.nbr_outputs());
+        add_signals(chart.ma_table_locals(), chart.nbr_locals());
+    }
+
+    void automaton(int k) {
+        const std::list<int> states = chart_.SC_liste_etats(k);
+        std::unordered_map<String, int> names;
+        for (int s : states) {
+            const gal_tpen_etat& state = chart_.ma_table_etats()[s];
+            const String label = element("state", s, state.un_nom());
+            out_.name(label, "start_" + state.un_nom(),
+                      ("its start signal " + quoted("start_" + state.un_nom())).c_str());
+            const auto found = names.emplace(state.un_nom(), s);
+            if (!found.second)
+                out_.add(label, "state " + std::to_string(found.first->second) +
+                                    " of the same automaton has the same name");
+        }
+        for (int t : initial_transitions(chart_, states))
+            actions_of(chart_.ma_table_transitions()[t].mes_actions());
+        for (int s : states)
+            state(s);
+    }
+
+private:
+    // A local that has the name of an input or output hides it: the last
+    // declaration of a name says whether it is pure.
+    void add_signals(const gal_declaration_variables* table, int count) {
+        for (int i = 0; i < count; ++i)
+            signals_[table[i].nom()] = pure_type(table[i].typev(), chart_.mon_modele());
+    }
+
+    void state(int s) {
+        const gal_tpen_etat& st = chart_.ma_table_etats()[s];
+        const String label = element("state", s, st.un_nom());
+        const state_lists lists = lists_of(chart_, s);
+        actions_of(st.mes_actions());
+        const int program = st.mon_ident_run();
+        if (program != -1) {
+            if (!program_seen_[program]) {
+                program_seen_[program] = 1;
+                const String module = chart_.ma_table_progs_externes()[program].nom_module();
+                out_.name(element("program", program, module), module, "its module name");
+            }
+            if (!st.mes_renomages_param_run().empty()) {
+                const esterel_renaming r = translate_renaming(st.mes_renomages_param_run());
+                if (!r.fault.empty())
+                    out_.add(label, r.fault);
+                else
+                    undeclared(label, "its renaming names ", r.actuals);
+            }
+        }
+        for (const std::list<int>* cases : {&lists.weak, &lists.strong})
+            for (int t : *cases)
+                transition(t, true);
+        if (!lists.termination.empty())
+            actions_of(chart_.ma_table_transitions()[lists.termination.front()].mes_actions());
+        // A state that only halts writes no line for its suspensions.
+        if (!st.mes_actions().empty() || is_final(st) || program != -1)
+            for (int t : lists.suspension)
+                transition(t, false);
+    }
+
+    void transition(int t, bool immediate) {
+        if (transition_seen_[t])
+            return;
+        transition_seen_[t] = 1;
+        const gal_tpen_transition& tr = chart_.ma_table_transitions()[t];
+        const String label = "transition " + std::to_string(t) + " (" + quoted(tr.ma_receptivite()) + ")";
+        const esterel_trigger e = translate_trigger(tr.ma_receptivite(), immediate);
+        if (!e.fault.empty())
+            out_.add(label, e.fault);
+        else
+            undeclared(label, "it tests ", e.signals);
+        actions_of(tr.mes_actions());
+    }
+
+    void actions_of(const std::list<int>& actions) {
+        for (int a : actions) {
+            if (action_seen_[a])
+                continue;
+            action_seen_[a] = 1;
+            const String text = chart_.ma_table_actions()[a];
+            const String label = "action " + std::to_string(a) + " (" + quoted(text) + ")";
+            const emission e = emission_of(text);
+            if (!e.well_formed)
+                out_.add(label, "not a signal name, alone or with a value in round brackets");
+            else if (!e.nothing && !signals_.count(e.signal))
+                out_.add(label, e.signal + " is not a signal that the chart declares");
+            else if (e.valued && signals_.at(e.signal))
+                out_.add(label, e.signal + " is a pure signal and carries no value");
+        }
+    }
+
+    void undeclared(const String& label, const char* lead, const std::vector<String>& names) {
+        String missing;
+        std::unordered_set<String> said;
+        for (const String& n : names)
+            if (!signals_.count(n) && said.insert(n).second)
+                missing += (missing.empty() ? "" : ", ") + n;
+        if (!missing.empty())
+            out_.add(label, lead + missing + (said.size() > 1 ? ", which the chart does not declare as signals"
+                                                                : ", which the chart does not declare as a signal"));
+    }
+
+    const gal_tpen_fichier& chart_;
+    fault_list& out_;
+    std::unordered_map<String, bool> signals_;  // name: pure
+    std::vector<char> transition_seen_, action_seen_, program_seen_;
+};
+
+void signal_table(fault_list& out, name_table& names, const char* what,
+                  const gal_declaration_variables* table, int count, int model) {
+    for (int i = 0; i < count; ++i) {
+        const String label = element(what, i, table[i].nom());
+        out.name(label, table[i].nom());
+        if (!pure_type(table[i].typev(), model))
+            out.type(label, table[i].typev());
+        out.unique(names, label, table[i].nom());
+    }
+}
+
+}  // namespace
+
+std::vector<String> types_to_declare(const gal_tpen_fichier& chart,
+                                     const std::vector<gal_declaration_functions>& functions) {
+    std::vector<String> types;
+    std::unordered_set<String> seen;
+    const auto add = [&](const String& type) {
+        if (!type.empty() && !predefined_type(type) && seen.insert(type).second)
+            types.push_back(type);
+    };
+    const bool bool_is_presence =
+        chart.mon_modele() == basic_model || chart.mon_modele() == par_automata_model;
+    for (int i = 0; i < chart.nbr_types(); ++i)
+        if (!(bool_is_presence && chart.ma_table_types()[i] == "bool"))
+            add(chart.ma_table_types()[i]);
+    // A type that the chart uses without declaring it is still a type of the
+    // host language: the module declares it rather than leave it unknown.
+    for (const gal_declaration_functions& f : functions) {
+        for (const String& argument : f.arguments())
+            add(argument);
+        add(f.result());
+    }
+    for (int i = 0; i < chart.nbr_constants(); ++i)
+        add(chart.ma_table_constants()[i].typev());
+    for (const auto& table : {std::make_pair(chart.ma_table_inputs(), chart.nbr_inputs()),
+                              std::make_pair(chart.ma_table_outputs(), chart.nbr_outputs()),
+                              std::make_pair(chart.ma_table_locals(), chart.nbr_locals())})
+        for (int i = 0; i < table.second; ++i)
+            if (!pure_type(table.first[i].typev(), chart.mon_modele()))
+                add(table.first[i].typev());
+    return types;
+}
+
+std::vector<String> translation_faults(const gal_tpen_fichier& chart, const String& module,
+                                       const std::vector<gal_declaration_functions>& functions) {
+    fault_list out;
+    out.name("module " + module, module);
+    const int automata = chart.nombre_SC();
+    if (automata > 0 && chart.mon_nom_module() != module)
+        out.name("chart " + chart.mon_nom_module(), chart.mon_nom_module() + "_ctl0_terminate",
+                 "its termination signal");
+
+    for (int i = 0; i < chart.nbr_types(); ++i)
+        if (!predefined_type(chart.ma_table_types()[i]))
+            out.name(element("type", i, chart.ma_table_types()[i]), chart.ma_table_types()[i]);
+
+    name_table function_names;
+    for (std::size_t i = 0; i < functions.size(); ++i) {
+        const gal_declaration_functions& f = functions[i];
+        const String label = element("function", static_cast<int>(i), f.name());
+        out.name(label, f.name());
+        out.type(label, f.result(), "its result type");
+        for (const String& argument : f.arguments())
+            out.type(label, argument, "its argument type");
+        out.unique(function_names, label, f.name());
+    }
+
+    name_table constant_names;
+    for (int i = 0; i < chart.nbr_constants(); ++i) {
+        const gal_declaration_constants& c = chart.ma_table_constants()[i];
+        const String label = element("constant", i, c.name());
+        out.name(label, c.name());
+        out.type(label, c.typev());
+        out.unique(constant_names, label, c.name());
+    }
+
+    name_table interface, locals;
+    signal_table(out, interface, "input", chart.ma_table_inputs(), chart.nbr_inputs(), chart.mon_modele());
+    signal_table(out, interface, "output", chart.ma_table_outputs(), chart.nbr_outputs(), chart.mon_modele());
+    for (int k = 0; k < automata; ++k)
+        locals.holder(chart.mon_nom_module() + "_ctl" + std::to_string(k) + "_terminate",
+                      "the termination signal of automaton " + std::to_string(k));
+    signal_table(out, locals, "local", chart.ma_table_locals(), chart.nbr_locals(), chart.mon_modele());
+
+    translation_check walk(chart, out);
+    for (int k = 0; k < automata; ++k)
+        walk.automaton(k);
+    return out.faults;
 }
 
 }  // namespace tessan_strl5

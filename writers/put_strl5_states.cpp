@@ -85,18 +85,23 @@ using namespace tessan_strl5;
 
 namespace {
 
+bool emits_something(const String& action) { return !emission_of(action).nothing; }
+
 // The emits of a transition taken: its actions, then the start of its target.
 // A final arrow (target -1) starts nothing; its branch must still hold a
-// statement, hence "nothing" when it has no action either.
+// statement, hence "nothing" when no action emits anything either.
 void put_transition_emits(std::ostream& os, const gal_tpen_fichier& chart, int t) {
     const gal_tpen_transition& transition = chart.ma_table_transitions()[t];
-    const std::list<int> actions = transition.mes_actions();
-    for (int a : actions)
-        os << "             emit " << chart.ma_table_actions()[a] << ";\n";
+    bool emitted = false;
+    for (int a : transition.mes_actions())
+        if (emits_something(chart.ma_table_actions()[a])) {
+            os << "             emit " << chart.ma_table_actions()[a] << ";\n";
+            emitted = true;
+        }
     const int target = transition.mon_ident_etat_aval();
     if (target >= 0)
         os << "             emit start_" << chart.ma_table_etats()[target].un_nom() << "\n";
-    else if (actions.empty())
+    else if (!emitted)
         os << "             nothing\n";
 }
 
@@ -152,13 +157,16 @@ void gal_tpen_fichier::put_strl5_handling_star(std::ostream& os, int s, int k) c
             os << "             suspend\n";
         os << "               loop\n";
         const char* separator = "";
-        for (int a : actions) {
-            os << separator << "                   emit " << table_actions_[a] << "\n";
-            separator = "             ;\n";
-        }
+        for (int a : actions)
+            if (emits_something(table_actions_[a])) {
+                os << separator << "                   emit " << table_actions_[a] << "\n";
+                separator = "             ;\n";
+            }
         if (final)
             os << separator << "             emit " << mon_nom_module_ << "_ctl" << k
                << "_terminate\n";
+        else if (*separator == '\0')
+            os << "                   nothing\n";  // a loop body cannot be empty
         os << "               each tick\n";
         for (int t : lists.suspension)
             os << "             when immediate " << suspension_trigger(*this, t) << "\n";
@@ -173,7 +181,7 @@ void gal_tpen_fichier::put_strl5_handling_star(std::ostream& os, int s, int k) c
         os << "            run " << table_progs_externes_[state.mon_ident_run()].nom_module();
         const String renaming = state.mes_renomages_param_run();
         if (!renaming.empty())
-            os << "[signal " << renaming << "]";
+            os << "[signal " << translate_renaming(renaming).text << "]";
         if (lists.termination.empty())
             os << " ; halt";
         os << "\n";

@@ -1,6 +1,7 @@
 // Triggers and priorities for the Esterel writer: how a trigger expression
 // reads in Esterel, and in which order a state's transitions are tried.
 #include "writers/put_strl5.h"
+#include "writers/put_strl5_private.h"
 
 #include "chart/gal_norm.h"
 
@@ -10,35 +11,14 @@ namespace {
 // for the length of one sort only.
 const gal_tpen_transition* table_transitions_prio = nullptr;
 
-// "#" marks an immediate test. Esterel takes "immediate" once, in front of the
-// whole expression, so every "#" is taken out first and the word is put back
-// by the caller, in front of the brackets of a compound expression.
-String translate_body(const String& trigger) {
-    String r = cancel_begin_end_spaces(suppres_char(trigger, '#'));
-    // Only a leading "<...>" is a priority; "<" and ">" further in are
-    // comparisons and stay.
-    if (!r.empty() && r[0] == '<') {
-        const int close = find(r, ">");
-        if (close >= 0)
-            r = cancel_begin_end_spaces(my_after(r, close + 1));
-    }
-    if (contains(r, " or ") || contains(r, " OR ") || contains(r, " and ") ||
-        contains(r, " AND ") || contains(r, "not ") || contains(r, "NOT "))
-        r = "[" + r + "]";
-    if (r == "1")
-        r = "tick";
-    return r;
-}
-
 }  // namespace
 
 String strl5_recept_without_immediate(const String& trigger) {
-    return translate_body(trigger);
+    return tessan_strl5::translate_trigger(trigger, false).text;
 }
 
 String strl5_recept(const String& trigger) {
-    const String body = translate_body(trigger);
-    return contains(trigger, "#") ? "immediate " + body : body;
+    return tessan_strl5::translate_trigger(trigger, true).text;
 }
 
 bool compare_prio(int i, int j) {

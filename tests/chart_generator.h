@@ -1,0 +1,249 @@
+// Random charts in the reader's format, drawn from a seed, for the
+// properties that must hold of every chart: every model kind, state kind,
+// transition kind and priority, triggers over the declared signals in every
+// spelling the charts use, actions (empty ones too), runs with renamings,
+// constants with and without values, every kind of signal type, functions,
+// locals, final states and encapsulated charts.
+//
+// A chart is drawn sound, or, now and then, with one flaw that Esterel has
+// no form for (an undeclared signal or a comparison in a trigger, a state
+// name that is no identifier, two states of one name); `flawed` says so.
+#ifndef TESSAN_TESTS_CHART_GENERATOR_H
+#define TESSAN_TESTS_CHART_GENERATOR_H
+
+#include <cstdlib>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace chart_generator {
+
+// How many charts a property draws and from which seed: 300 from seed 10,
+// fewer under the sanitizers, or what TESSAN_PROPERTY_CHARTS and
+// TESSAN_PROPERTY_SEED say (the long runs of scripts/property-charts).
+inline int charts() {
+    if (const char* n = std::getenv("TESSAN_PROPERTY_CHARTS"))
+        return std::atoi(n);
+#if defined(__SANITIZE_ADDRESS__)
+    return 100;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return 100;
+#endif
+#endif
+    return 300;
+}
+
+inline unsigned seed() {
+    const char* s = std::getenv("TESSAN_PROPERTY_SEED");
+    return s ? static_cast<unsigned>(std::strtoul(s, nullptr, 10)) : 10u;
+}
+
+struct generated {
+    std::string text;
+    int model = 0;
+    bool flawed = false;
+};
+
+class drawer {
+public:
+    explicit drawer(unsigned seed) : rng_(seed) {}
+
+    generated chart(const std::string& name) {
+        generated g;
+        g.model = below(5) - 1;
+        signals_.clear();
+        integers_.clear();
+        std::ostringstream os;
+        // The older numeric header names kinds -1, 0, 2 and 3 as -1, 0, 1, 2.
+        const char* keywords[] = {"basic_model:", "par_automata_model:", "light_esterel_model:",
+                                  "synccharts_model:"};
+        if (g.model < 0 || (g.model != 1 && chance(4)))
+            os << "Name: " << name << " : " << (g.model == 3 ? 2 : g.model == 2 ? 1 : g.model) << ";\n";
+        else
+            os << "Name: " << name << " : " << keywords[g.model] << ";\n";
+        os << "Type: ";
+        for (int t = below(4); t > 0; --t)
+            os << pick<std::string>({"speed", "level", "integer", "bool", "boolean"}) << (t > 1 ? ", " : "");
+        os << ";\n";
+        section(os, "Input:", "I", 4, true);
+        section(os, "Sensor:", "S", 2, false);
+        section(os, "Output:", "O", 3, true);
+        section(os, "Local:", "L", 3, true);
+        section(os, "Variable:", "V", 2, false);
+        const int programs = below(3);
+        os << "Run:\n";
+        for (int p = 0; p < programs; ++p)
+            os << (p ? ",\n" : "") << "\"lib/p" << p << "\": f" << p << ": P" << p
+               << ": Input: a: pure; Sensor: ; Output: b: " << type() << ";";
+        os << ";\nFunction: ";
+        for (int f = below(3); f > 0; --f)
+            os << type_name() << " fn" << f << "(" << (chance(2) ? type_name() : "") << ")"
+               << (f > 1 ? ", " : "");
+        os << ";\nConstant: ";
+        for (int c = below(4); c > 0; --c)
+            os << constant(c) << (c > 1 ? ",\n" : "");
+        os << ";\nPre: " << (signals_.empty() || chance(2) ? "" : "pp " + pick(signals_) + " ---") << ";\n";
+        const int actions = below(4);
+        os << "Action: ";
+        for (int a = 0; a < actions; ++a)
+            os << (a ? ", " : "") << '"' << (signals_.empty() || chance(4) ? (chance(2) ? "" : " ")
+                                                                  : emitted()) << '"';
+        os << ";\n";
+        if (chance(8)) {
+            os << "Encapsulation: ;\n";
+            g.text = os.str();
+            return g;
+        }
+        // Automata: groups of states with transitions inside each group.
+        std::ostringstream stars, transitions;
+        int states = 0, count = 0;
+        const int flaw = chance(6) ? 1 + below(4) : 0;
+        for (int group = 1 + below(3); group > 0; --group) {
+            const int first = states, size = 1 + below(4);
+            for (int s = 0; s < size; ++s, ++states) {
+                std::string state_name = chance(8) ? "" : "s" + std::to_string(s);
+                if (flaw == 3 && s == 0)
+                    state_name = chance(2) ? "bad name" : "1\xc3\xa9";
+                if (flaw == 4 && s == 1)
+                    state_name = "s0";
+                stars << (states ? ",\n" : "") << (chance(4) ? "FS: \"" : "NS: \"") << state_name
+                      << "\" " << coordinate() << ' ' << coordinate();
+                if (chance(3) && programs > 0) {
+                    const int p = below(programs);
+                    stars << " : " << p << (chance(2) && !signals_.empty() ? " \"" + pick(signals_) + "\\a\"" : "")
+                          << " :" << action_list(actions);
+                } else if (chance(2)) {
+                    stars << " : -1 :" << action_list(actions);
+                }
+            }
+            const auto arrow = [&](int from, int to, int kind, const std::string& trigger) {
+                transitions << (count++ ? ",\n" : "") << "From: " << from << " To: " << to;
+                if (kind != 0 || chance(2))
+                    transitions << " Type: " << kind;
+                transitions << " By:" << (chance(2) ? " " + coordinate() + "," + coordinate() : "")
+                            << " : " << coordinate() << ' ' << coordinate()
+                            << (chance(2) ? " " + std::to_string(below(5) - 1) : "") << " \"" << trigger
+                            << "\" /" << action_list(actions);
+            };
+            if (!chance(6))
+                arrow(-1, first + below(size), below(2), trigger(0));
+            for (int t = below(2 * size + 1); t > 0; --t) {
+                const int kind = below(4);
+                const int from = kind == 2 ? -1 : first + below(size);
+                const int to = chance(10) ? -1 : first + below(size);
+                arrow(from, to == -1 && kind == 2 ? first : to, kind, trigger(0));
+            }
+            if (flaw == 1 || flaw == 2) {
+                arrow(first, first, 1,
+                      flaw == 1 ? "zz or " + trigger(1) : (signals_.empty() ? "x" : pick(signals_)) + " > 2");
+                g.flawed = true;
+            }
+        }
+        g.flawed = g.flawed || flaw >= 3;
+        os << "Star:\n" << stars.str() << ";\nTransition:\n" << transitions.str() << ";\n";
+        g.text = os.str();
+        return g;
+    }
+
+    // A trigger alone, over the given signals.
+    std::string trigger_over(const std::vector<std::string>& signals) {
+        signals_ = signals;
+        return trigger(0);
+    }
+
+private:
+    int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+    bool chance(int n) { return below(n) == 0; }
+    template <class T>
+    T pick(const std::vector<T>& v) { return v[below(static_cast<int>(v.size()))]; }
+
+    std::string type_name() { return pick<std::string>({"integer", "speed", "boolean", "unit", "string"}); }
+    std::string type() { return pick<std::string>({"", "pure", "pure", "bool", "integer", "speed", "unit"}); }
+
+    // Names of one kind, each typed; signal sections feed the triggers.
+    void section(std::ostringstream& os, const char* keyword, const char* stem, int most, bool signal) {
+        os << keyword << ' ';
+        for (int i = below(most + 1) - 1; i >= 0; --i) {
+            const std::string name = stem + std::to_string(i);
+            const std::string t = type();
+            os << name << ": " << t << (i ? ", " : "");
+            if (signal)
+                signals_.push_back(name);
+            if (signal && t == "integer")
+                integers_.push_back(name);
+        }
+        os << ";\n";
+    }
+
+    std::string constant(int c) {
+        const std::string type = pick<std::string>({"integer", "double", "float", "string", "boolean", "speed"});
+        const std::vector<std::string> values = {"", "3", "-2", "2.5", "1.5f", "true", "hello", "K1", "0.25"};
+        std::string text = type + " K" + std::to_string(c);
+        for (int v = below(3); v > 0; --v)
+            text += std::string(chance(2) ? " esterel_assign: " : chance(2) ? " c_assign: " : " ") + "\"" +
+                    pick(values) + "\"";
+        return text;
+    }
+
+    std::string emitted() {
+        return integers_.empty() || chance(2) ? pick(signals_) : pick(integers_) + "(3)";
+    }
+
+    std::string action_list(int actions) {
+        std::string s;
+        for (int a = actions > 0 ? below(3) : 0; a > 0; --a)
+            s += " " + std::to_string(below(actions));
+        return s;
+    }
+
+    // At most six significant digits, which the writer keeps; the smallest
+    // and largest are the ones a default stream format writes with exponents.
+    std::string coordinate() {
+        switch (below(6)) {
+        case 0: return std::to_string(below(2001) - 1000);
+        case 1: return std::to_string(below(2001) - 1000) + "." + std::to_string(below(100));
+        case 2: return "0.0000" + std::to_string(1 + below(99));
+        case 3: return std::to_string(1 + below(999)) + "000000.";
+        case 4: return "-" + std::to_string(1 + below(999999)) + ".";
+        default: return std::to_string(below(10)) + ".";
+        }
+    }
+
+    // A trigger over the declared signals, spelled any way the charts spell
+    // it, with now and then a priority, a "#", or nothing at all.
+    std::string trigger(int depth) {
+        if (depth == 0) {
+            if (chance(10))
+                return "";
+            const std::string prefix = chance(5) ? pick<std::string>({"<2> ", "<other> ", "<default> ", "<1>"}) : "";
+            return prefix + (chance(6) ? "#" : "") + expression(1);
+        }
+        return expression(depth);
+    }
+    std::string expression(int depth) {
+        const int shape = depth > 3 ? 0 : below(5);
+        if (shape == 0 || signals_.empty()) {
+            if (signals_.empty() || chance(8))
+                return pick<std::string>({"1", "0", "tick"});
+            return pick(signals_);
+        }
+        if (shape == 1)
+            return pick<std::string>({"not ", "NOT ", "!", "~"}) + expression(depth + 1);
+        if (shape == 2) {
+            const bool square = chance(2);
+            return (square ? "[" : "(") + expression(depth + 1) + (square ? "]" : ")");
+        }
+        const std::vector<std::string> ops = {" and ", " AND ", " & ", " . ", "*", " or ", " OR ",
+                                              " | ", "+", " xor ", " xnor ", " XOR "};
+        return expression(depth + 1) + pick(ops) + expression(depth + 1);
+    }
+
+    std::mt19937 rng_;
+    std::vector<std::string> signals_, integers_;
+};
+
+}  // namespace chart_generator
+
+#endif
