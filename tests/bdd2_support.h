@@ -1,18 +1,18 @@
-// Helpers shared by the cover, printer and netlist tests: random functions,
-// the copy of a function into BuDDy (the oracle), running external tools.
+// Helpers shared by the BDD engine's tests: random functions, the copy of a
+// function into BuDDy (the oracle), whole outputs against their expected
+// files, and the outside readers (berkeley-abc, ghdl, the C compiler).
 #ifndef TESSAN_TESTS_BDD2_SUPPORT_H
 #define TESSAN_TESTS_BDD2_SUPPORT_H
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
+#include <iterator>
 #include <list>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -87,15 +87,6 @@ inline int buddy_or_of(bddpp_manager& m, const std::list<bdd>& cubes) {
   return r;
 }
 
-// A fresh scratch folder under the test's working directory.
-inline std::string scratch_folder(const std::string& name) {
-  std::string base = "bdd2_scratch_" + name + "_XXXXXX";
-  std::vector<char> t(base.begin(), base.end());
-  t.push_back('\0');
-  const char* d = mkdtemp(t.data());
-  return d ? std::string(d) : std::string();
-}
-
 inline void write_text(const std::string& path, const std::string& text) {
   std::ofstream o(path);
   o << text;
@@ -103,26 +94,25 @@ inline void write_text(const std::string& path, const std::string& text) {
 
 inline std::string read_text(const std::string& path) {
   std::ifstream i(path);
-  std::stringstream s;
-  s << i.rdbuf();
-  return s.str();
+  return std::string(std::istreambuf_iterator<char>(i), std::istreambuf_iterator<char>());
 }
 
-// Runs a shell command in a folder; its output goes to a file there.
-inline int run_in(const std::string& folder, const std::string& command, std::string* output = nullptr) {
-  const std::string log = folder + "/command.log";
-  const std::string full = "cd '" + folder + "' && " + command + " > command.log 2>&1";
-  const int status = std::system(full.c_str());
-  if (output) *output = read_text(log);
-  return status;
+// A whole output against its expected file in tests/data/bdd. With
+// TESSAN_WRITE_FIXTURES set the file is written instead, to be read over
+// before it is committed.
+inline void expect_fixture(const std::string& name, const std::string& text) {
+  const std::string path = std::string(TESSAN_TEST_DATA) + "/bdd/" + name;
+  if (std::getenv("TESSAN_WRITE_FIXTURES")) write_text(path, text);
+  EXPECT_EQ(text, read_text(path)) << "expected output: " << path;
 }
 
-// Removes a scratch folder made by scratch_folder (kept when a test failed,
-// for reading).
-inline void remove_scratch(const std::string& folder) {
-  if (folder.find("bdd2_scratch_") == std::string::npos) return;
-  std::system(("rm -rf '" + folder + "'").c_str());
-}
+// While alive, what the engine writes on std::cerr goes into a transcript,
+// in order with the results the test writes there.
+struct cerr_into {
+  std::streambuf* saved;
+  explicit cerr_into(std::ostream& o) : saved(std::cerr.rdbuf(o.rdbuf())) {}
+  ~cerr_into() { std::cerr.rdbuf(saved); }
+};
 
 // The values of f on every combination of its first `inputs` positions,
 // combination k giving position i the value of bit i of k: '1' or '0'.
@@ -136,73 +126,52 @@ inline std::string truth_string(bddpp_manager& m, const bdd& f, int inputs) {
   return s;
 }
 
-// A BLIF model over inputs x0 .. x(n-1) and output y: its body, or, for the
-// reference, a table of the minterms of a truth string.
-inline std::string blif_model(int inputs, const std::string& body) {
-  std::string s = ".model m\n.inputs";
-  for (int i = 0; i < inputs; ++i) s += " x" + std::to_string(i);
-  return s + "\n.outputs y\n" + body + ".end\n";
+// Runs a shell command in a scratch folder under the test's working
+// directory; its output, both streams, in *output.
+inline int run_in(const std::string& folder, const std::string& command, std::string* output) {
+  const int status = std::system(("cd '" + folder + "' && " + command + " > command.log 2>&1").c_str());
+  *output = read_text(folder + "/command.log");
+  return status;
 }
 
-inline std::string minterm_blif(const std::string& truth, int inputs) {
-  std::string body = ".names";
-  for (int i = 0; i < inputs; ++i) body += " x" + std::to_string(i);
-  body += " y\n";
+inline std::string scratch_folder(const std::string& name) {
+  std::system(("mkdir -p bdd_scratch_" + name).c_str());
+  return "bdd_scratch_" + name;
+}
+
+// berkeley-abc's combinational equivalence check of a BLIF body over inputs
+// x0 .. x5 and output y against the table of the minterms of a truth string.
+inline bool abc_equivalent(const std::string& name, const std::string& truth, const std::string& body,
+                           std::string* output) {
+  const std::string folder = scratch_folder(name);
+  const std::string model = ".model m\n.inputs x0 x1 x2 x3 x4 x5\n.outputs y\n";
+  std::string table = ".names x0 x1 x2 x3 x4 x5 y\n";
   for (std::size_t k = 0; k < truth.size(); ++k) {
     if (truth[k] != '1') continue;
-    for (int b = 0; b < inputs; ++b) body += ((k >> b) & 1u) ? '1' : '0';
-    body += " 1\n";
+    for (int b = 0; b < 6; ++b) table += ((k >> b) & 1u) ? '1' : '0';
+    table += " 1\n";
   }
-  return blif_model(inputs, body);
-}
-
-// berkeley-abc's combinational equivalence check of two BLIF texts.
-inline bool abc_equivalent(const std::string& folder, const std::string& reference, const std::string& ours,
-                           std::string* output) {
-  write_text(folder + "/ref.blif", reference);
-  write_text(folder + "/ours.blif", ours);
+  write_text(folder + "/ref.blif", model + table + ".end\n");
+  write_text(folder + "/ours.blif", model + body + ".end\n");
   run_in(folder, "/usr/bin/berkeley-abc -c 'cec ref.blif ours.blif'", output);
   return output->find("Networks are equivalent") != std::string::npos;
 }
 
-// A ghdl testbench over std_logic inputs x0 .. x(n-1) (n at most 5) and a
-// vector y of outputs driven by `body`, which asserts on every input
-// combination that y(o) takes the values of truths[o] (truth strings).
-inline bool ghdl_runs(const std::string& folder, int inputs, const std::string& declarations,
-                      const std::string& body, const std::vector<std::string>& truths, std::string* output) {
-  const int outputs = static_cast<int>(truths.size());
-  const int combinations = 1 << inputs;
-  std::ostringstream v;
-  v << "library ieee; use ieee.std_logic_1164.all;\n"
-       "entity tb is end tb;\n"
-       "architecture run of tb is\n";
-  for (int i = 0; i < inputs; ++i) v << "  signal x" << i << " : std_logic;\n";
-  v << declarations << "  signal y : std_logic_vector(0 to " << outputs - 1 << ");\n"
-    << "  type table is array (0 to " << outputs - 1 << ") of string(1 to " << combinations << ");\n"
-    << "begin\n" << body << "  process\n    variable expected : table;\n  begin\n";
-  for (int o = 0; o < outputs; ++o) v << "    expected(" << o << ") := \"" << truths[static_cast<std::size_t>(o)] << "\";\n";
-  v << "    for k in 0 to " << combinations - 1 << " loop\n";
-  for (int i = 0; i < inputs; ++i)
-    v << "      if (k / " << (1 << i) << ") mod 2 = 1 then x" << i << " <= '1'; else x" << i << " <= '0'; end if;\n";
-  v << "      wait for 1 ns;\n"
-       "      for o in 0 to " << outputs - 1 << " loop\n"
-       "        assert (y(o) = '1') = (expected(o)(k + 1) = '1')\n"
-       "          report \"mismatch on output \" & integer'image(o) & \" at \" & integer'image(k)\n"
-       "          severity failure;\n"
-       "      end loop;\n"
-       "    end loop;\n"
-       "    report \"all combinations checked\";\n"
-       "    wait;\n"
-       "  end process;\n"
-       "end run;\n";
-  write_text(folder + "/tb.vhd", v.str());
-  const int status = run_in(folder, "/usr/bin/ghdl -a tb.vhd && /usr/bin/ghdl -e tb && /usr/bin/ghdl -r tb", output);
-  return status == 0 && output->find("all combinations checked") != std::string::npos;
-}
-
-inline bool tool_present(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IXUSR);
+// The testbench tests/data/bdd/testbench.vhd under ghdl: over std_logic
+// inputs x0 .. x4, `body` drives the outputs y(0 ..), and on every input
+// combination y(o) must take the values of truths[o] (truth strings).
+inline bool ghdl_runs(const std::string& name, const std::string& declarations, const std::string& body,
+                      const std::vector<std::string>& truths, std::string* output) {
+  const std::string folder = scratch_folder(name);
+  std::string bench = read_text(std::string(TESSAN_TEST_DATA) + "/bdd/testbench.vhd"), table;
+  for (const std::string& t : truths) table += (table.empty() ? "\"" : ", \"") + t + "\"";
+  for (auto [key, value] : std::map<std::string, std::string>{
+           {"@DECLARATIONS@", declarations}, {"@LAST@", std::to_string(truths.size() - 1)},
+           {"@EXPECTED@", table}, {"@BODY@", body}})
+    for (std::size_t at; (at = bench.find(key)) != std::string::npos;) bench.replace(at, key.size(), value);
+  write_text(folder + "/tb.vhd", bench);
+  return run_in(folder, "/usr/bin/ghdl -a tb.vhd && /usr/bin/ghdl -e tb && /usr/bin/ghdl -r tb", output) == 0 &&
+         output->find("all combinations checked") != std::string::npos;
 }
 
 #endif

@@ -2,7 +2,6 @@
 #include "buddy_ref.h"
 
 #include <bdd.h>
-#include <string.h>
 
 static void quiet_gc(int pre, bddGbcStat* stat) {
   (void)pre;
@@ -28,7 +27,6 @@ void buddy_release(int f) { bdd_delref(f); }
 int buddy_and(int f, int g) { return bdd_addref(bdd_apply(f, g, bddop_and)); }
 int buddy_or(int f, int g) { return bdd_addref(bdd_apply(f, g, bddop_or)); }
 int buddy_xor(int f, int g) { return bdd_addref(bdd_apply(f, g, bddop_xor)); }
-int buddy_xnor(int f, int g) { return bdd_addref(bdd_apply(f, g, bddop_biimp)); }
 int buddy_not(int f) { return bdd_addref(bdd_not(f)); }
 int buddy_ite(int f, int g, int h) { return bdd_addref(bdd_ite(f, g, h)); }
 int buddy_exist(int f, int var) { return bdd_addref(bdd_exist(f, bdd_ithvar(var))); }
@@ -43,15 +41,3 @@ long buddy_produced(void) {
 }
 
 double buddy_satcount(int f) { return bdd_satcount(f); }
-int buddy_nodecount(int f) { return bdd_nodecount(f); }
-
-void buddy_truth_table(int f, int n, uint64_t* out) {
-  unsigned long total = 1ul << n;
-  unsigned long words = total < 64 ? 1 : total / 64;
-  memset(out, 0, words * sizeof(uint64_t));
-  for (unsigned long k = 0; k < total; ++k) {
-    BDD r = f;
-    while (r != bdd_true() && r != bdd_false()) r = ((k >> bdd_var(r)) & 1u) ? bdd_high(r) : bdd_low(r);
-    if (r == bdd_true()) out[k / 64] |= (uint64_t)1 << (k % 64);
-  }
-}

@@ -7,8 +7,6 @@
 #ifndef TESSAN_TESTS_BUDDY_REF_H
 #define TESSAN_TESTS_BUDDY_REF_H
 
-#include <stdint.h>
-
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -26,7 +24,6 @@ void buddy_release(int f);
 int buddy_and(int f, int g);
 int buddy_or(int f, int g);
 int buddy_xor(int f, int g);
-int buddy_xnor(int f, int g);
 int buddy_not(int f);
 int buddy_ite(int f, int g, int h);
 int buddy_exist(int f, int var);
@@ -38,11 +35,6 @@ int buddy_compose(int f, int g, int var);
 long buddy_produced(void);
 
 double buddy_satcount(int f);
-int buddy_nodecount(int f);
-/* The truth table over variables 0 .. n-1: bit k of the table is the value
-   of f when variable i takes bit i of k. out holds 2^n / 64 words (at least
-   one). */
-void buddy_truth_table(int f, int n, uint64_t* out);
 
 #ifdef __cplusplus
 }
