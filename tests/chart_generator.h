@@ -59,15 +59,14 @@ public:
         // The older numeric header names kinds -1, 0, 2 and 3 as -1, 0, 1, 2.
         const char* keywords[] = {"basic_model:", "par_automata_model:", "light_esterel_model:",
                                   "synccharts_model:"};
+        os << "Name: " << name << " : ";
         if (g.model < 0 || (g.model != 1 && chance(4)))
-            os << "Name: " << name << " : " << (g.model == 3 ? 2 : g.model == 2 ? 1 : g.model) << ";\n";
+            os << (g.model == 3 ? 2 : g.model == 2 ? 1 : g.model) << ";\nType: ";
         else
-            os << "Name: " << name << " : " << keywords[g.model] << ";\n";
-        os << "Type: ";
+            os << keywords[g.model] << ";\nType: ";
         for (int t = below(4); t > 0; --t)
             os << pick<std::string>({"speed", "level", "integer", "bool", "boolean"}) << (t > 1 ? ", " : "");
-        os << ";\n";
-        section(os, "Input:", "I", 4, true);
+        section(os, ";\nInput:", "I", 4, true);
         section(os, "Sensor:", "S", 2, false);
         section(os, "Output:", "O", 3, true);
         section(os, "Local:", "L", 3, true);
@@ -79,8 +78,7 @@ public:
                << ": Input: a: pure; Sensor: ; Output: b: " << type() << ";";
         os << ";\nFunction: ";
         for (int f = below(3); f > 0; --f)
-            os << type_name() << " fn" << f << "(" << (chance(2) ? type_name() : "") << ")"
-               << (f > 1 ? ", " : "");
+            os << type_name() << " fn" << f << "(" << (chance(2) ? type_name() : "") << ")" << (f > 1 ? ", " : "");
         os << ";\nConstant: ";
         for (int c = below(4); c > 0; --c)
             os << constant(c) << (c > 1 ? ",\n" : "");
@@ -88,12 +86,11 @@ public:
         const int actions = below(4);
         os << "Action: ";
         for (int a = 0; a < actions; ++a)
-            os << (a ? ", " : "") << '"' << (signals_.empty() || chance(4) ? (chance(2) ? "" : " ")
-                                                                  : emitted()) << '"';
+            os << (a ? ", " : "") << '"'
+               << (signals_.empty() || chance(4) ? (chance(2) ? "" : " ") : emitted()) << '"';
         os << ";\n";
         if (chance(8)) {
-            os << "Encapsulation: ;\n";
-            g.text = os.str();
+            g.text = os.str() + "Encapsulation: ;\n";
             return g;
         }
         // Automata: groups of states with transitions inside each group.
@@ -108,12 +105,12 @@ public:
                     state_name = chance(2) ? "bad name" : "1\xc3\xa9";
                 if (flaw == 4 && s == 1)
                     state_name = "s0";
-                stars << (states ? ",\n" : "") << (chance(4) ? "FS: \"" : "NS: \"") << state_name
-                      << "\" " << coordinate() << ' ' << coordinate();
+                stars << (states ? ",\n" : "") << (chance(4) ? "FS: \"" : "NS: \"") << state_name << "\" "
+                      << coordinate() << ' ' << coordinate();
                 if (chance(3) && programs > 0) {
-                    const int p = below(programs);
-                    stars << " : " << p << (chance(2) && !signals_.empty() ? " \"" + pick(signals_) + "\\a\"" : "")
-                          << " :" << action_list(actions);
+                    stars << " : " << below(programs)
+                          << (chance(2) && !signals_.empty() ? " \"" + pick(signals_) + "\\a\"" : "") << " :"
+                          << action_list(actions);
                 } else if (chance(2)) {
                     stars << " : -1 :" << action_list(actions);
                 }
@@ -122,28 +119,29 @@ public:
                 transitions << (count++ ? ",\n" : "") << "From: " << from << " To: " << to;
                 if (kind != 0 || chance(2))
                     transitions << " Type: " << kind;
-                transitions << " By:" << (chance(2) ? " " + coordinate() + "," + coordinate() : "")
-                            << " : " << coordinate() << ' ' << coordinate()
-                            << (chance(2) ? " " + std::to_string(below(5) - 1) : "") << " \"" << trigger
-                            << "\" /" << action_list(actions);
+                transitions << " By:";
+                if (chance(2))
+                    transitions << ' ' << coordinate() << ',' << coordinate();
+                transitions << " : " << coordinate() << ' ' << coordinate()
+                            << (chance(2) ? " " + std::to_string(below(5) - 1) : "") << " \"" << trigger << "\" /"
+                            << action_list(actions);
             };
-            if (!chance(6))
-                arrow(-1, first + below(size), below(2), trigger(0));
+            if (!chance(6)) {
+                const int to = first + below(size), kind = below(2);
+                arrow(-1, to, kind, trigger(0));
+            }
             for (int t = below(2 * size + 1); t > 0; --t) {
                 const int kind = below(4);
                 const int from = kind == 2 ? -1 : first + below(size);
                 const int to = chance(10) ? -1 : first + below(size);
                 arrow(from, to == -1 && kind == 2 ? first : to, kind, trigger(0));
             }
-            if (flaw == 1 || flaw == 2) {
+            if (flaw == 1 || flaw == 2)
                 arrow(first, first, 1,
                       flaw == 1 ? "zz or " + trigger(1) : (signals_.empty() ? "x" : pick(signals_)) + " > 2");
-                g.flawed = true;
-            }
         }
-        g.flawed = g.flawed || flaw >= 3;
-        os << "Star:\n" << stars.str() << ";\nTransition:\n" << transitions.str() << ";\n";
-        g.text = os.str();
+        g.flawed = flaw > 0;
+        g.text = os.str() + "Star:\n" + stars.str() + ";\nTransition:\n" + transitions.str() + ";\n";
         return g;
     }
 
@@ -166,8 +164,7 @@ private:
     void section(std::ostringstream& os, const char* keyword, const char* stem, int most, bool signal) {
         os << keyword << ' ';
         for (int i = below(most + 1) - 1; i >= 0; --i) {
-            const std::string name = stem + std::to_string(i);
-            const std::string t = type();
+            const std::string name = stem + std::to_string(i), t = type();
             os << name << ": " << t << (i ? ", " : "");
             if (signal)
                 signals_.push_back(name);
@@ -181,15 +178,14 @@ private:
         const std::string type = pick<std::string>({"integer", "double", "float", "string", "boolean", "speed"});
         const std::vector<std::string> values = {"", "3", "-2", "2.5", "1.5f", "true", "hello", "K1", "0.25"};
         std::string text = type + " K" + std::to_string(c);
-        for (int v = below(3); v > 0; --v)
-            text += std::string(chance(2) ? " esterel_assign: " : chance(2) ? " c_assign: " : " ") + "\"" +
-                    pick(values) + "\"";
+        for (int v = below(3); v > 0; --v) {
+            text += chance(2) ? " esterel_assign: " : chance(2) ? " c_assign: " : " ";
+            text += "\"" + pick(values) + "\"";
+        }
         return text;
     }
 
-    std::string emitted() {
-        return integers_.empty() || chance(2) ? pick(signals_) : pick(integers_) + "(3)";
-    }
+    std::string emitted() { return integers_.empty() || chance(2) ? pick(signals_) : pick(integers_) + "(3)"; }
 
     std::string action_list(int actions) {
         std::string s;
@@ -214,30 +210,26 @@ private:
     // A trigger over the declared signals, spelled any way the charts spell
     // it, with now and then a priority, a "#", or nothing at all.
     std::string trigger(int depth) {
-        if (depth == 0) {
-            if (chance(10))
-                return "";
-            const std::string prefix = chance(5) ? pick<std::string>({"<2> ", "<other> ", "<default> ", "<1>"}) : "";
-            return prefix + (chance(6) ? "#" : "") + expression(1);
-        }
-        return expression(depth);
+        if (depth > 0)
+            return expression(depth);
+        if (chance(10))
+            return "";
+        std::string prefix = chance(5) ? pick<std::string>({"<2> ", "<other> ", "<default> ", "<1>"}) : "";
+        prefix += chance(6) ? "#" : "";
+        return prefix + expression(1);
     }
     std::string expression(int depth) {
         const int shape = depth > 3 ? 0 : below(5);
-        if (shape == 0 || signals_.empty()) {
-            if (signals_.empty() || chance(8))
-                return pick<std::string>({"1", "0", "tick"});
-            return pick(signals_);
-        }
+        if (shape == 0 || signals_.empty())
+            return signals_.empty() || chance(8) ? pick<std::string>({"1", "0", "tick"}) : pick(signals_);
         if (shape == 1)
             return pick<std::string>({"not ", "NOT ", "!", "~"}) + expression(depth + 1);
-        if (shape == 2) {
-            const bool square = chance(2);
-            return (square ? "[" : "(") + expression(depth + 1) + (square ? "]" : ")");
-        }
+        if (shape == 2)
+            return chance(2) ? "[" + expression(depth + 1) + "]" : "(" + expression(depth + 1) + ")";
         const std::vector<std::string> ops = {" and ", " AND ", " & ", " . ", "*", " or ", " OR ",
                                               " | ", "+", " xor ", " xnor ", " XOR "};
-        return expression(depth + 1) + pick(ops) + expression(depth + 1);
+        const std::string left = expression(depth + 1), op = pick(ops);
+        return left + op + expression(depth + 1);
     }
 
     std::mt19937 rng_;
