@@ -1,6 +1,5 @@
 // The tessan program as a user runs it: the built binary, started with and
 // without a display, its streams, its exit status and the files it leaves.
-// What the module holds is the Esterel writer's tests' business.
 #include <gtest/gtest.h>
 
 #include "tests/test_files.h"
@@ -40,14 +39,13 @@ protected:
         dir = pattern;
     }
     void TearDown() override {
-        stop();
+        stop();  // a process that would wait for ever
         fs::remove_all(dir);
     }
 
-    // Starts tessan in the test's folder, one process at a time, through a
-    // shell that keeps its exit status; its standard streams go to files
-    // there. Without a display it gets no DISPLAY at all, as on a machine
-    // without one.
+    // Starts tessan in the test's folder through a shell that keeps its exit
+    // status, its streams in files there; without a display it gets no
+    // DISPLAY at all, as on a machine without one. One process at a time.
     void start(const std::vector<String>& args, bool display = false) {
         String command = "cd '" + dir.string() + "' && { " + (display ? "" : "env -u DISPLAY ") +
                          "'" TESSAN_BINARY_DIR "/app/tessan'";
@@ -60,31 +58,19 @@ protected:
     }
 
     outcome finish() {
-        pclose(shell);
+        if (shell)
+            pclose(shell);
         shell = nullptr;
         pid = -1;
         const String status = slurp(dir / "status");
         return {status.empty() ? -1 : std::stoi(status), slurp(dir / "stdout"), slurp(dir / "stderr")};
     }
 
-    // A process that would wait for ever (-1 would name every process).
     void stop() {
-        if (pid > 0)
+        if (pid > 0)  // -1 would name every process
             kill(pid, SIGKILL);
         if (shell)
             finish();
-    }
-
-    outcome run(const std::vector<String>& args) {
-        start(args);
-        return finish();
-    }
-
-    // A chart of tests/data/strl5 copied into the test's folder.
-    String chart(const String& name, const String& as = "") {
-        const fs::path copy = dir / ((as.empty() ? name : as) + ".gal");
-        fs::copy_file(charts / (name + ".gal"), copy);
-        return copy.string();
     }
 
     fs::path dir;
@@ -96,27 +82,24 @@ protected:
 // the chart; 1, and the old module kept, when the chart is missing, cannot be
 // read, or cannot be written as Esterel.
 TEST_F(Tessan, CompilesTheChartThatTheArgumentNamesAndSaysWhetherItWroteTheModule) {
-    chart("light", "x");
-    chart("refused");
+    fs::copy_file(charts / "light.gal", dir / "x.gal");
+    fs::copy_file(charts / "refused.gal", dir / "refused.gal");
     spill((dir / "broken.gal").string(), "Name: x : synccharts_model:;\nType: ;\nStar:\n");
-    String refused = slurp(charts / "refused.err");
-    for (std::size_t at; (at = refused.find("OUT")) != String::npos;)
-        refused.replace(at, 3, (dir / "refused.strl").string());
     const String light = slurp(charts / "light.strl");
-    const String warning =
-        "WARNING: No initial transition found!\n\nEsterel code generation will be incomplete ...\n";
+    const String warning = slurp(fs::path(TESSAN_TEST_DATA) / "writers" / "light.strl.err");
     const std::tuple<const char*, const char*, String, String> rows[] = {
         {"x", "x", warning, light},
         {"x.gal", "x", warning, light},
         {"x.txt", "x", warning, light},
         {"none.gal", "none", "FILE NOT FOUND !\n", "old"},
         {"broken.gal", "broken", "ERROR about loading file : " + (dir / "broken.gal").string() + "\n", "old"},
-        {"refused.gal", "refused", refused, "old"},
+        {"refused.gal", "refused", ": nothing written to " + (dir / "refused.strl").string() + "\n", "old"},
     };
     for (const auto& [argument, base, said, module] : rows) {
         const String gal = (dir / base).string() + ".gal", strl = (dir / base).string() + ".strl";
         spill(strl, "old");
-        const outcome o = run({(dir / argument).string()});
+        start({(dir / argument).string()});
+        const outcome o = finish();
         const bool written = module != "old";
         EXPECT_EQ(o.status, written ? 0 : 1) << argument;
         EXPECT_EQ(o.out, "reading " + gal + "\n" + (written ? "generation of " + strl + "\n" : ""));
@@ -136,7 +119,8 @@ TEST_F(Tessan, AnswersOnTheStandardStreamsWithoutADisplay) {
                     "write tessan <filename>\n"},
     };
     for (const auto& [args, status, out, err] : rows) {
-        const outcome o = run(args);
+        start(args);
+        const outcome o = finish();
         EXPECT_EQ(o.status, status) << err;
         EXPECT_EQ(o.out, out);
         EXPECT_EQ(o.err, err);
@@ -164,17 +148,14 @@ class TessanWindows : public Tessan {
 protected:
     void SetUp() override {
         const char* display = std::getenv("DISPLAY");
-        if (!display || !*display ||
-            std::system("command -v xdotool >/dev/null && command -v import >/dev/null && "
-                        "command -v convert >/dev/null") != 0)
+        if (!display || !*display || std::system("which xdotool import convert > /dev/null") != 0)
             GTEST_SKIP() << "needs DISPLAY, xdotool and ImageMagick";
         Tessan::SetUp();
     }
 
-    // A window that tessan shows with a title matching the pattern, "" when
-    // none comes up within 20 seconds. Message windows have no title. A
-    // search fails when another process's window vanishes under it, so it is
-    // asked again rather than waited on.
+    // A window of tessan's whose title matches (message windows have none),
+    // "" when none comes up within 20 seconds. A search fails when another
+    // process's window vanishes under it: it is asked again, not waited on.
     String window(const String& title = "^$") {
         const String process = " --pid " + std::to_string(pid);
         const String search = "xdotool search --all --onlyvisible" + process + " --name '" + title + "'";
@@ -185,7 +166,7 @@ protected:
             usleep(100000);
         }
         // Say what the process was doing, for the log of the run.
-        std::cerr << "no window " << title << "; windows: [" << command_output("xdotool search --all" + process)
+        std::cerr << "no window " << title << " [" << command_output("xdotool search --all" + process)
                   << "]; its state: " << command_output("ps -o stat=,wchan=,cmd=" + process);
         return "";
     }
@@ -209,8 +190,7 @@ protected:
     }
 
     // Starts tessan without argument and finds its file selector, which has
-    // been seen, rarely, not to come up in a full parallel run: the log then
-    // says what the process was doing, and it is started once more.
+    // been seen, rarely, not to come up in a full parallel run: then once more.
     String selector() {
         String found;
         for (int attempt = 0; attempt < 2 && found.empty(); ++attempt) {
@@ -222,47 +202,41 @@ protected:
     }
 };
 
-// The version, and the warnings of a chart compiled all the same.
-TEST_F(TessanWindows, ShowsMessagesInWindowsThatEscapeCloses) {
-    const String gal = chart("light");
-    const std::pair<String, String> rows[] = {
-        {"-v", ""}, {gal, "reading " + gal + "\ngeneration of " + (dir / "light.strl").string() + "\n"}};
-    for (const auto& [argument, out] : rows) {
-        start({argument}, true);
-        ASSERT_TRUE(look_at_and_close()) << argument;
-        const outcome o = finish();
-        EXPECT_EQ(o.status, 0) << argument;
-        EXPECT_EQ(o.out, out);
-        EXPECT_EQ(o.err, "");
-    }
-    EXPECT_EQ(slurp(dir / "light.strl"), slurp(charts / "light.strl"));
-}
-
-TEST_F(TessanWindows, CancelledFileSelectorSaysFileNotFoundAndEndsWithStatusOne) {
-    const String chooser = selector();
-    ASSERT_FALSE(chooser.empty());
-    xdotool("key", chooser, "Escape");
-    ASSERT_TRUE(look_at_and_close());
-    const outcome o = finish();
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.out, "");
-}
-
-TEST_F(TessanWindows, SelectorCutsTheBaseNameAtTheFirstGalOfThePath) {
-    chart("rows", "a");
+// The version, the warnings of a chart compiled all the same, the selector:
+// cancelled, it is answered "FILE NOT FOUND!" and status 1; a chart chosen in
+// it is compiled, its base name cut at the first ".gal" of the path.
+TEST_F(TessanWindows, AnswersInWindowsThatEscapeCloses) {
+    const String gal = (dir / "light.gal").string(), a = (dir / "a.gal").string();
+    fs::copy_file(charts / "light.gal", gal);
+    fs::copy_file(charts / "rows.gal", a);
     fs::create_directory(dir / "a.gal.d");
     spill((dir / "a.gal.d" / "b.gal").string(), "not read\n");
-    const String chooser = selector();
-    ASSERT_FALSE(chooser.empty());
-    // The file name field has the focus and holds the folder, selected. The
-    // pause lets the chooser settle before it is typed into.
-    usleep(300000);
-    xdotool("type", chooser, "a.gal.d/b.gal");
-    xdotool("key", chooser, "Return");
-    ASSERT_TRUE(look_at_and_close());
-    const outcome o = finish();
-    EXPECT_EQ(o.status, 0);
-    EXPECT_EQ(o.out, "reading " + (dir / "a.gal").string() + "\n");
+    const std::tuple<String, String, int, String> rows[] = {
+        {"-v", "", 0, ""},
+        {gal, "", 0, "reading " + gal + "\ngeneration of " + (dir / "light.strl").string() + "\n"},
+        {"", "key Escape", 1, ""},
+        {"", "type a.gal.d/b.gal", 0, "reading " + a + "\n"},
+    };
+    for (const auto& [argument, chosen, status, out] : rows) {
+        if (argument.empty()) {
+            const String chooser = selector();
+            ASSERT_FALSE(chooser.empty());
+            // The file name field has the focus and holds the folder, selected.
+            // The pause lets the chooser settle before it is typed into.
+            usleep(300000);
+            xdotool(chosen.substr(0, chosen.find(' ')), chooser, chosen.substr(chosen.find(' ') + 1));
+            if (status == 0)
+                xdotool("key", chooser, "Return");
+        } else {
+            start({argument}, true);
+        }
+        ASSERT_TRUE(look_at_and_close()) << argument << chosen;
+        const outcome o = finish();
+        EXPECT_EQ(o.status, status) << argument << chosen;
+        EXPECT_EQ(o.out, out);
+        EXPECT_EQ(o.err, "");  // the messages went to the windows
+    }
+    EXPECT_EQ(slurp(dir / "light.strl"), slurp(charts / "light.strl"));
     EXPECT_EQ(slurp(dir / "a.strl"), slurp(charts / "rows.strl"));
 }
 
