@@ -1,5 +1,5 @@
 // The Forms toolkit on a real X server: dialogs answered by keys, clicks and
-// the close box; its own windows (long message, wait) compared
+// the close box; its own windows (long message, wait, report viewer) compared
 // whole with their expected layout and driven through their buttons; drawings
 // read back pixel by pixel; the wrappers, the point-on-segment test, and every
 // call in a copy of this program that has no display.
@@ -20,9 +20,12 @@
 #include <FL/forms.H>
 
 #include <chrono>
+#include <climits>
 #include <csignal>
+#include <fstream>
 #include <map>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -40,7 +43,13 @@ const std::map<std::string, std::function<void()>> informing = {
     {"long", [] { fl_show_Sbigmessages("line one\nline two\n", 80); }},
     {"credit", [] { fl_show_ms(); }},
     {"three_lines", [] { fl_show_Smessage("", "FILE NOT FOUND!", ""); }},
-    {"wait", [] { OFD_wait_form wait("working"); }}};
+    {"wait", [] { OFD_wait_form wait("working"); }},
+    {"viewer", [] {
+         std::vector<String> lines{"#C 5 ", "a"};
+         Fl_Window parent(50, 50);
+         OFD_afficheur(&parent, 1).activation(lines.data(), 2, "title", "");
+         std::cerr << (parent.active() ? "" : "the parent is left inactive\n");
+     }}};
 
 // One call by its test name, and its answer as text. Asking calls are
 // "<kind>:<offered>": q question, s text, i int, d double, D double by String.
@@ -425,6 +434,7 @@ TEST(Headless, ADisplayIsOneThatAnswersIfOnlyAMomentLate) {
     EXPECT_EQ(run_child("probe"), "0");
     EXPECT_EQ(run_child("probe", ":4095"), "0");
     EXPECT_EQ(run_child("wait"), "returned");
+    EXPECT_EQ(run_child("viewer"), "returned");
     if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "no Xvfb";
     int number = 500 + getpid() % 400;
@@ -437,6 +447,191 @@ TEST(Headless, ADisplayIsOneThatAnswersIfOnlyAMomentLate) {
     EXPECT_EQ(run_child("probe", ":" + std::to_string(number)), "1");
     if (server > 0)
         kill(server, SIGTERM);
+}
+
+// ---- Report viewer ----------------------------------------------------------
+
+// A report of a column line and n text lines "line 1" ... "line n".
+std::vector<String> report(int n) {
+    std::vector<String> lines{"#C 10 "};
+    for (int i = 1; i <= n; ++i)
+        lines.push_back("line " + std::to_string(i));
+    return lines;
+}
+
+const char* const viewer = "[] 920x700";
+
+// Each test in a fresh working directory, for the exports are "tmp.*" there; its
+// PDF viewer program keeps a copy of the file it shows and notes its arguments.
+class Viewer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(getcwd(previous_, sizeof previous_));
+        ASSERT_EQ(chdir(mkdtemp(dir_)), 0);
+        std::ofstream("my \"$HOME\" viewer") << "#!/bin/sh\ncp \"$1\" seen.pdf\necho \"$#:$1\" > seen.args\n";
+        chmod("my \"$HOME\" viewer", 0755);
+    }
+    void TearDown() override {
+        EXPECT_EQ(chdir(previous_), 0);
+        std::system(("rm -rf '" + std::string(dir_) + "'").c_str());
+    }
+    std::string program() const { return dir_ + std::string("/my \"$HOME\" viewer"); }
+
+    Fl_Window parent{60, 60};
+    char dir_[32] = "/tmp/tessan-viewer-XXXXXX";
+    char previous_[PATH_MAX] = {};
+};
+
+// Each change that must do nothing is followed by one that must: the viewer
+// keeps their order, so the second one's result shows the first's. Cut to 81
+// characters, the title is still wider than its box: nothing of it is drawn
+// beside the box.
+TEST_F(Viewer, ShowsThePagesOfItsReportAndGoesOnlyToPagesWithinIt) {
+    NEEDS_DISPLAY();
+    std::vector<String> lines = report(78);
+    std::list<String> listed(lines.begin(), lines.end());
+    OFD_afficheur shown(&parent, 1);
+    bool parent_active = true;
+    int colours = 0, beside_title = 0;
+    const Step picture = [&] {
+        const sheet_support::Screen_picture picture(Fl::modal());
+        parent_active = parent.active();
+        colours = picture.colours(0, 0, 920, 700);
+        beside_title = picture.colours(200, 20, 280, 40) + picture.colours(590, 20, 900, 40);
+        return true;
+    };
+    seen.clear();
+    drive([&] { shown.activation(listed, String(81, 't') + String(19, 'u'), ""); },
+          {on("[page 1 / 2    ]", "look"), picture, on(viewer, "click next page"), on("[page 2 / 2    ]", "look"),
+           on(viewer, "click next page"), on(viewer, "go 3"), on(viewer, "go 0"), on(viewer, "go x"),
+           on(viewer, "click previous page"), on("[page 1 / 2    ]", "look"), on(viewer, "click previous page"),
+           on(viewer, "go 2"), on("[page 2 / 2    ]", "look"), on(viewer, "go 1"), on("[page 1 / 2    ]", "look"),
+           on(viewer, "click CANCEL")});
+    const std::string first = fixture("viewer_first_page.txt"), last = fixture("viewer_last_page.txt");
+    EXPECT_EQ(seen, (std::vector<std::string>{first, last, first, last, first}));
+    EXPECT_FALSE(parent_active);
+    EXPECT_GE(colours, 3) << "the viewer looks blank";
+    EXPECT_EQ(beside_title, 2);
+    EXPECT_TRUE(parent.active());
+    EXPECT_EQ(Fl::first_window(), nullptr);
+}
+
+TEST_F(Viewer, EndsByItsFrameLikeCancelAndShowsAgain) {
+    NEEDS_DISPLAY();
+    std::vector<String> first = report(200), second = report(5);
+    OFD_afficheur shown(&parent, 0);
+    drive([&] { shown.activation(first.data(), 201, "first", ""); },
+          {on(viewer, "click page suivante"), on("[page 2 / 3    ]", "close")});
+    EXPECT_TRUE(parent.active());
+    EXPECT_EQ(Fl::first_window(), nullptr);
+    drive([&] { shown.activation(second.data(), 6, "second", ""); }, {on("[page 1 / 1    ]", "click ANNULER")});
+}
+
+// Outside an activation the page and export operations have no report.
+TEST_F(Viewer, WithoutAReportShowsNothingAndLeavesTheParentActive) {
+    OFD_afficheur shown(&parent, 1);
+    shown.activation(nullptr, 5, "none", "");
+    EXPECT_TRUE(parent.active());
+    std::list<String> empty;
+    shown.activation(empty, "none", "");
+    EXPECT_TRUE(parent.active());
+    shown.page_suivante();
+    shown.fichier_texte();
+    EXPECT_NE(access("tmp.txt", F_OK), 0);
+}
+
+// Twice: the second PDF must be as sound as the first.
+TEST_F(Viewer, ExportsWriteTheWholeReportAndSaySoInTheViewersLanguage) {
+    NEEDS_DISPLAY();
+    std::vector<String> lines = report(78);
+    for (int lang : {1, 0}) {
+        const bool en = lang != 0;
+        const std::string text = en ? "click text file" : "click fichier texte";
+        const std::string pdf = en ? "click pdf file" : "click fichier pdf";
+        const char* txt_made = en ? "[generation of tmp.txt file]" : "[generation du fichier tmp.txt]";
+        const char* pdf_made = en ? "[generation of tmp.pdf file]" : "[generation du fichier tmp.pdf]";
+        OFD_afficheur shown(&parent, lang);
+        seen.clear();
+        drive([&] { shown.activation(lines.data(), 79, String(81, 't') + "u", ""); },
+              {on(viewer, "look"), on(viewer, text), on(txt_made, "close"), on(viewer, pdf), on(pdf_made, "close"),
+               on(viewer, pdf), on(pdf_made, "close"), on(viewer, en ? "click CANCEL" : "click ANNULER")});
+        EXPECT_EQ(seen.at(0), fixture(en ? "viewer_first_page.txt" : "viewer_first_page_fr.txt"));
+        EXPECT_EQ(slurp("tmp.txt"), fixture("viewer_report.txt"));
+        const std::string info = sheet_support::output_of("pdfinfo tmp.pdf 2>&1");
+        EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
+        EXPECT_EQ(info.find("Error"), std::string::npos) << info;
+    }
+}
+
+// The viewer program is the one its whole name names; the PDF is removed after
+// it only when the export made it (a device needs root). A name holding a NUL
+// byte would run another program and runs none. Left: the viewer's arguments,
+// what it was shown, what is at tmp.pdf, and what commands in the name made.
+TEST_F(Viewer, PdfViewerRunsByItsWholeNameAndOnlyAFileTheExportMadeIsRemoved) {
+    NEEDS_DISPLAY();
+    const struct {
+        String name;
+        bool device;
+        const char* alert;
+        const char* left;
+    } rows[] = {{program(), false, nullptr, "1:tmp.pdf\n|%PDF-1.4|"},
+                {"true; touch injected; `touch injected2`; $(touch injected3); \\\"; touch injected4", false,
+                 nullptr, "||"},
+                {program() + String(1, '\0') + "x", false, "[cannot run the viewer: its name holds a NUL byte]",
+                 "||%PDF-1.4"},
+                {program(), true, nullptr, "1:tmp.pdf\n||device"}};
+    std::vector<String> lines = report(3);
+    for (const auto& row : rows) {
+        std::system("rm -f seen.args seen.pdf tmp.pdf");
+        if (row.device && !test_files::make_device("tmp.pdf", 3).empty())
+            continue;
+        OFD_afficheur shown(&parent, 1);
+        std::vector<Step> steps{on(viewer, "click pdf file"), on(viewer, "click CANCEL")};
+        if (row.alert)
+            steps.insert(steps.begin() + 1, on(row.alert, "close"));
+        drive([&] { shown.activation(lines.data(), 4, "viewer", row.name); }, steps);
+        std::string left = slurp("seen.args") + "|" + slurp("seen.pdf").substr(0, 8) + "|" +
+                           (test_files::is_device("tmp.pdf") ? "device" : slurp("tmp.pdf").substr(0, 8));
+        for (const char* file : {"injected", "injected2", "injected3", "injected4"})
+            left += access(file, F_OK) == 0 ? std::string("|") + file : "";
+        EXPECT_EQ(left, row.left) << row.name;
+    }
+}
+
+// What stands in the way of an export is the user's: the failure is said, and
+// nothing is removed. A row whose set-up fails is left out (needs root, or not).
+TEST_F(Viewer, ExportThatCannotBeWrittenSaysSoAndLeavesWhatWasThere) {
+    NEEDS_DISPLAY();
+    const std::pair<const char*, const char*> rows[] = {
+        {"mkdir tmp.txt tmp.pdf", "test -d tmp.txt && test -d tmp.pdf"},
+        {"ln -s nowhere/x tmp.txt && mknod tmp.pdf c 1 7", "test -L tmp.txt && test -c tmp.pdf"},
+        {"echo k > tmp.txt && echo k > tmp.pdf && chmod 444 tmp.txt tmp.pdf && [ $(id -u) != 0 ]",
+         "grep -qx k tmp.txt && grep -qx k tmp.pdf"}};
+    std::vector<String> lines = report(3);
+    for (const auto& [setup, left] : rows) {
+        if (std::system(("rm -rf tmp.txt tmp.pdf && " + std::string(setup) + " 2>/dev/null").c_str()) != 0)
+            continue;
+        OFD_afficheur shown(&parent, 1);
+        drive([&] { shown.activation(lines.data(), 4, "blocked", program()); },
+              {on(viewer, "click text file"), on("[cannot write the file tmp.txt]", "close"),
+               on(viewer, "click pdf file"), on("[cannot write the file tmp.pdf]", "close"),
+               on(viewer, "click CANCEL")});
+        EXPECT_EQ(std::system(left), 0) << setup;
+        EXPECT_NE(access("seen.args", F_OK), 0) << setup;
+    }
+}
+
+TEST_F(Viewer, PostScriptCommandShowsTmpPsThenRemovesIt) {
+    mkdir("bin", 0755);
+    std::ofstream("bin/ghostview") << "#!/bin/sh\necho \"$1\" > ghostview.args\n";
+    chmod("bin/ghostview", 0755);
+    const std::string old_path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", ("bin:" + old_path).c_str(), 1);
+    std::ofstream("tmp.ps") << "%!PS\n";
+    OFD_afficheur(&parent, 1).imprime_tmp_ps();
+    setenv("PATH", old_path.c_str(), 1);
+    EXPECT_EQ(slurp("ghostview.args"), "tmp.ps\n");
+    EXPECT_NE(access("tmp.ps", F_OK), 0);
 }
 
 }  // namespace
