@@ -367,12 +367,12 @@ std::string picture(int w, int h, void (*draw)()) {
     Fl_RGB_Image* image = surface.image();  // also ends drawing on the surface
     Fl_Display_Device::display_device()->set_current();
     const unsigned char* data = reinterpret_cast<const unsigned char*>(image->data()[0]);
-    const std::map<unsigned, char> names{{0xffffff, '.'}, {0, 'K'}, {0xff0000, 'R'}, {0xff00, 'G'}, {0xff, 'B'}};
+    const std::map<unsigned, char> ink{{0xffffff, '.'}, {0, 'K'}, {0xff0000, 'R'}, {0xff00, 'G'}, {0xff, 'B'}};
     std::string text;
     for (int i = 0; i < w * h; ++i) {
         const unsigned char* p = data + i * image->d();
-        const auto name = names.find(static_cast<unsigned>(p[0] << 16 | p[1] << 8 | p[2]));
-        text += name == names.end() ? '+' : name->second;
+        const auto name = ink.find(static_cast<unsigned>(p[0] << 16 | p[1] << 8 | p[2]));
+        text += name == ink.end() ? '+' : name->second;
         text += i % w == w - 1 ? "\n" : "";
     }
     delete image;
@@ -493,20 +493,20 @@ TEST_F(Viewer, ShowsThePagesOfItsReportAndGoesOnlyToPagesWithinIt) {
     OFD_afficheur shown(&parent, 1);
     bool parent_active = true;
     int colours = 0, beside_title = 0;
-    const Step picture = [&] {
-        const sheet_support::Screen_picture picture(Fl::modal());
+    const Step pixels = [&] {
+        const sheet_support::Screen_picture shot(Fl::modal());
         parent_active = parent.active();
-        colours = picture.colours(0, 0, 920, 700);
-        beside_title = picture.colours(200, 20, 280, 40) + picture.colours(590, 20, 900, 40);
+        colours = shot.colours(0, 0, 920, 700);
+        beside_title = shot.colours(200, 20, 280, 40) + shot.colours(590, 20, 900, 40);
         return true;
     };
     seen.clear();
     drive([&] { shown.activation(listed, String(81, 't') + String(19, 'u'), ""); },
-          {on("[page 1 / 2    ]", "look"), picture, on(viewer, "click next page"), on("[page 2 / 2    ]", "look"),
+          {on("[page 1 / 2    ]", "look"), pixels, on(viewer, "click next page"), on("[page 2 / 2    ]", "look"),
            on(viewer, "click next page"), on(viewer, "go 3"), on(viewer, "go 0"), on(viewer, "go x"),
-           on(viewer, "click previous page"), on("[page 1 / 2    ]", "look"), on(viewer, "click previous page"),
-           on(viewer, "go 2"), on("[page 2 / 2    ]", "look"), on(viewer, "go 1"), on("[page 1 / 2    ]", "look"),
-           on(viewer, "click CANCEL")});
+           on(viewer, "click previous page"), on("[page 1 / 2    ]", "look"),
+           on(viewer, "click previous page"), on(viewer, "go 2"), on("[page 2 / 2    ]", "look"),
+           on(viewer, "go 1"), on("[page 1 / 2    ]", "look"), on(viewer, "click CANCEL")});
     const std::string first = fixture("viewer_first_page.txt"), last = fixture("viewer_last_page.txt");
     EXPECT_EQ(seen, (std::vector<std::string>{first, last, first, last, first}));
     EXPECT_FALSE(parent_active);
@@ -553,8 +553,9 @@ TEST_F(Viewer, ExportsWriteTheWholeReportAndSaySoInTheViewersLanguage) {
         OFD_afficheur shown(&parent, lang);
         seen.clear();
         drive([&] { shown.activation(lines.data(), 79, String(81, 't') + "u", ""); },
-              {on(viewer, "look"), on(viewer, text), on(txt_made, "close"), on(viewer, pdf), on(pdf_made, "close"),
-               on(viewer, pdf), on(pdf_made, "close"), on(viewer, en ? "click CANCEL" : "click ANNULER")});
+              {on(viewer, "look"), on(viewer, text), on(txt_made, "close"), on(viewer, pdf),
+               on(pdf_made, "close"), on(viewer, pdf), on(pdf_made, "close"),
+               on(viewer, en ? "click CANCEL" : "click ANNULER")});
         EXPECT_EQ(seen.at(0), fixture(en ? "viewer_first_page.txt" : "viewer_first_page_fr.txt"));
         EXPECT_EQ(slurp("tmp.txt"), fixture("viewer_report.txt"));
         const std::string info = sheet_support::output_of("pdfinfo tmp.pdf 2>&1");
