@@ -1,5 +1,3 @@
-# Report pages: the page model and its text, PostScript and PDF outputs
-# (no display needed), and the viewer window, which needs DISPLAY and skips
-# itself without it.
+# Report pages: the page model and its text, PostScript and PDF outputs (no
+# display needed). The viewer window is tested with the Forms toolkit.
 tessan_test(test_report SOURCES test_report.cpp LIBS tessan_report LABELS forms)
-tessan_test(test_afficheur WINDOWS SOURCES test_afficheur.cpp LIBS tessan_forms LABELS forms)
