@@ -1,7 +1,6 @@
-// What BuDDy says of a cover of f, for the cover tests and the chart checks:
-// the OR of its cubes is f and, when asked, no literal of a cube can go
-// (prime) and no cube can go (irredundant). BuDDy's references are given
-// back when it closes.
+// BuDDy's word on a cover of f: the OR of its cubes is f and, when asked, no
+// literal of a cube can go (prime) and no cube can go (irredundant). BuDDy's
+// references are given back when it closes.
 #ifndef TESSAN_TESTS_COVER_ORACLE_H
 #define TESSAN_TESTS_COVER_ORACLE_H
 
