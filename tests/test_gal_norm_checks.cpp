@@ -104,10 +104,10 @@ TEST(ChartChecks, TriggerSyntax) {
 // that do not parse (even empty after one that did, "/", brackets, outputs,
 // tick, "#", a "<" rank ">" prefix) left out; only basic and parallel models
 // ask for completeness; collected's triggers make enough nodes that those of
-// the states already checked are collected. Completion: ranks come from the
-// trigger text ("<1> a"), a trigger without one neither narrows nor is
-// narrowed. Programs: typed differs in a type and has an extra output, silent
-// declares no inputs, absent has no file, here sits in the current folder.
+// checked states are collected. Completion ranks by the trigger text ("<1> a"),
+// unranked neither narrows nor is narrowed. Each kind of declaration finding
+// fails alone. Programs: typed differs in a type and has an extra output,
+// silent declares no inputs, absent has no file, here is in the current folder.
 TEST(ChartChecks, ReportsOfFixtureCharts) {
   const std::map<String, std::function<String(gal_tpen_fichier&)>> checks = {
       {"determinism", [](gal_tpen_fichier& c) { return run(c, determinism); }},
@@ -120,7 +120,9 @@ TEST(ChartChecks, ReportsOfFixtureCharts) {
         "ranks.determinism", "many_overlaps.determinism", "parse_errors.determinism", "prefixed.determinism",
         "over_budget.determinism", "complete.determinism", "collected.determinism", "two_signals.completion",
         "prefixed.completion", "ranks.completion", "parse_errors.completion", "declarations.declarations",
-        "two_signals.declarations", "runner.programs", "two_signals.programs"}) {
+        "clash.declarations", "pure_pre.declarations", "undefined_constant.declarations",
+        "mistyped_pre.declarations", "two_signals.declarations", "runner.programs", "matching.programs",
+        "undeclared_port.programs", "two_signals.programs"}) {
     const std::size_t dot = name.find('.');
     EXPECT_EQ(checks.at(name.substr(dot + 1))(*read_chart(name.substr(0, dot))), expected(name + ".txt"));
   }
