@@ -96,7 +96,7 @@ TEST(BddCovers, ListingsOfFunctionsAreThoseOfTheFixture) {
   EXPECT_EQ(out.str(), test_files::slurp(TESSAN_TEST_DATA "/bdd2/listings.txt"));
 }
 
-// Levels the covers do not know give the disjoint cover.
+// Prime implicants known by hand; levels the covers do not know give the disjoint cover.
 TEST(BddCovers, CoversAndPrimeImplicantsKnownByHand) {
   bddpp_manager m;
   const bdd a = m.New_var_last("a"), b = m.New_var_last("b"), c = m.New_var_last("c");
