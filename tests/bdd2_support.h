@@ -18,6 +18,7 @@
 
 #include "bdd/bddpp.h"
 #include "buddy_ref.h"
+#include "test_files.h"
 
 // A manager with variables x0 .. x(n-1) in this order.
 inline std::vector<bdd> declare_xs(bddpp_manager& m, int n, const char* stem = "x") {
@@ -87,25 +88,6 @@ inline int buddy_or_of(bddpp_manager& m, const std::list<bdd>& cubes) {
   return r;
 }
 
-inline void write_text(const std::string& path, const std::string& text) {
-  std::ofstream o(path);
-  o << text;
-}
-
-inline std::string read_text(const std::string& path) {
-  std::ifstream i(path);
-  return std::string(std::istreambuf_iterator<char>(i), std::istreambuf_iterator<char>());
-}
-
-// A whole output against its expected file in tests/data/bdd. With
-// TESSAN_WRITE_FIXTURES set the file is written instead, to be read over
-// before it is committed.
-inline void expect_fixture(const std::string& name, const std::string& text) {
-  const std::string path = std::string(TESSAN_TEST_DATA) + "/bdd/" + name;
-  if (std::getenv("TESSAN_WRITE_FIXTURES")) write_text(path, text);
-  EXPECT_EQ(text, read_text(path)) << "expected output: " << path;
-}
-
 // While alive, what the engine writes on std::cerr goes into a transcript,
 // in order with the results the test writes there.
 struct cerr_into {
@@ -130,7 +112,7 @@ inline std::string truth_string(bddpp_manager& m, const bdd& f, int inputs) {
 // directory; its output, both streams, in *output.
 inline int run_in(const std::string& folder, const std::string& command, std::string* output) {
   const int status = std::system(("cd '" + folder + "' && " + command + " > command.log 2>&1").c_str());
-  *output = read_text(folder + "/command.log");
+  *output = test_files::slurp(folder + "/command.log");
   return status;
 }
 
@@ -151,8 +133,8 @@ inline bool abc_equivalent(const std::string& name, const std::string& truth, co
     for (int b = 0; b < 6; ++b) table += ((k >> b) & 1u) ? '1' : '0';
     table += " 1\n";
   }
-  write_text(folder + "/ref.blif", model + table + ".end\n");
-  write_text(folder + "/ours.blif", model + body + ".end\n");
+  test_files::spill(folder + "/ref.blif", model + table + ".end\n");
+  test_files::spill(folder + "/ours.blif", model + body + ".end\n");
   run_in(folder, "/usr/bin/berkeley-abc -c 'cec ref.blif ours.blif'", output);
   return output->find("Networks are equivalent") != std::string::npos;
 }
@@ -163,13 +145,13 @@ inline bool abc_equivalent(const std::string& name, const std::string& truth, co
 inline bool ghdl_runs(const std::string& name, const std::string& declarations, const std::string& body,
                       const std::vector<std::string>& truths, std::string* output) {
   const std::string folder = scratch_folder(name);
-  std::string bench = read_text(std::string(TESSAN_TEST_DATA) + "/bdd/testbench.vhd"), table;
+  std::string bench = test_files::slurp(std::string(TESSAN_TEST_DATA) + "/bdd/testbench.vhd"), table;
   for (const std::string& t : truths) table += (table.empty() ? "\"" : ", \"") + t + "\"";
   for (auto [key, value] : std::map<std::string, std::string>{
            {"@DECLARATIONS@", declarations}, {"@LAST@", std::to_string(truths.size() - 1)},
            {"@EXPECTED@", table}, {"@BODY@", body}})
     for (std::size_t at; (at = bench.find(key)) != std::string::npos;) bench.replace(at, key.size(), value);
-  write_text(folder + "/tb.vhd", bench);
+  test_files::spill(folder + "/tb.vhd", bench);
   return run_in(folder, "/usr/bin/ghdl -a tb.vhd && /usr/bin/ghdl -e tb && /usr/bin/ghdl -r tb", output) == 0 &&
          output->find("all combinations checked") != std::string::npos;
 }

@@ -135,12 +135,4 @@ inline String transcript(const chart_probe& start, const std::vector<chart_step>
   return all.str();
 }
 
-// Compared with a file of tests/data/chart/; TESSAN_WRITE_FIXTURES=1 writes
-// what the code gives instead: read the diff.
-inline void expect_fixture(const String& actual, const String& name) {
-  const String path = String(TESSAN_TEST_DATA) + "/chart/" + name;
-  if (std::getenv("TESSAN_WRITE_FIXTURES")) test_files::spill(path, actual);
-  EXPECT_EQ(actual, test_files::slurp(path)) << name;
-}
-
 #endif

@@ -56,9 +56,7 @@ TEST(ExpressionsChecker, VerdictsAndTracesInThreeLanguages) {
     out << "\"" << text << "\": " << traced.first << " " << run(numbers, text).first << " "
         << run(more, text).first << "\n" << traced.second;
   }
-  const String fixture = String(TESSAN_TEST_DATA) + "/chart/stringexp_verdicts.txt";
-  if (std::getenv("TESSAN_WRITE_FIXTURES")) test_files::spill(fixture, out.str());
-  EXPECT_EQ(out.str(), test_files::slurp(fixture));
+  test_files::expect_fixture("chart/stringexp_verdicts.txt", out.str());
 }
 
 TEST(ExpressionsChecker, DeepNestingIsCheckedWithoutExhaustingTheStack) {

@@ -53,7 +53,7 @@ TEST(BddNetlists, EveryFormOnSmallDiagrams) {
   o << "used by a.b':";
   for (int u : used) o << " " << u;
   o << "; marks " << f.node()->mark << m.Bdd_node_one()->mark << "\n";
-  expect_fixture("netlists.txt", o.str());
+  test_files::expect_fixture("bdd/netlists.txt", o.str());
 }
 
 // The VHDL netlist of several functions in one architecture (each node

@@ -75,7 +75,7 @@ TEST(BddPrinters, EveryTextOfSmallFunctions) {
   m.Print_bdds_list_by_nodes_list(o, l, numbered);
   Tdd tree(&m, m.Bdd_or(a, b));
   tree.Print_bdd_structure(o);
-  expect_fixture("printers.txt", o.str());
+  test_files::expect_fixture("bdd/printers.txt", o.str());
   std::ostringstream adr, expected;
   m.Print_bdd_node_with_adress(adr, ab.node());
   expected << ab.node() << ": 0:" << b.node() << ":" << m.Bdd_node_one() << ",-1";

@@ -74,7 +74,7 @@ TEST(BddSubstitution, AssociationsFollowingAndFixedPoints) {
     t.m.Bdd_assoc_bdd_to_var(t.m.Bdd_not(t.c), t.b);
     t.m.debug_variables(log);
   }
-  expect_fixture("substitution.txt", log.str());
+  test_files::expect_fixture("bdd/substitution.txt", log.str());
 }
 
 // The table holds no reference: the collector keeps what it names, and frees

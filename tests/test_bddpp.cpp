@@ -100,7 +100,7 @@ TEST(BddManager, DeclarationsLookupsAndNames) {
   bdd f = big.Bdd_zero();
   for (std::size_t i = 0; i < 16; ++i) f = big.Bdd_xor(f, big.Bdd_and(vars[i], vars[(i * 5 + 3) % 17]));
   EXPECT_TRUE(big.Bdd_is_correct(f));
-  expect_fixture("declarations.txt", log.str());
+  test_files::expect_fixture("bdd/declarations.txt", log.str());
 }
 
 // ---- Handles, collector, statistics, dumps --------------------------------------
@@ -125,7 +125,7 @@ TEST(BddHandles, CopiesAndAssignmentsCountReferences) {
     EXPECT_EQ(m.Bdd_dup(a), a);
     m.Bdd_free(a);
   }
-  expect_fixture("handles.txt", replaced(replaced(log.str(), address_of(&m), "@m"), address_of(n), "@a"));
+  test_files::expect_fixture("bdd/handles.txt", replaced(replaced(log.str(), address_of(&m), "@m"), address_of(n), "@a"));
 }
 
 // Unreferenced nodes go, over as many passes as needed; referenced ones stay,
@@ -176,7 +176,7 @@ TEST(BddStats, StatisticsAndDumps) {
   std::fclose(out);
   const String text = os.str() + "---- file forms\n" + String(buffer, size);
   std::free(buffer);
-  expect_fixture("stats.txt", replaced(replaced(text, address_of(&fresh), "@"), address_of(&m), "@"));
+  test_files::expect_fixture("bdd/stats.txt", replaced(replaced(text, address_of(&fresh), "@"), address_of(&m), "@"));
   EXPECT_EQ(m.Bdd_version() + Bdd_version(), "4.94.9");
 }
 
@@ -208,7 +208,7 @@ TEST(BddSizes, SizesNumberingAndSupports) {
   log << "string table sizes: " << String_table_memory_size(table, 1) << " "
       << String_table_memory_size(table, 0) << " " << (String_table_memory_size(table, 2) >= 55) << "\n";
   const String text = replaced(log.str(), address_of(&m), "@m");
-  expect_fixture("sizes.txt", replaced(text, address_of(&other), "@other"));
+  test_files::expect_fixture("bdd/sizes.txt", replaced(text, address_of(&other), "@other"));
   // Supports past 64 ids are kept in blocks.
   letters many(0);
   std::vector<bdd> x = declare_xs(many, 200);
@@ -270,7 +270,7 @@ TEST(BddOperators, NodesCreatedByTheOperators) {
   for (bdd_node* n : m.table_nodes_in_key_order())
     os << n->gid << ": " << n->id << " " << n->then_node->gid << " " << n->else_node->gid << " " << n->else_link
        << " (" << n->refs << ")\n";
-  expect_fixture("node_map.txt", os.str());
+  test_files::expect_fixture("bdd/node_map.txt", os.str());
 }
 
 // Random functions over 12 variables are copied into BuDDy, where equal
@@ -337,7 +337,7 @@ TEST(BddTests, PredicatesOfFunctions) {
   log << "1 on 0, position 3, foreign: " << m.Bdd_depends_on(m.Bdd_one(), m.Bdd_zero())
       << m.Variable_awaited(a, 3) << m.Bdd_depends_on(a, other.v[0]) << "\ncorrect empty, orphan: "
       << m.Bdd_is_correct(bdd()) << orphan.is_correct() << "\n";
-  expect_fixture("predicates.txt", log.str());
+  test_files::expect_fixture("bdd/predicates.txt", log.str());
 }
 
 TEST(BddRestriction, CofactorsRestrictionEvaluationComposition) {
@@ -375,7 +375,7 @@ TEST(BddRestriction, CofactorsRestrictionEvaluationComposition) {
   show("1, reversed", m.Bdd_replace_vars(m.Bdd_one(), swap));
   log << "swap: " << m.Bdd_swap_vars(a, a, b) << "\n";
   m.Bdd_var_reorder();
-  expect_fixture("restriction.txt", log.str());
+  test_files::expect_fixture("bdd/restriction.txt", log.str());
 }
 
 // ---- Copies into another manager, single cubes and literal tables ------------------
@@ -397,7 +397,7 @@ TEST(BddCopies, ByPositionThroughAMapAndByName) {
   other.New_var_last("a");
   log << "\nby name: " << other.text(Bdd_isomorphe_by_name(&other, &from, negated)) << " over" << other.order()
       << "\n";
-  expect_fixture("copies.txt", log.str());
+  test_files::expect_fixture("bdd/copies.txt", log.str());
 }
 
 TEST(BddLiterals, SatisfyAndLiteralTables) {
@@ -417,7 +417,7 @@ TEST(BddLiterals, SatisfyAndLiteralTables) {
     log << "table of " << m.text(f) << ": " << table[0] << table[1] << table[2] << table[3] << ", back "
         << m.text(m.Literals_to_bdd(table)) << "\n";
   }
-  expect_fixture("literals.txt", log.str());
+  test_files::expect_fixture("bdd/literals.txt", log.str());
 }
 
 // ---- Large problems -------------------------------------------------------------

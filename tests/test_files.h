@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -33,6 +34,16 @@ inline std::string slurp(const std::string& path) {
 
 inline void spill(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+// A whole output against its fixture, a path under tests/data/. With
+// TESSAN_WRITE_FIXTURES set the fixture is written instead, to be read over
+// before it is committed.
+inline void expect_fixture(const std::string& fixture, const std::string& actual) {
+    const std::string path = std::string(TESSAN_TEST_DATA) + "/" + fixture;
+    if (std::getenv("TESSAN_WRITE_FIXTURES"))
+        spill(path, actual);
+    EXPECT_EQ(actual, slurp(path)) << "expected output: " << path;
 }
 
 // A table of cases, one a line: `name "input" ... = "expected" ...`, texts quoted with the

@@ -34,7 +34,7 @@ const fs::path& fixtures() {
 
 String expected(const String& name) { return test_files::slurp(fixtures() / name); }
 
-std::unique_ptr<gal_tpen_fichier> read_chart(const String& stem) {
+std::unique_ptr<gal_tpen_fichier> checked_chart(const String& stem) {
   return reader_files::read_file((fixtures() / (stem + ".gal")).string()).chart;
 }
 
@@ -85,7 +85,7 @@ String completed(gal_tpen_fichier& chart) {
 
 // The fixture declares input a, output o, local l and pre name pa.
 TEST(ChartChecks, TriggerSyntax) {
-  const auto chart = read_chart("parse_errors");
+  const auto chart = checked_chart("parse_errors");
   const std::pair<const char*, int> cases[] = {
       {"a", 1}, {"a and l", 1}, {"a AND l or NOT l", 1}, {"not a", 1}, {"(a or l)", 1}, {"pa", 1},
       {"a and 3", 1}, {"[ a ] + l * ! pa", 1}, {"1 OR 0 or tick", 1}, {"a > -2.5 or a < 2", 1},
@@ -123,13 +123,13 @@ TEST(ChartChecks, ReportsOfFixtureCharts) {
         "mistyped_pre.declarations", "two_signals.declarations", "runner.programs", "matching.programs",
         "undeclared_port.programs", "two_signals.programs"}) {
     const std::size_t dot = name.find('.');
-    EXPECT_EQ(checks.at(name.substr(dot + 1))(*read_chart(name.substr(0, dot))), expected(name + ".txt"));
+    EXPECT_EQ(checks.at(name.substr(dot + 1))(*checked_chart(name.substr(0, dot))), expected(name + ".txt"));
   }
 }
 
 // The fixture has names that clash and a state without transitions.
 TEST(ChartChecks, UndefinedModelIsReportedOrLeftAlone) {
-  const auto chart = read_chart("declarations");
+  const auto chart = checked_chart("declarations");
   chart->def_modele(undefined_model);
   for (check c : {determinism, programs}) EXPECT_EQ(run(*chart, c), "result 0\nAutomaton Model undefined ...");
   EXPECT_EQ(run(*chart, declarations), "result 1\n");
@@ -140,7 +140,7 @@ TEST(ChartChecks, UndefinedModelIsReportedOrLeftAlone) {
 // whose implicant tree has millions of leaves: its finding is a prime and
 // irredundant cover of that function.
 TEST(ChartChecks, FindingsPastTheWorkBudgetArePrimeIrredundantCovers) {
-  const String report = run(*read_chart("over_budget"), determinism);
+  const String report = run(*checked_chart("over_budget"), determinism);
   const std::size_t at = report.find("not defined when ") + 17;
   const String text = report.substr(at, report.find('\n', at) - at);
   bddpp_manager m;
@@ -166,7 +166,7 @@ TEST(ChartChecks, FindingsPastTheWorkBudgetArePrimeIrredundantCovers) {
 TEST(ChartChecks, DeterminismAgreesWithTruthTables) {
   std::mt19937 random(7);
   for (int round = 0; round < 20; ++round) {
-    const auto chart = read_chart("four_signals");  // states s0 and s1
+    const auto chart = checked_chart("four_signals");  // states s0 and s1
     unsigned table[25] = {}, e[25], all = 0;  // bit v: the guard holds for assignment v
     int rank[25], overlaps = 0;
     for (int k = 0; k < 25; ++k) {
@@ -202,7 +202,7 @@ TEST(ChartChecks, DeterminismAgreesWithTruthTables) {
 // pipe without writer never opens. A path holding a NUL byte would name the
 // file before it, which the trace would empty.
 TEST(ChartChecks, OnlyPlainProgramFilesAreRead) {
-  const auto chart = read_chart("special_runs");
+  const auto chart = checked_chart("special_runs");
   const fs::path dir = reader_files::scratch_file("special");
   fs::create_directory(dir);
   test_files::spill(dir / "important.txt", String(32, 'i'));

@@ -15,7 +15,7 @@
 // with nothing to act on, an edit changes nothing, not even the stamp; only
 // the deletions of states and transitions and a bad replacement say so.
 TEST(Edits, EachEditOnAFreshChart) {
-  expect_fixture(transcript(read_chart("chart/edits.gal"), {
+  test_files::expect_fixture("chart/edits.txt", transcript(read_chart("chart/edits.gal"), {
       {"sup_etat(-1)", [](auto& c, auto&) { c.sup_etat(-1); }},
       {"sup_etat(5)", [](auto& c, auto&) { c.sup_etat(5); }},
       {"sup_etat(1): its transitions go, the later ones move down", [](auto& c, auto&) { c.sup_etat(1); }},
@@ -70,7 +70,7 @@ TEST(Edits, EachEditOnAFreshChart) {
          for (int k = 0; k < 9; ++k) c.add_fin_transition(arrow(0, 1));
          c.add_fin_input(gal_declaration_variables("pure", "I"));
        }},
-  }), "edits.txt");
+  }));
 }
 
 // Each deletion is one pass over the tables, whatever the index deleted.

@@ -53,7 +53,7 @@ using L = std::list<int>;
 TEST(Builders, EachOperationOnAFreshChart) {
   std::list<gal_tpen_transition> three(3, arrow(-1, -1)), twelve(12, arrow(-1, -1));
   std::list<gal_tpen_etat> states{named_state("a")};
-  expect_fixture(transcript(read_chart("chart/builders.gal"), {
+  test_files::expect_fixture("chart/builders.txt", transcript(read_chart("chart/builders.gal"), {
       {"set_encapsulation()", [](auto& c, auto&) { c.set_encapsulation(); }},
       {"clear(): kind, name and flag stay", [](auto& c, auto&) {
          c.set_encapsulation();
@@ -158,7 +158,7 @@ TEST(Builders, EachOperationOnAFreshChart) {
                      std::to_string(c.nbr_actions(4))}
               << "\n";
        }},
-  }), "builders.txt");
+  }));
   EXPECT_EXIT(empty_chart(par_automata_model).add_bootstate(), testing::ExitedWithCode(1),
               "ERROR: no initial state found !");
 }

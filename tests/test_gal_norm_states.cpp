@@ -67,7 +67,7 @@ TEST(StateDifference, IgnoresDiameterGeneratedNameListsAndTinyMoves) {
 // before unbalanced brackets.
 TEST(StatesAndTransitions, EachOperationOnAFreshChart) {
   String table[] = {"A", "B", "C", "D", "E"};
-  expect_fixture(transcript(read_chart("chart/edits.gal"), {
+  test_files::expect_fixture("chart/states_and_transitions.txt", transcript(read_chart("chart/edits.gal"), {
       on("a state of an unknown kind; transitions as constructed", [](auto* s, auto*, auto& note) {
         s[2] = gal_tpen_etat(7, nullptr, 4.0, 0.0, gal_run_instance(), nullptr);
         for (const gal_tpen_transition& u : {gal_tpen_transition(), gal_tpen_transition(2, 3, 1.5, 2.5),
@@ -137,5 +137,5 @@ TEST(StatesAndTransitions, EachOperationOnAFreshChart) {
         }
         note << "\n";
       }),
-  }, false), "states_and_transitions.txt");
+  }, false));
 }
