@@ -90,6 +90,7 @@ TEST_F(parsing, NestingBeyondTheStackLimitAnswersMemoryExhaustedAndTheManagerGoe
 TEST_F(parsing, TheParserObjectPublishesItselfAndOwnsTheResult) {
   class_exp_bdd_parser parser(&m);
   EXPECT_EQ(pexp_bdd_parser, &parser);
+  EXPECT_EQ(parser.prio(), 0);
   EXPECT_EQ(parser.parse("<4> a and c"), 0);
   EXPECT_EQ(parser.prio(), 4);
   EXPECT_EQ(parser.bddexpression(), m.Bdd_and(a, c));
