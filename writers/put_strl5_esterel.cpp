@@ -484,6 +484,8 @@ String constant_literal(const gal_declaration_constants& c) {
     String v = c.value(5);
     if (v.empty())
         v = c.value(0);
+    if (v.empty())
+        return String();  // an empty value text is no value: "" would be one of our making
     const String type = c.typev();
     if (type == "integer")
         return number_text(v, false) ? v : String();
