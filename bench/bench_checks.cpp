@@ -54,11 +54,12 @@ String clauses(int rotation) {
   return s;
 }
 
-gal_tpen_fichier chart_with_states(int model, int states) {
+// States s0, s1, ... in a row, and pure inputs <prefix>0, <prefix>1, ...
+gal_tpen_fichier chart_with_states(int model, int states, int inputs = signals, const char* prefix = "x") {
   gal_tpen_fichier chart;
   chart.def_modele(model);
-  for (int j = 0; j < signals; ++j)
-    chart.add_fin_input(gal_declaration_variables("pure", "x" + std::to_string(j)));
+  for (int j = 0; j < inputs; ++j)
+    chart.add_fin_input(gal_declaration_variables("pure", prefix + std::to_string(j)));
   for (int i = 0; i < states; ++i) {
     String name = "s" + std::to_string(i);
     chart.add_fin_etat(gal_tpen_etat(1, &name, 4.0 * i, 0.0, gal_run_instance(), nullptr));
@@ -203,14 +204,7 @@ void add_ordinary_triggers(gal_tpen_fichier& chart, int from, int to, int count,
 
 // State i's triggers are drawn with seed first_seed + i.
 gal_tpen_fichier ordinary_chart(int states, int triggers, unsigned first_seed = 1000u) {
-  gal_tpen_fichier chart;
-  chart.def_modele(par_automata_model);
-  for (int j = 0; j < ordinary_inputs; ++j)
-    chart.add_fin_input(gal_declaration_variables("pure", "i" + std::to_string(j)));
-  for (int i = 0; i < states; ++i) {
-    String name = "s" + std::to_string(i);
-    chart.add_fin_etat(gal_tpen_etat(1, &name, 4.0 * i, 0.0, gal_run_instance(), nullptr));
-  }
+  gal_tpen_fichier chart = chart_with_states(par_automata_model, states, ordinary_inputs, "i");
   for (int i = 0; i < states; ++i) add_ordinary_triggers(chart, i, (i + 1) % states, triggers, first_seed + i);
   return chart;
 }
