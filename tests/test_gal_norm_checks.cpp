@@ -202,13 +202,13 @@ TEST(ChartChecks, DeterminismAgreesWithTruthTables) {
 // pipe without writer never opens. A path holding a NUL byte would name the
 // file before it, which the trace would empty.
 TEST(ChartChecks, OnlyPlainProgramFilesAreRead) {
-  const auto chart = checked_chart("special_runs");
-  const fs::path dir = reader_files::scratch_file("special");
+  const auto chart = checked_chart("nonplain_runs");
+  const fs::path dir = reader_files::scratch_file("nonplain");
   fs::create_directory(dir);
   test_files::spill(dir / "important.txt", String(32, 'i'));
   ASSERT_EQ(mkfifo((dir / "fifo.gal").c_str(), 0600), 0);
   test_files::make_device(dir / "zero.gal", 5);  // absent without root: not found either
   fs::current_path(dir);
-  EXPECT_EQ(run(*chart, programs), expected("special_runs.programs.txt"));
+  EXPECT_EQ(run(*chart, programs), expected("nonplain_runs.programs.txt"));
   EXPECT_EQ(test_files::slurp("important.txt"), String(32, 'i'));
 }

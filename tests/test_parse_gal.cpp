@@ -86,7 +86,7 @@ TEST(ParseGal, ALongTokenIsReadInFewBlocksAndKeptWhole) {
 // the trace would empty; a device never ends while the trace grows; a directory only
 // fails at its first read: none is opened. A pipe is read: its writer ends it.
 TEST(ParseGal, MissingFilesNulNamesDirectoriesAndDevicesAreNotFoundAndAPipeIsRead) {
-  const String dir = scratch_file("special") + "/", nul(1, '\0');
+  const String dir = scratch_file("nonplain") + "/", nul(1, '\0');
   ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
   spill(dir + "important.txt", String(32, 'i'));
   std::vector<String> refused = {dir + "absent.gal", dir, dir + "important.txt" + nul,
