@@ -54,9 +54,6 @@ public:
   std::size_t words() const { return words_; }
 
 private:
-  bool is_zero(const bdd& g) const { return g.node() == m_.one && g.link_type() == -1; }
-  bool is_one(const bdd& g) const { return g.node() == m_.one && g.link_type() == 1; }
-
   // g with the variable at position p set, when g's top variable is there.
   bdd cofactor(const bdd& g, std::int32_t p, bool positive) {
     if (g.node() == m_.one || m_.position_of(g.node()) != p) return g;
@@ -78,8 +75,8 @@ private:
   }
 
   interval_cover solve(const bdd& lower, const bdd& upper) {
-    if (is_zero(lower)) return {m_.Bdd_zero(), empty_block()};
-    if (is_one(upper)) return {m_.Bdd_one(), one_block()};
+    if (m_.Bdd_is_zero_tautologic(lower)) return {m_.Bdd_zero(), empty_block()};
+    if (m_.Bdd_is_one_tautologic(upper)) return {m_.Bdd_one(), one_block()};
     const interval_key key{bdd_memo_tag(lower.node(), lower.link_type()),
                            bdd_memo_tag(upper.node(), upper.link_type())};
     const auto known = memo_.find(key);
