@@ -555,11 +555,11 @@ esterel_trigger translate_trigger(const String& trigger, bool immediate) {
 esterel_renaming translate_renaming(const String& stored) {
     esterel_renaming result;
     const bool chart_pairs = contains(stored, "\\");
-    String rest = stored;
     String text;
-    for (;;) {
-        const int comma = find(rest, ",");
-        const String pair = comma < 0 ? rest : my_before(rest, comma);
+    // Walked in place: a long renaming costs its length, not a copy per pair.
+    for (std::size_t from = 0;;) {
+        const std::size_t comma = stored.find(',', from);
+        const String pair = stored.substr(from, comma == String::npos ? String::npos : comma - from);
         const int backslash = find(pair, "\\");
         const int slash = find(pair, "/");
         const int cut = backslash >= 0 ? backslash : slash;
@@ -575,9 +575,9 @@ esterel_renaming translate_renaming(const String& stored) {
         if (actual != "tick")
             result.actuals.push_back(actual);
         text += (text.empty() ? "" : ", ") + actual + " / " + formal;
-        if (comma < 0)
+        if (comma == String::npos)
             break;
-        rest = my_after(rest, comma + 1);
+        from = comma + 1;
     }
     // A renaming already spelled the Esterel way is written as it stands.
     result.text = chart_pairs ? text : stored;
