@@ -12,18 +12,13 @@
 #include "chart/gal_norm.h"
 #include "forms/formspp.h"
 
-#include <fstream>
 #include <iostream>
 #include <vector>
 
 using namespace tessan_strl5;
-using tessan_writers::replacing_file;
+using tessan_writers::write_whole_file;
 
 namespace {
-
-String termination_signal(const gal_tpen_fichier& chart, int k) {
-    return chart.mon_nom_module() + "_ctl" + std::to_string(k) + "_terminate";
-}
 
 // One signal per line, ": type" unless the signal is pure, "," after all but
 // the last.
@@ -147,53 +142,42 @@ int gal_tpen_fichier::put_strl5(const String& file, const String& module) const 
                   << file << std::endl;
     if (!faults.empty())
         return 0;
-    replacing_file output(file);
-    if (!output.opened()) {
-        std::cerr << "ERROR: cannot write " << file << ": " << output.error_text() << std::endl;
-        return 0;
-    }
-    std::ostream& os = output.stream();
+    return write_whole_file(file, [&](std::ostream& os) {
+        os << "module " << module << " : \n";
 
-    os << "module " << module << " : \n";
-
-    const std::vector<String> types = types_to_declare(*this, table_functions_);
-    if (!types.empty() || !table_functions_.empty() || !table_constants_.empty()) {
-        if (!types.empty()) {
-            os << "type ";
-            for (std::size_t i = 0; i < types.size(); ++i)
-                os << (i > 0 ? ", " : "") << types[i];
-            os << ";\n";
-        }
-        if (!table_functions_.empty()) {
-            os << "function\n";
-            for (std::size_t i = 0; i < table_functions_.size(); ++i) {
-                table_functions_[i].put_strl5(os);
-                os << (i + 1 < table_functions_.size() ? ", \n" : ";\n");
+        const std::vector<String> types = types_to_declare(*this, table_functions_);
+        if (!types.empty() || !table_functions_.empty() || !table_constants_.empty()) {
+            if (!types.empty()) {
+                os << "type ";
+                for (std::size_t i = 0; i < types.size(); ++i)
+                    os << (i > 0 ? ", " : "") << types[i];
+                os << ";\n";
             }
-        }
-        if (!table_constants_.empty()) {
-            os << "constant\n";
-            for (std::size_t i = 0; i < table_constants_.size(); ++i) {
-                const gal_declaration_constants& c = table_constants_[i];
-                const String literal = constant_literal(c);
-                os << "  " << c.name() << (literal.empty() ? "" : " = " + literal) << " : "
-                   << c.typev() << (i + 1 < table_constants_.size() ? ", \n" : ";\n");
+            if (!table_functions_.empty()) {
+                os << "function\n";
+                for (std::size_t i = 0; i < table_functions_.size(); ++i) {
+                    table_functions_[i].put_strl5(os);
+                    os << (i + 1 < table_functions_.size() ? ", \n" : ";\n");
+                }
             }
+            if (!table_constants_.empty()) {
+                os << "constant\n";
+                for (std::size_t i = 0; i < table_constants_.size(); ++i) {
+                    const gal_declaration_constants& c = table_constants_[i];
+                    const String literal = constant_literal(c);
+                    os << "  " << c.name() << (literal.empty() ? "" : " = " + literal) << " : "
+                       << c.typev() << (i + 1 < table_constants_.size() ? ", \n" : ";\n");
+                }
+            }
+            os << "\n";
         }
-        os << "\n";
-    }
 
-    put_interface(os, *this);
-    put_body(os, *this);
+        put_interface(os, *this);
+        put_body(os, *this);
 
-    if (nbr_locals() > 0 || nombre_SC() > 0)
-        os << "end signal\n";
-    os << "end module\n"
-          "\n";
-
-    if (!output.commit()) {
-        std::cerr << "ERROR: cannot write " << file << ": " << output.error_text() << std::endl;
-        return 0;
-    }
-    return 1;
+        if (nbr_locals() > 0 || nombre_SC() > 0)
+            os << "end signal\n";
+        os << "end module\n"
+              "\n";
+    });
 }

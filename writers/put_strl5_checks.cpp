@@ -298,7 +298,7 @@ std::vector<String> translation_faults(const gal_tpen_fichier& chart, const Stri
     out.name("module " + module, module);
     const int automata = chart.nombre_SC();
     if (automata > 0 && chart.mon_nom_module() != module)
-        out.name("chart " + chart.mon_nom_module(), chart.mon_nom_module() + "_ctl0_terminate",
+        out.name("chart " + chart.mon_nom_module(), termination_signal(chart, 0),
                  "its termination signal");
 
     for (int i = 0; i < chart.nbr_types(); ++i)
@@ -329,7 +329,7 @@ std::vector<String> translation_faults(const gal_tpen_fichier& chart, const Stri
     signal_table(out, interface, "input", chart.ma_table_inputs(), chart.nbr_inputs(), chart.mon_modele());
     signal_table(out, interface, "output", chart.ma_table_outputs(), chart.nbr_outputs(), chart.mon_modele());
     for (int k = 0; k < automata; ++k)
-        locals.holder(chart.mon_nom_module() + "_ctl" + std::to_string(k) + "_terminate",
+        locals.holder(termination_signal(chart, k),
                       "the termination signal of automaton " + std::to_string(k));
     signal_table(out, locals, "local", chart.ma_table_locals(), chart.nbr_locals(), chart.mon_modele());
 

@@ -30,6 +30,9 @@ std::vector<int> initial_transitions(const gal_tpen_fichier& chart,
 
 bool is_final(const gal_tpen_etat& state);
 
+// The local signal that automaton k emits when it ends: <chart>_ctl<k>_terminate.
+String termination_signal(const gal_tpen_fichier& chart, int k);
+
 // Walks every index that writing the module would follow; the first one
 // outside its table is described in `fault` and the answer is true.
 bool first_index_fault(const gal_tpen_fichier& chart, String& fault);

@@ -33,6 +33,10 @@ std::vector<int> own_transitions(const gal_tpen_fichier& chart, const std::list<
 
 bool is_final(const gal_tpen_etat& state) { return state.convert_type() == "FS"; }
 
+String termination_signal(const gal_tpen_fichier& chart, int k) {
+    return chart.mon_nom_module() + "_ctl" + std::to_string(k) + "_terminate";
+}
+
 state_lists lists_of(const gal_tpen_fichier& chart, int s) {
     const gal_tpen_etat& state = chart.ma_table_etats()[s];
     const gal_tpen_transition* table = chart.ma_table_transitions();
@@ -163,8 +167,7 @@ void gal_tpen_fichier::put_strl5_handling_star(std::ostream& os, int s, int k) c
                 separator = "             ;\n";
             }
         if (final)
-            os << separator << "             emit " << mon_nom_module_ << "_ctl" << k
-               << "_terminate\n";
+            os << separator << "             emit " << termination_signal(*this, k) << "\n";
         else if (*separator == '\0')
             os << "                   nothing\n";  // a loop body cannot be empty
         os << "               each tick\n";
