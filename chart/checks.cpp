@@ -217,7 +217,6 @@ bool refused_prefix(const String& trigger) {
   return next_Stringtoken(trigger, ' ', &rest) == "<";
 }
 
-
 constexpr char parse_error_text[] = "PARSING ERROR about transition :";
 
 }  // namespace
