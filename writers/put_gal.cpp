@@ -2,47 +2,100 @@
 // (reader/) is the other half; what does not survive the round trip is the
 // diameters, the generated state names, the sensors of the programs, a
 // renaming without a program, the encapsulation flag and the stamp.
+#include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
+#include <iostream>
 #include <ostream>
 #include <sstream>
+#include <string>
 
 #include "chart/gal_norm.h"
 #include "writers/writer_files.h"
 
 namespace {
 
-// A number in the stream's default form (six significant digits), except
-// that the reader knows no exponent: 1e-05 is written 0.00001 and 1.23457e+08
-// 123457000, from the same six digits. A whole number beyond the reader's
-// integers gets a decimal point, which makes it a decimal there.
+// A number in the fewest significant digits that read back the same double,
+// six as always where six are exact, and in fixed notation, since the reader
+// knows no exponent: 1e-05 is written 0.00001 and 1.5e+08 150000000. A whole
+// number beyond the reader's integers gets a decimal point, which makes it a
+// decimal there; -0 is written 0, which the reader reads as 0 anyway.
 struct number {
   double value;
 };
 
-std::ostream& operator<<(std::ostream& os, number n) {
-  std::ostringstream text;
-  text << n.value;
-  const std::string plain = text.str();
-  const std::size_t e = plain.find('e');
-  if (e == std::string::npos || !std::isfinite(n.value)) return os << plain;
-  const bool negative = plain[0] == '-';
+// The digits of a finite non-zero value and where its point goes: the value
+// is 0.d1d2... times ten to the power `point`.
+struct decimal_digits {
+  bool negative = false;
   std::string digits;
-  for (std::size_t i = negative ? 1 : 0; i < e; ++i)
-    if (plain[i] != '.') digits += plain[i];
-  // The value is 0.d1d2... times ten to the power `point`. The default form
-  // takes an exponent only below 1e-4 or from 1e6 on, so the digits lie
-  // either wholly after the point or wholly before it.
-  const long point = std::strtol(plain.c_str() + e + 1, nullptr, 10) + 1;
+  long point = 0;
+};
+
+decimal_digits shortest_digits(double value) {
+  char text[64];
+  // Six digits first: what the text always held, kept wherever it is exact.
+  std::to_chars_result six = std::to_chars(text, text + sizeof text, value,
+                                           std::chars_format::scientific, 5);
+  double back = 0.0;
+  std::from_chars(text, six.ptr, back);
+  const char* end = back == value ? six.ptr
+                                  : std::to_chars(text, text + sizeof text, value,
+                                                  std::chars_format::scientific).ptr;
+  decimal_digits d;
+  const char* c = text;
+  d.negative = *c == '-';
+  if (d.negative) ++c;
+  for (; c != end && *c != 'e'; ++c)
+    if (*c != '.') d.digits += *c;
+  d.digits.erase(d.digits.find_last_not_of('0') + 1);
+  const char* exponent = c + 1;  // to_chars signs the exponent always
+  if (*exponent == '+') ++exponent;
+  std::from_chars(exponent, end, d.point);
+  ++d.point;
+  return d;
+}
+
+std::ostream& operator<<(std::ostream& os, number n) {
+  if (n.value == 0.0) return os << '0';
+  if (!std::isfinite(n.value)) return os << n.value;  // the file writer refuses these first
+  const decimal_digits d = shortest_digits(n.value);
+  const std::size_t count = d.digits.size();
   std::string fixed;
-  if (point <= 0) {
-    fixed = "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
+  if (d.point <= 0) {
+    fixed = "0." + std::string(static_cast<std::size_t>(-d.point), '0') + d.digits;
+  } else if (static_cast<std::size_t>(d.point) < count) {
+    fixed = d.digits.substr(0, d.point) + "." + d.digits.substr(d.point);
   } else {
-    fixed = digits + std::string(static_cast<std::size_t>(point) - digits.size(), '0');
-    if (std::fabs(n.value) > INT_MAX) fixed += ".";
+    fixed = d.digits + std::string(static_cast<std::size_t>(d.point) - count, '0');
+    if (std::fabs(n.value) > INT_MAX) fixed += '.';
   }
-  return os << (negative ? "-" : "") << fixed;
+  return os << (d.negative ? "-" : "") << fixed;
+}
+
+// The first coordinate the text has no form for (inf, nan), described in
+// `fault`: the reader would refuse the whole chart for it.
+bool unwritable_number(const gal_tpen_fichier& chart, String& fault) {
+  const auto finite = [&fault](double v, const char* owner, int index) {
+    if (std::isfinite(v)) return true;
+    std::ostringstream text;
+    text << owner << ' ' << index << " has the coordinate " << v;
+    fault = text.str();
+    return false;
+  };
+  for (int s = 0; s < chart.nbr_etats(); ++s) {
+    const gal_tpen_etat& state = chart.ma_table_etats()[s];
+    if (!finite(state.ma_posx(), "state", s) || !finite(state.ma_posy(), "state", s)) return true;
+  }
+  for (int t = 0; t < chart.nbr_transitions(); ++t) {
+    const gal_tpen_transition& transition = chart.ma_table_transitions()[t];
+    if (!finite(transition.posx_receptivite(), "transition", t) ||
+        !finite(transition.posy_receptivite(), "transition", t))
+      return true;
+    for (double v : transition.liste_positions())
+      if (!finite(v, "transition", t)) return true;
+  }
+  return false;
 }
 
 void put_quoted(std::ostream& os, const String& text) { os << '"' << text << '"'; }
@@ -137,7 +190,10 @@ void gal_tpen_etat::put_gal(std::ostream& os, const gal_tpen_fichier& /*chart*/)
 
 void gal_tpen_transition::put_gal(std::ostream& os, int modele) const {
   os << "From: " << mon_ident_etat_amont_ << " To: " << mon_ident_etat_aval_;
-  if (modele == light_esterel_model || modele == synccharts_model)
+  // Outside models 2 and 3 the kind is written only where it is not the weak
+  // abortion that a missing kind reads back as: a suspension written without
+  // it would come back as an initial arrow.
+  if (modele == light_esterel_model || modele == synccharts_model || mon_type_trans_ != weak_trans)
     os << " Type: " << mon_type_trans_;
   os << " By:";
   for (auto point = liste_positions_.begin(); point != liste_positions_.end(); ++point) {
@@ -158,9 +214,16 @@ void gal_tpen_transition::put_gal(std::ostream& os, int modele) const {
 }
 
 // The chart the user edits: a full disk or a failed write keeps the old text
-// whole, as for every other writer.
+// whole, as for every other writer, and so does a number that no text holds,
+// rather than a chart that would not read back at all.
 int gal_tpen_fichier::put_gal(const String& file, const String& module) const {
   if (mon_modele_ < 0) return 0;
+  String fault;
+  if (unwritable_number(*this, fault)) {
+    std::cerr << "ERROR in gal_tpen_fichier::put_gal: " << fault << ": nothing written to " << file
+              << std::endl;
+    return 0;
+  }
   return tessan_writers::write_whole_file(file,
                                           [&](std::ostream& os) { put_gal(os, module); });
 }
