@@ -16,6 +16,7 @@
 #include "reader/parse_gal.h"
 #include "text/Stringpp.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <iostream>
 #include <memory>
@@ -73,14 +74,15 @@ int compile_from_selector() {
         fl_show_Smessage("", "FILE NOT FOUND!", "");
         return 1;
     }
-    // The base name ends where ".gal" first appears, even in a directory name.
-    const int cut = find(path, ".gal");
-    if (cut < 0) {
+    // Only a final ".gal" is cut: the chart chosen in "proj.gal.d/b.gal" is
+    // b.gal, not proj.gal, whose module would be overwritten.
+    const std::size_t base_length = path.size() - std::min<std::size_t>(path.size(), 4);
+    if (path.compare(base_length, String::npos, ".gal") != 0) {
         fl_show_Smessage("ERROR IN LOADING FILE:", path, "");
         return 1;
     }
     String message;
-    const bool compiled = compile(my_before(path, cut), message);
+    const bool compiled = compile(path.substr(0, base_length), message);
     fl_show_Smessages(message);
     return compiled ? 0 : 1;
 }

@@ -212,15 +212,16 @@ void OFD_afficheur::go_to_typed_page() {
 
 // A file that could not be written whole is said so: a "generation" message
 // would present a missing or cut file as made.
-void OFD_afficheur::export_failed(const String& file) {
-    fl_show_Salert(lang == 0 ? "impossible d'ecrire le fichier " + file : "cannot write the file " + file);
+void OFD_afficheur::export_failed(const String& file, const String& why) {
+    fl_show_Salert((lang == 0 ? "impossible d'ecrire le fichier " : "cannot write the file ") + file + ": " + why);
 }
 
 void OFD_afficheur::fichier_texte() {
     if (!text)
         return;
-    if (!tessan_forms::write_export(text_file, [this](std::fstream& out) { text->imprime(out); })) {
-        export_failed(text_file);
+    const String why = tessan_forms::write_export(text_file, [this](std::ostream& out) { text->imprime(out); });
+    if (!why.empty()) {
+        export_failed(text_file, why);
         return;
     }
     fl_show_Smessages(lang == 0 ? "generation du fichier tmp.txt" : "generation of tmp.txt file");
@@ -229,8 +230,9 @@ void OFD_afficheur::fichier_texte() {
 void OFD_afficheur::fichier_pdf() {
     if (!printer)
         return;
-    if (!tessan_forms::write_export(pdf_file, [this](std::fstream& out) { printer->imprime_pdf(out); })) {
-        export_failed(pdf_file);
+    const String why = tessan_forms::write_export(pdf_file, [this](std::ostream& out) { printer->imprime_pdf(out); });
+    if (!why.empty()) {
+        export_failed(pdf_file, why);
         return;
     }
     if (viewer.empty())

@@ -39,8 +39,9 @@ void save_text(const String& text) {
     if (name.empty())
         return;
     // The user asked for this copy: a silent failure would look like success.
-    if (!tessan_forms::write_export(name, [&text](std::fstream& out) { out << text; }))
-        fl_show_Salert("cannot write the file " + name);
+    const String why = tessan_forms::write_export(name, [&text](std::ostream& out) { out << text; });
+    if (!why.empty())
+        fl_show_Salert("cannot write the file " + name + ": " + why);
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 #ifndef TESSAN_FORMS_FORMS_PRIVATE_H
 #define TESSAN_FORMS_FORMS_PRIVATE_H
 
-#include <fstream>
 #include <functional>
+#include <ostream>
 
 #include "text/Stringpp.h"
 
@@ -28,13 +28,12 @@ void pause_between_polls();
 // the window shows is on the screen when this returns.
 void wait_until_drawn(Fl_Window* window, double timeout);
 
-// Writes the file `name` with `write`, created or truncated, for the exports
-// the user asks for. False when it could not be written whole. When it cannot
-// be opened, nothing is touched: what is there is the user's. When a write
-// fails, a plain file that this export created or truncated is removed (it
-// holds a cut text); a link, a device or a pipe is left as it is. A name
-// holding a NUL byte opens nothing.
-bool write_export(const String& name, const std::function<void(std::fstream&)>& write);
+// Writes the file `name` with `write`, whole or not at all, for the exports
+// the user asks for: a plain file is replaced once the text is complete, so
+// that a failure leaves the old one; anything else there (a device, a pipe)
+// is the user's and written into. Why it could not be written, or "" when it
+// was.
+String write_export(const String& name, const std::function<void(std::ostream&)>& write);
 
 }  // namespace tessan_forms
 

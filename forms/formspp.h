@@ -157,7 +157,7 @@ public:
 private:
     void show_report(String* lines, int count, const String& title, const String& viewer);
     void go_to_typed_page();
-    void export_failed(const String& file);
+    void export_failed(const String& file, const String& why);
 
     int lang;
     int page;

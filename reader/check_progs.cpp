@@ -8,7 +8,6 @@
 
 #include "chart/gal_norm.h"
 #include "reader/parse_gal.h"
-#include "text/file_checks.h"
 
 namespace {
 
@@ -18,14 +17,6 @@ String program_file(const gal_declaration_progs& program) {
   const String path = program.chemin();
   const String file = program.nom_fichier() + ".gal";
   return path.empty() ? file : path + "/" + file;
-}
-
-// Only a plain file is read: a device never ends and a pipe without writer
-// never opens, and either would hold the check for good. A missing file still
-// goes through parse(), which says so in its usual way.
-bool may_read_program(const String& file) {
-  const tessan_files::file_kind kind = tessan_files::kind_of_file(file);
-  return kind == tessan_files::file_kind::regular || kind == tessan_files::file_kind::none;
 }
 
 String port_text(const char* kind, const gal_declaration_variables& port) {
@@ -74,7 +65,8 @@ int gal_tpen_fichier::test_external_progs_io(String& report) const {
   int result = 1;
   for (const gal_declaration_progs& program : table_progs_externes_) {
     const String file = program_file(program);
-    const std::unique_ptr<gal_tpen_fichier> chart(may_read_program(file) ? parse(file) : nullptr);
+    // Only a plain file: a pipe that nobody writes would hold the check for good.
+    const std::unique_ptr<gal_tpen_fichier> chart(parse_plain_file(file));
     if (!chart) {
       report += "used file \"" + file + "\"\nto define \"" + program.nom_module() +
                 "\" run\nnot found or unreadable...\n\n";

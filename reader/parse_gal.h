@@ -1,6 +1,6 @@
 // The chart reader: `parse()` turns one .gal chart file into a new chart.
 //
-// `parse(name)` opens the chart file and a trace file named name + ".log",
+// `parse(name)` opens the chart file, then a trace file named name + ".log",
 // runs the scanner `galFlexLexer` (reader/lex.gal.l) and the LALR(1) parser
 // `galparse` (reader/parse_gal.y) over it, and returns the chart the grammar
 // actions built, or null after a missing file or a syntax error. The chart
@@ -13,7 +13,6 @@
 #ifndef TESSAN_READER_PARSE_GAL_H
 #define TESSAN_READER_PARSE_GAL_H
 
-#include <fstream>
 #include <ostream>
 
 #include "chart/gal_norm.h"
@@ -25,7 +24,7 @@ class galFlexLexer;
 class class_gal_parser {
 public:
   int debug = 0;                     // non-zero: rule trace lines are written
-  std::ofstream* trace = nullptr;    // trace file; also gets the skipped bytes
+  std::ostream* trace = nullptr;     // trace file; also gets the skipped bytes
   galFlexLexer* scanner = nullptr;   // token source, owned by parse()
   gal_tpen_fichier* chart = nullptr; // set once the header has been read
 
@@ -33,12 +32,17 @@ public:
   ~class_gal_parser();
 
   // Runs galparse with this trace stream and debug flag; galparse's result.
-  int parse(std::ofstream& trace_stream, int debug_flag);
+  int parse(std::ostream& trace_stream, int debug_flag);
 };
 
 extern class_gal_parser* pgal_parser;
 
 gal_tpen_fichier* parse(const String& name);
+
+// parse() for a reader that must not wait: only a plain file is read, and a
+// pipe is refused like a device (the external-program check, which reads
+// the files that a chart names).
+gal_tpen_fichier* parse_plain_file(const String& name);
 
 // 0: the whole file was read; 1: syntax error; 2: "memory exhausted".
 int galparse();

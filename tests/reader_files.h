@@ -4,6 +4,7 @@
 #define TESSAN_TESTS_READER_FILES_H
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -28,6 +29,8 @@ inline String scratch_file(const char* stem) {
   static const std::filesystem::path dir = [] {
     char pattern[] = "/tmp/tessan-reader-XXXXXX";
     const char* made = mkdtemp(pattern);
+    // Open to other users, for the reads that run as nobody.
+    if (made != nullptr) chmod(made, 0755);
     return std::filesystem::path(made != nullptr ? made : "");
   }();
   static const struct cleanup {

@@ -4,10 +4,13 @@
 #define TESSAN_TESTS_TEST_FILES_H
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -140,6 +143,24 @@ struct small_tmpfs {
     }
     std::string dir, why_not;
 };
+
+// Runs `body` in a child process as the user nobody (when run by root; by
+// anyone else, as that user), for what root may do and a user may not, such
+// as writing a file its owner keeps read-only. The child's files and folders
+// must let nobody in. What body returned, or -1 when the child did not end
+// by itself (125: it could not become nobody).
+inline int as_nobody(const std::function<int()>& body) {
+    const passwd* nobody = getpwnam("nobody");
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (!nobody || setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 ||
+                               setuid(nobody->pw_uid) != 0))
+            _exit(125);
+        _exit(body());
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 }  // namespace test_files
 

@@ -2,7 +2,11 @@
 // and messages, long tokens, and the names it refuses to open or to truncate.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -84,11 +88,14 @@ TEST(ParseGal, ALongTokenIsReadInFewBlocksAndKeptWhole) {
 
 // A name holding a NUL byte would reach the system cut short, naming another file that
 // the trace would empty; a device never ends while the trace grows; a directory only
-// fails at its first read: none is opened. A pipe is read: its writer ends it.
+// fails at its first read: none is read, and none gets a trace, nor empties one left
+// by an earlier read, also when the program check looks for it. A pipe is read: its
+// writer ends it.
 TEST(ParseGal, MissingFilesNulNamesDirectoriesAndDevicesAreNotFoundAndAPipeIsRead) {
   const String dir = scratch_file("nonplain") + "/", nul(1, '\0');
   ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
   spill(dir + "important.txt", String(32, 'i'));
+  spill(dir + "absent.gal.log", "earlier\n");
   std::vector<String> refused = {dir + "absent.gal", dir, dir + "important.txt" + nul,
                                  dir + "important.txt" + nul + "/x.gal"};
   if (test_files::make_device(dir + "zero", 5).empty() && symlink("zero", (dir + "dev.gal").c_str()) == 0)
@@ -98,9 +105,17 @@ TEST(ParseGal, MissingFilesNulNamesDirectoriesAndDevicesAreNotFoundAndAPipeIsRea
     EXPECT_EQ(r.err, "FILE NOT FOUND !\n");
     EXPECT_EQ(r.chart, nullptr) << name;
   }
+  const String runs = "Run:\n\"" + dir + "absent\" : absent\n;";
+  const reading checking = read_text(substitute_string(slurp(data + "reader/encapsulated.gal"), "Run:\n;", runs));
+  String report;
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(checking.chart->test_external_progs_io(report), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr() + testing::internal::GetCapturedStdout(),
+            "FILE NOT FOUND !\nreading " + dir + "absent.gal\n");
   EXPECT_EQ(slurp(dir + "important.txt"), String(32, 'i'));
-  struct stat status;
-  EXPECT_TRUE(stat((dir + "absent.gal.log").c_str(), &status) == 0 && status.st_size == 0);
+  EXPECT_EQ(slurp(dir + "absent.gal.log"), "earlier\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), refused.size() > 4 ? 4 : 2);
   ASSERT_EQ(mkfifo((dir + "pipe.gal").c_str(), 0600), 0);
   std::thread writer([&] { spill(dir + "pipe.gal", slurp(data + "reader/encapsulated.gal")); });
   const reading piped = read_file(dir + "pipe.gal");
@@ -133,6 +148,72 @@ TEST(ParseGal, TraceThatIsTheChartOrNoPlainFileIsLeftAsItIs) {
     EXPECT_NE(read, nullptr);
     EXPECT_EQ(slurp(chart), text);
     EXPECT_TRUE(lstat(trace.c_str(), &after) == 0 && after.st_mode == before.st_mode) << trace;
+  }
+}
+
+// A trace that cannot be written whole is said once, and the chart is read: a
+// name too long for ".log", a stale trace that the user may not write (read as
+// nobody), a disk that fills up (a small file system, which needs root).
+TEST(ParseGal, ATraceThatCannotBeWrittenIsSaidOnceAndTheChartIsRead) {
+  const String text = slurp(data + "reader/encapsulated.gal"), dir = scratch_file("traces") + "/";
+  const String long_name = dir + String(251, 'l') + ".gal", stale = dir + "stale.gal", full = dir + "full/c.gal";
+  ASSERT_EQ(mkdir(dir.c_str(), 0755) | mkdir((dir + "full").c_str(), 0755), 0);
+  spill(long_name, text);
+  spill(stale, text);
+  spill(stale + ".log", "another chart's trace\n");
+  ASSERT_EQ(chmod((stale + ".log").c_str(), 0444), 0);
+  const test_files::small_tmpfs disk(dir + "full");
+  if (disk.mounted()) {
+    spill(full, text);
+    disk.fill();
+  }
+  const std::tuple<String, bool, const char*> rows[] = {
+      {long_name, false, "WARNING: no trace written: TRACE: File name too long\n"},
+      {stale, true, "WARNING: no trace written: TRACE: Permission denied\n"},
+      {full, false, "WARNING: the trace TRACE is incomplete: No space left on device\n"}};
+  for (const auto& [chart, unprivileged, warning] : rows) {
+    if (chart == full && !disk.mounted()) continue;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const auto read = [c = chart] { return std::unique_ptr<gal_tpen_fichier>(parse(c)) ? 0 : 1; };
+    EXPECT_EQ(unprivileged ? test_files::as_nobody(read) : read(), 0) << chart;
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), substitute_string(warning, "TRACE", chart + ".log"));
+  }
+  EXPECT_EQ(slurp(stale + ".log"), "another chart's trace\n");
+  if (!disk.mounted()) GTEST_SKIP() << "the full disk row: " << disk.why_not;
+}
+
+// Another process flips the trace between a plain file and a link to the
+// chart, then a second name of the chart between it and a link to a device,
+// while the chart is read a fixed number of times: the chart is never emptied,
+// and is read whole or not found, never read as something else.
+TEST(ParseGal, AChartStaysWholeWhileAnotherProcessFlipsItsNames) {
+  const String dir = scratch_file("race") + "/", kept = dir + "kept.gal", spare = dir + "spare";
+  const String text = slurp(data + "reader/encapsulated.gal");
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  spill(kept, text);
+  for (const String& flipped : {kept + ".log", dir + "flipped.gal"}) {
+    const bool chart_flips = flipped != kept + ".log";
+    const pid_t flipper = fork();
+    ASSERT_GE(flipper, 0);
+    if (flipper == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
+      for (;;) {
+        if (symlink(chart_flips ? "/dev/null" : "kept.gal", spare.c_str()) == 0) rename(spare.c_str(), flipped.c_str());
+        if (chart_flips ? link(kept.c_str(), spare.c_str()) == 0 : close(creat(spare.c_str(), 0600)) == 0)
+          rename(spare.c_str(), flipped.c_str());
+      }
+    }
+    for (int round = 0; round < 1000; ++round) {
+      const reading r = read_file(chart_flips ? flipped : kept);
+      if (slurp(kept) != text || r.err.find("ERROR") != String::npos) {
+        ADD_FAILURE() << "round " << round << " of " << flipped << ": " << r.err;
+        break;
+      }
+    }
+    kill(flipper, SIGKILL);
+    waitpid(flipper, nullptr, 0);
   }
 }
 

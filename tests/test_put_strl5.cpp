@@ -9,7 +9,11 @@
 
 #include "tests/chart_generator.h"
 #include "tests/reader_files.h"
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -163,8 +167,9 @@ TEST_F(PutStrl5, RandomChartsGiveAcceptedModulesOrAreRefusedForAReason) {
 // has no form for, or for the first index outside its table (the Esterel
 // writer follows the indices that its module writes, the others every index).
 // A target that cannot be written: a name with a NUL byte would reach the
-// system cut there, at another file or one that a link there points to. Each
-// is said, and nothing is opened or left behind.
+// system cut there, at another file or one that a link there points to; a
+// link or another name of a chart that was read would destroy the chart.
+// Each is said, and nothing is opened or left behind.
 TEST_F(PutStrl5, WritersThatCannotWriteSayWhyAndTouchNothing) {
     const String important = (dir / "important.txt").string();
     spill(out, "good module\n");
@@ -172,6 +177,13 @@ TEST_F(PutStrl5, WritersThatCannotWriteSayWhyAndTouchNothing) {
     fs::create_symlink("important.txt", dir / "link");
     fs::create_directory(dir / "folder");
     const String indices = fixture("writers/indices.gal"), light = fixture("strl5/light.gal");
+    const String read = (dir / "read.gal").string(), linked = (dir / "read.strl").string();
+    const String other_name = (dir / "read.svg").string();
+    const char* const chart_read = "it is the file the chart was read from";
+    spill(read, light);
+    ASSERT_NE(read_file(read).chart, nullptr);
+    fs::create_symlink("read.gal", linked);
+    ASSERT_EQ(link(read.c_str(), other_name.c_str()), 0);
     const auto spoilt = [&](writer put, const char* from, const char* to, const char* fault) {
         const String name = put == &G::put_le ? "gal_tpen_fichier::put_le" : "gal_tpen_fichier::put_strl5";
         const String error = "ERROR in " + name + ": " + fault + ": nothing written to OUT\n";
@@ -198,6 +210,9 @@ TEST_F(PutStrl5, WritersThatCannotWriteSayWhyAndTouchNothing) {
         unwritable(&G::put_le, (dir / "folder").string(), "Is a directory"),
         unwritable(&G::put_strl5, important + '\0' + ".x", "the file name holds a NUL byte"),
         unwritable(&G::put_xfig, (dir / "link").string() + '\0' + ".fig", "the file name holds a NUL byte"),
+        unwritable(&G::put_strl5, linked, chart_read), unwritable(static_cast<writer>(&G::put_gal), other_name, chart_read),
+        unwritable(&G::put_le, other_name, chart_read), unwritable(&G::put_xfig, linked, chart_read),
+        unwritable(&G::put_inkscape, other_name, chart_read),
     };
     for (const auto& [put, text, error, target] : rows) {
         const auto chart = read_text(text).chart;
@@ -208,7 +223,8 @@ TEST_F(PutStrl5, WritersThatCannotWriteSayWhyAndTouchNothing) {
     EXPECT_EQ(slurp(out), "good module\n");
     EXPECT_EQ(slurp(important), "kept\n");
     EXPECT_TRUE(fs::is_empty(dir / "folder"));
-    EXPECT_EQ(files(), 4);
+    EXPECT_EQ(slurp(read), light);
+    EXPECT_EQ(files(), 8);  // with the chart read, its trace and its two other names
 }
 
 // The module replaces the old one whole where a link points, keeping the link
@@ -229,16 +245,67 @@ TEST_F(PutStrl5, ReplacesTheOldModuleWholeWhereALinkPointsAndKeepsItsMode) {
     EXPECT_EQ(slurp(real), light);
 }
 
+// What the user may not write is not replaced, though the folder would let it
+// be: a file its owner keeps read-only, or another user's; where the folder
+// is what refuses, the message says so. Root may write them all, and what it
+// writes keeps the old file's owner, group and mode.
+TEST_F(PutStrl5, ReplacesOnlyWhatTheUserMayWriteAndKeepsItsOwner) {
+    const passwd* nobody = getpwnam("nobody");
+    if (geteuid() != 0 || !nobody)
+        GTEST_SKIP() << "needs root, to give files to the user nobody";
+    const auto chart = read_chart("strl5/plain.gal");
+    const String shut = (dir / "shut").string(), in_shut = shut + "/m.strl", root_s = (dir / "root.strl").string();
+    fs::create_directory(shut);
+    for (const String& file : {out, in_shut, root_s})
+        spill(file, "old\n");
+    for (const String& nobodys : {out, shut, in_shut})
+        ASSERT_EQ(chown(nobodys.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    ASSERT_EQ(chmod(dir.c_str(), 0777) | chmod(out.c_str(), 0444) | chmod(shut.c_str(), 0555), 0);
+    for (const auto& [target, refuser] : {std::pair{out, String("file")}, {root_s, String("file")},
+                                          {in_shut, "folder " + shut}}) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(test_files::as_nobody([&, t = target] { return chart->put_strl5(t, "plain"); }), 0);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  "ERROR: cannot write " + target + ": Permission denied: the " + refuser + " is not writable\n");
+        EXPECT_EQ(slurp(target), "old\n");
+    }
+    ASSERT_EQ(chmod(out.c_str(), 0640), 0);
+    EXPECT_EQ(write(*chart), fixture("strl5/plain.strl"));
+    struct stat st;
+    ASSERT_EQ(stat(out.c_str(), &st), 0);
+    EXPECT_EQ(std::make_tuple(st.st_uid, st.st_gid, st.st_mode & 07777),
+              std::make_tuple(nobody->pw_uid, nobody->pw_gid, 0640u));
+    EXPECT_EQ(files(), 3);
+}
+
 // A target that is no plain file is the user's: written into, never replaced,
-// and a failed write is a failure. Devices only when root may make one.
+// and a failed write is a failure. A pipe that nobody reads is refused at
+// once, and one whose reader goes away fails the write instead of ending the
+// process. Devices only when root may make one.
 TEST_F(PutStrl5, WritesIntoAnOutputThatIsNoPlainFileAndNeverReplacesIt) {
     const auto chart = read_chart("strl5/plain.gal");
     ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);
-    String piped;
-    std::thread reader([&] { piped = slurp(out); });
-    EXPECT_EQ(chart->put_strl5(out, "plain"), 1);
-    reader.join();
-    EXPECT_EQ(piped, fixture("strl5/plain.strl"));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(chart->put_strl5(out, "plain"), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "ERROR: cannot write " + out + ": no reader\n");
+    for (const bool reader_stays : {true, false}) {
+        const int end = open(out.c_str(), O_RDONLY | O_NONBLOCK);
+        String piped;
+        std::thread reader([&] {
+            pollfd ready{end, POLLIN, 0};
+            char buffer[4096];
+            for (ssize_t n = 0; (piped.empty() || reader_stays) && poll(&ready, 1, -1) > 0 &&
+                                (n = read(end, buffer, sizeof buffer)) > 0;)
+                piped.append(buffer, static_cast<std::size_t>(n));
+            close(end);
+        });
+        tessan_writers::replacing_file output(out);
+        output.stream() << (reader_stays ? fixture("strl5/plain.strl") : String(1 << 20, 'x'));
+        EXPECT_EQ(output.commit(), reader_stays);
+        reader.join();
+        EXPECT_EQ(output.error_text(), reader_stays ? "" : "Broken pipe");
+        EXPECT_EQ(piped, reader_stays ? fixture("strl5/plain.strl") : piped);
+    }
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(out)));
     fs::remove(out);
     const String node = (dir / "node").string();
@@ -273,21 +340,57 @@ TEST_F(PutStrl5, WritesATargetWhateverTheLengthOfItsName) {
     }
 }
 
-// A process stopped while it writes leaves the old file and no temporary one.
+// A process stopped while it writes leaves the old file and no temporary one,
+// whatever signal whose default action ends the process stops it; one that
+// reaches its file-size limit (0 below) fails the write and goes on. The child
+// sets the dispositions it needs, as if started under `trap '' HUP`, and the
+// writer puts every one back as it found it once its file is done.
 TEST_F(PutStrl5, StoppedBySignalLeavesTheOldFileAndNoTemporary) {
     spill(out, "old\n");
-    for (const int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const int signal_number : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM, SIGPIPE, SIGXFSZ,
+                                    SIGRTMIN + 3, 0}) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            tessan_writers::replacing_file output(out);
-            output.stream() << String(100000, 'x') << std::flush;
-            raise(signal_number);
-            _exit(0);
+            prctl(PR_SET_DUMPABLE, 0);  // no core file
+            sigset_t none;
+            sigemptyset(&none);
+            sigprocmask(SIG_SETMASK, &none, nullptr);
+            void (*set[NSIG])(int);  // SIG_ERR where it cannot be set
+            for (int s = 1; s < NSIG; ++s) {
+                set[s] = s == SIGHUP && signal_number != SIGHUP ? SIG_IGN : SIG_DFL;
+                if (signal(s, set[s]) == SIG_ERR)
+                    set[s] = SIG_ERR;
+            }
+            {
+                tessan_writers::replacing_file first(out + ".first");
+                first.stream() << "first\n";
+                if (!first.commit() || unlink((out + ".first").c_str()) != 0)
+                    _exit(100);
+            }
+            for (int s = 1; s < NSIG; ++s) {
+                struct sigaction now;
+                if (set[s] != SIG_ERR && (sigaction(s, nullptr, &now) != 0 || now.sa_handler != set[s]))
+                    _exit(s);  // left changed
+            }
+            const rlimit small{4096, 4096};
+            if (signal_number == 0 && setrlimit(RLIMIT_FSIZE, &small) != 0)
+                _exit(101);
+            bool too_large = false;
+            {
+                tessan_writers::replacing_file output(out);
+                output.stream() << String(100000, 'x') << std::flush;
+                if (signal_number != 0)
+                    raise(signal_number);
+                too_large = !output.commit() && output.error_text() == "File too large";
+            }
+            _exit(too_large ? 0 : 102);
         }
-        int wait_status = 0;
-        ASSERT_EQ(waitpid(child, &wait_status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(wait_status) && WTERMSIG(wait_status) == signal_number) << signal_number;
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(signal_number == 0 ? WIFEXITED(status) && WEXITSTATUS(status) == 0
+                                       : WIFSIGNALED(status) && WTERMSIG(status) == signal_number)
+            << "signal " << signal_number << ", status " << status;
         EXPECT_EQ(files(), 1) << signal_number;
         EXPECT_EQ(slurp(out), "old\n");
     }

@@ -9,78 +9,20 @@
 #ifndef TESSAN_WRITERS_WRITER_FILES_H
 #define TESSAN_WRITERS_WRITER_FILES_H
 
-#include <sys/types.h>
-
 #include <functional>
 #include <ostream>
-#include <streambuf>
 #include <vector>
 
 #include "chart/gal_norm.h"
 #include "text/Stringpp.h"
+#include "text/file_streams.h"
 
 namespace tessan_writers {
 
-// Output to an open file descriptor, which it owns; a failed write is kept
-// (`error()`) and fails the stream.
-class descriptor_buffer : public std::streambuf {
-public:
-    descriptor_buffer();
-    ~descriptor_buffer() override;
-
-    void attach(int fd) { fd_ = fd; }
-    // Writes what is buffered and closes: false when anything failed.
-    bool close_file();
-    int error() const { return error_; }
-
-protected:
-    int_type overflow(int_type c) override;
-    int sync() override;
-
-private:
-    bool drain();
-
-    int fd_ = -1;
-    int error_ = 0;
-    std::vector<char> data_;
-};
-
-// A file written to a temporary file beside the target and renamed over it
-// once complete: a run that fails half-way leaves the old file, and a run
-// stopped by SIGINT, SIGTERM or SIGHUP leaves no temporary file. A target that is a
-// symbolic link is replaced where the link points, and keeps its mode; a
-// link to nothing yet creates the file it names. A target that is no plain
-// file (a device, a pipe) is the user's: it is written into, never replaced,
-// and a failed write is a failure. A name holding a NUL byte opens nothing.
-class replacing_file {
-public:
-    explicit replacing_file(const String& target);
-    ~replacing_file();
-
-    replacing_file(const replacing_file&) = delete;
-    replacing_file& operator=(const replacing_file&) = delete;
-
-    bool opened() const { return error_ == 0; }
-    std::ostream& stream() { return out_; }
-
-    // Closes the temporary file and puts it in the target's place.
-    bool commit();
-
-    String error_text() const;
-
-private:
-    void open_temporary();
-    void open_in_place();
-    void discard_temporary();
-
-    String target_;     // the given name, its links followed
-    String temporary_;  // empty when the target is written in place
-    int pending_slot_ = -1;
-    descriptor_buffer buffer_;
-    std::ostream out_;
-    int error_ = 0;
-    bool committed_ = false;
-};
+// The file that replaces its target only once complete lives with the text
+// toolkit, under the Forms toolkit, whose exports use it too.
+using tessan_files::descriptor_buffer;
+using tessan_files::replacing_file;
 
 // Writes `file` whole with `write`, or not at all; a file that cannot be
 // written is reported on standard error. 1 when written, 0 otherwise.
