@@ -31,10 +31,6 @@ namespace {
 
 using test_files::slurp;
 
-std::string fixture(const std::string& name) {
-    return slurp(std::string(TESSAN_TEST_DATA) + "/dialogs/" + name);
-}
-
 const char* const asked = "answer? 100%s";
 
 const std::map<std::string, std::function<void()>> informing = {
@@ -255,7 +251,7 @@ TEST(LongMessageWindow, ListsEveryLineLiterallyAndEndsByQuitEscapeOrTheCloseBox)
         seen.clear();
         drive([] { fl_show_Sbigmessages("@b bold?\n\nlast\n", 80); },
               {on("[Messages]", "look"), on("[Messages]", end)});
-        EXPECT_EQ(seen.at(0), fixture("long_message.txt"));
+        test_files::expect_fixture("dialogs/long_message.txt", seen.at(0));
     }
 }
 
@@ -302,7 +298,7 @@ TEST(WaitWindow, IsDrawnBeforeTheConstructorReturnsAndGoesWithItsOwner) {
         OFD_wait_form wait("compiling, please wait");
         Fl_Window* window = Fl::first_window();
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(describe(window), fixture("wait_window.txt"));
+        test_files::expect_fixture("dialogs/wait_window.txt", describe(window));
         const std::string colours = sheet_support::output_of("timeout 5 import -silent -window " +
                                                              std::to_string(fl_xid(window)) +
                                                              " png:- 2>/dev/null | identify -format %k -");
@@ -395,7 +391,7 @@ TEST(Drawing, ShapesAreDrawnInTheirColoursWithinTheirBoxes) {
         fl_line(1, 20, 30, 20, FL_RED);
         static_cast<void (*)(int, int, int, int, Fl_Color&)>(fl_line)(35, 22, 58, 16, colour);
     };
-    EXPECT_EQ(picture(60, 24, draw), fixture("shapes.txt"));
+    test_files::expect_fixture("dialogs/shapes.txt", picture(60, 24, draw));
 }
 
 // Where a stroke covers a pixel whole, it has the text's colour; no pixel
@@ -507,8 +503,10 @@ TEST_F(Viewer, ShowsThePagesOfItsReportAndGoesOnlyToPagesWithinIt) {
            on(viewer, "click previous page"), on("[page 1 / 2    ]", "look"),
            on(viewer, "click previous page"), on(viewer, "go 2"), on("[page 2 / 2    ]", "look"),
            on(viewer, "go 1"), on("[page 1 / 2    ]", "look"), on(viewer, "click CANCEL")});
-    const std::string first = fixture("viewer_first_page.txt"), last = fixture("viewer_last_page.txt");
-    EXPECT_EQ(seen, (std::vector<std::string>{first, last, first, last, first}));
+    EXPECT_EQ(seen.size(), 5u);
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        test_files::expect_fixture(i % 2 ? "dialogs/viewer_last_page.txt" : "dialogs/viewer_first_page.txt",
+                                   seen[i]);
     EXPECT_FALSE(parent_active);
     EXPECT_GE(colours, 3) << "the viewer looks blank";
     EXPECT_EQ(beside_title, 2);
@@ -556,8 +554,9 @@ TEST_F(Viewer, ExportsWriteTheWholeReportAndSaySoInTheViewersLanguage) {
               {on(viewer, "look"), on(viewer, text), on(txt_made, "close"), on(viewer, pdf),
                on(pdf_made, "close"), on(viewer, pdf), on(pdf_made, "close"),
                on(viewer, en ? "click CANCEL" : "click ANNULER")});
-        EXPECT_EQ(seen.at(0), fixture(en ? "viewer_first_page.txt" : "viewer_first_page_fr.txt"));
-        EXPECT_EQ(slurp("tmp.txt"), fixture("viewer_report.txt"));
+        test_files::expect_fixture(en ? "dialogs/viewer_first_page.txt" : "dialogs/viewer_first_page_fr.txt",
+                                   seen.at(0));
+        test_files::expect_fixture("dialogs/viewer_report.txt", slurp("tmp.txt"));
         const std::string info = sheet_support::output_of("pdfinfo tmp.pdf 2>&1");
         EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
         EXPECT_EQ(info.find("Error"), std::string::npos) << info;

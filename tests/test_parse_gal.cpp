@@ -19,7 +19,6 @@ using namespace reader_files;
 namespace {
 
 const String data = String(TESSAN_TEST_DATA) + "/";
-const String expected = data + "readertext/reader/";
 
 // What a read shows: its messages, then the chart's model, flag, automata,
 // locals and states as its getters and dumps give them, and its whole text as
@@ -47,9 +46,9 @@ TEST(ParseGal, EachChartShowsItsExpectedReadAndTrace) {
     for (const auto& file : std::filesystem::directory_iterator(data + folder)) {
       if (file.path().extension() != ".gal") continue;
       const reading r = read_text(slurp(file.path()));
-      const String stem = expected + file.path().stem().string();
-      EXPECT_EQ(seen(r), slurp(stem + ".seen")) << file.path();
-      EXPECT_EQ(r.trace, slurp(stem + ".trace")) << file.path();
+      const String stem = "readertext/reader/" + file.path().stem().string();
+      test_files::expect_fixture(stem + ".seen", seen(r));
+      test_files::expect_fixture(stem + ".trace", r.trace);
       EXPECT_EQ(pgal_parser, nullptr);  // the context went with its read
     }
 }

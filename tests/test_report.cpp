@@ -64,7 +64,8 @@ TEST(ReportFilters, EachReportGivesItsPagesTextPostScriptAndPdf) {
     for (const char* name : {"sample", "columns", "cells", "rules", "print-columns", "empty", "pages-77",
                              "pages-ruled", "pages-columns"}) {
         std::vector<String> lines = read_lines(data + name + ".rep");
-        EXPECT_EQ(every_output(lines, static_cast<int>(lines.size())), slurp(data + name + ".out")) << name;
+        test_files::expect_fixture("forms/report/" + std::string(name) + ".out",
+                                   every_output(lines, static_cast<int>(lines.size())));
     }
     EXPECT_EQ(every_output({"text", "#T"}, -5), every_output({}, 0));  // a count below zero: nothing
 }
