@@ -581,9 +581,10 @@ TEST_F(Viewer, PdfViewerRunsByItsWholeNameAndOnlyAFileTheExportMadeIsRemoved) {
                  "||%PDF-1.4"},
                 {program(), true, nullptr, "1:tmp.pdf\n||device"}};
     std::vector<String> lines = report(3);
+    String no_device;
     for (const auto& row : rows) {
         std::system("rm -f seen.args seen.pdf tmp.pdf");
-        if (row.device && !test_files::make_device("tmp.pdf", 3).empty())
+        if (row.device && !(no_device = test_files::make_device("tmp.pdf", 3)).empty())
             continue;
         OFD_afficheur shown(&parent, 1);
         std::vector<Step> steps{on(viewer, "click pdf file"), on(viewer, "click CANCEL")};
@@ -596,6 +597,8 @@ TEST_F(Viewer, PdfViewerRunsByItsWholeNameAndOnlyAFileTheExportMadeIsRemoved) {
             left += access(file, F_OK) == 0 ? std::string("|") + file : "";
         EXPECT_EQ(left, row.left) << row.name;
     }
+    if (!no_device.empty())
+        GTEST_SKIP() << "the device row: " << no_device;
 }
 
 // What stands in the way of an export is the user's: the failure is said, and

@@ -206,8 +206,9 @@ TEST(ChartChecks, OnlyPlainProgramFilesAreRead) {
   fs::create_directory(dir);
   test_files::spill(dir / "important.txt", String(32, 'i'));
   ASSERT_EQ(mkfifo((dir / "fifo.gal").c_str(), 0600), 0);
-  test_files::make_device(dir / "zero.gal", 5);  // absent without root: not found either
+  const String no_device = test_files::make_device(dir / "zero.gal", 5);  // absent: not found either
   fs::current_path(dir);
   test_files::expect_fixture("checks/nonplain_runs.programs.txt", run(*chart, programs));
   EXPECT_EQ(test_files::slurp("important.txt"), String(32, 'i'));
+  if (!no_device.empty()) GTEST_SKIP() << "the device row: " << no_device;
 }

@@ -49,6 +49,8 @@ TEST(PutInkscape, WritesEachChartUnderEachModelAsWellFormedXml) {
             EXPECT_TRUE(!xmllint || std::system(check.c_str()) == 0) << name << " " << model;
         }
     }
+    if (!xmllint)
+        GTEST_SKIP() << "xmllint is not installed: the drawings were not checked well-formed";
 }
 
 TEST(PutInkscape, FramesEachAutomatonHalfAUnitAroundItsStatesAndTransitions) {
