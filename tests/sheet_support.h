@@ -36,12 +36,25 @@ inline bool display_named() {
         ASSERT_TRUE(fl_display_available()) << "DISPLAY names no server"; \
     } while (0)
 
-// What a shown window holds on the screen, read back pixel by pixel once the
-// window has been drawn (at most five seconds are waited for that).
+// What a shown window holds, read back pixel by pixel once it has been drawn.
+// From its first picture on, the window keeps its own contents (backing
+// store): a window of another program over it would be read in its place.
 class Screen_picture {
 public:
     explicit Screen_picture(Fl_Window* window) : width_(window->w()), height_(window->h()) {
-        tessan_forms::wait_until_drawn(window, 5.0);
+        XWindowAttributes now;
+        if (window->shown() && XGetWindowAttributes(fl_display, fl_xid(window), &now) &&
+            now.backing_store != Always) {
+            XSetWindowAttributes kept;
+            kept.backing_store = Always;
+            XChangeWindowAttributes(fl_display, fl_xid(window), CWBackingStore, &kept);
+            window->redraw();  // what was covered until now is not kept
+        }
+        tessan_forms::wait_until_drawn(window, 60.0);  // a guard: the exposure is waited for
+        if (!window->shown() || Fl_X::i(window)->wait_for_expose) {
+            ADD_FAILURE() << "the window was never drawn";
+            return;
+        }
         window->make_current();
         unsigned char* data = fl_read_image(nullptr, 0, 0, width_, height_);
         if (data)

@@ -88,7 +88,7 @@ TEST(ReportOracles, GhostscriptAndPopplerReadTheDocumentsWithoutError) {
     for (int i = 1; i <= 160; ++i)
         lines.push_back("line " + std::to_string(i) + "# (x)#\\");
     OFD_afficheur_filtre_impression printer(lines.data(), static_cast<int>(lines.size()));
-    const std::string ps = "report-oracle.ps", pdf = "report-oracle.pdf";
+    const std::string stem = "report-oracle-" + std::to_string(getpid()), ps = stem + ".ps", pdf = stem + ".pdf";
     printer.imprime_postscript(std::ofstream(ps, std::ios::binary).flush());
     printer.imprime_pdf(std::ofstream(pdf, std::ios::binary).flush());
     std::string out;
@@ -99,12 +99,12 @@ TEST(ReportOracles, GhostscriptAndPopplerReadTheDocumentsWithoutError) {
     EXPECT_TRUE(std::regex_search(out, std::regex("\nPages: +3\n"))) << out;
     EXPECT_TRUE(std::regex_search(out, std::regex("Page size: +612 x 792 pts"))) << out;
     EXPECT_EQ(out.find("Error"), std::string::npos) << out;
-    EXPECT_EQ(run("pdftoppm -png -r 50 -f 1 -l 1 " + pdf + " report-oracle", out), 0) << out;
+    EXPECT_EQ(run("pdftoppm -png -r 50 -f 1 -l 1 " + pdf + " " + stem, out), 0) << out;
     EXPECT_EQ(out, "");
     run("pdftotext -f 1 -l 1 " + pdf + " -", out);
     EXPECT_NE(out.find("alpha"), std::string::npos) << out;
     EXPECT_NE(out.find("back\\slash"), std::string::npos) << out;
-    for (const std::string& file : {ps, pdf, std::string("report-oracle-1.png")})
+    for (const std::string& file : {ps, pdf, stem + "-1.png"})
         std::remove(file.c_str());
 }
 
