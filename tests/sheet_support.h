@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -36,6 +37,11 @@ inline bool display_named() {
         ASSERT_TRUE(fl_display_available()) << "DISPLAY names no server"; \
     } while (0)
 
+// Why no key can be typed into a window here (they go through xdotool), or "".
+inline std::string no_keys() {
+    return std::system("command -v xdotool >/dev/null 2>&1") == 0 ? "" : "xdotool is not installed";
+}
+
 // What a shown window holds, read back pixel by pixel once it has been drawn.
 // From its first picture on, the window keeps its own contents (backing
 // store): a window of another program over it would be read in its place.
@@ -51,18 +57,13 @@ public:
             window->redraw();  // what was covered until now is not kept
         }
         tessan_forms::wait_until_drawn(window, 60.0);  // a guard: the exposure is waited for
-        if (!window->shown() || Fl_X::i(window)->wait_for_expose) {
-            ADD_FAILURE() << "the window was never drawn";
-            return;
-        }
+        EXPECT_TRUE(window->shown() && !Fl_X::i(window)->wait_for_expose) << "the window was never drawn";
         window->make_current();
         unsigned char* data = fl_read_image(nullptr, 0, 0, width_, height_);
         if (data)
             pixels_.assign(data, data + static_cast<std::size_t>(width_) * height_ * 3);
         delete[] data;
     }
-
-    bool taken() const { return !pixels_.empty(); }
 
     bool is(int x, int y, Fl_Color colour) const {
         if (x < 0 || y < 0 || x >= width_ || y >= height_ || pixels_.empty())
@@ -81,16 +82,10 @@ public:
 
     // How many different colours the box [x0, x1) x [y0, y1) holds.
     int colours(int x0, int y0, int x1, int y1) const {
-        std::vector<unsigned> seen;
+        std::set<unsigned> seen;
         for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) {
-                const unsigned colour = rgb(x, y);
-                bool known = false;
-                for (unsigned c : seen)
-                    known = known || c == colour;
-                if (!known)
-                    seen.push_back(colour);
-            }
+            for (int x = x0; x < x1; ++x)
+                seen.insert(rgb(x, y));
         return static_cast<int>(seen.size());
     }
 

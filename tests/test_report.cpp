@@ -84,6 +84,8 @@ int run(const std::string& command, std::string& out) {
 // A document of three pages with every kind of line: the sample report, then
 // lines whose cells hold parentheses and a backslash.
 TEST(ReportOracles, GhostscriptAndPopplerReadTheDocumentsWithoutError) {
+    if (std::system("which gs pdfinfo pdftoppm pdftotext >/dev/null") != 0)
+        GTEST_SKIP() << "needs Ghostscript (gs) and poppler-utils";
     std::vector<String> lines = read_lines(data + "sample.rep");
     for (int i = 1; i <= 160; ++i)
         lines.push_back("line " + std::to_string(i) + "# (x)#\\");
