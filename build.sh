@@ -40,17 +40,23 @@ configure_and_build() { # <dir> [cmake args...]
 # One private X server for the whole run; tests find it through DISPLAY.
 # -noreset: by default the server resets whenever its last client leaves, and
 # a test program that connects during the reset finds no display.
+# -auth: only holders of the run's cookie may connect. Any local process may
+# open a display without one, and the windows of another run put on ours
+# would cover the windows whose pixels the tests read back.
 xvfb_pid=
 start_display() {
-  local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+  local fifo cookie; fifo=$(mktemp -u); mkfifo "$fifo"; cookie=$(mcookie)
+  export XAUTHORITY; XAUTHORITY=$(mktemp)
+  xauth -q -f "$XAUTHORITY" add :0 . "$cookie"  # the server takes every cookie of the file
+  Xvfb -displayfd 3 -auth "$XAUTHORITY" -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
-  trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+  trap 'kill "$xvfb_pid" 2>/dev/null || true; rm -f "$XAUTHORITY"' EXIT
   local number=; read -r number <"$fifo" || true; rm -f "$fifo"
   if [ -z "$number" ]; then
     echo "build.sh: the X server for the window tests did not start" >&2
     exit 1
   fi
+  xauth -q -f "$XAUTHORITY" add ":$number" . "$cookie"
   export DISPLAY=":$number"
 }
 

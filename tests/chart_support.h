@@ -90,7 +90,7 @@ inline String picture(const gal_tpen_fichier& chart) {
 
 // A chart read from a .gal file of tests/data/.
 inline chart_probe read_chart(const String& name) {
-  auto r = reader_files::read_text(test_files::slurp(String(TESSAN_TEST_DATA) + "/" + name));
+  auto r = reader_files::read_text(test_files::fixture(name));
   EXPECT_NE(r.chart, nullptr) << r.err;
   chart_probe chart;
   if (r.chart) static_cast<gal_tpen_fichier&>(chart) = *r.chart;

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -36,20 +37,33 @@ inline bool display_named() {
         ASSERT_TRUE(fl_display_available()) << "DISPLAY names no server"; \
     } while (0)
 
-// What a shown window holds on the screen, read back pixel by pixel once the
-// window has been drawn (at most five seconds are waited for that).
+// Why no key can be typed into a window here (they go through xdotool), or "".
+inline std::string no_keys() {
+    return std::system("command -v xdotool >/dev/null 2>&1") == 0 ? "" : "xdotool is not installed";
+}
+
+// What a shown window holds, read back pixel by pixel once it has been drawn.
+// From its first picture on, the window keeps its own contents (backing
+// store): a window of another program over it would be read in its place.
 class Screen_picture {
 public:
     explicit Screen_picture(Fl_Window* window) : width_(window->w()), height_(window->h()) {
-        tessan_forms::wait_until_drawn(window, 5.0);
+        XWindowAttributes now;
+        if (window->shown() && XGetWindowAttributes(fl_display, fl_xid(window), &now) &&
+            now.backing_store != Always) {
+            XSetWindowAttributes kept;
+            kept.backing_store = Always;
+            XChangeWindowAttributes(fl_display, fl_xid(window), CWBackingStore, &kept);
+            window->redraw();  // what was covered until now is not kept
+        }
+        tessan_forms::wait_until_drawn(window, 60.0);  // a guard: the exposure is waited for
+        EXPECT_TRUE(window->shown() && !Fl_X::i(window)->wait_for_expose) << "the window was never drawn";
         window->make_current();
         unsigned char* data = fl_read_image(nullptr, 0, 0, width_, height_);
         if (data)
             pixels_.assign(data, data + static_cast<std::size_t>(width_) * height_ * 3);
         delete[] data;
     }
-
-    bool taken() const { return !pixels_.empty(); }
 
     bool is(int x, int y, Fl_Color colour) const {
         if (x < 0 || y < 0 || x >= width_ || y >= height_ || pixels_.empty())
@@ -68,16 +82,10 @@ public:
 
     // How many different colours the box [x0, x1) x [y0, y1) holds.
     int colours(int x0, int y0, int x1, int y1) const {
-        std::vector<unsigned> seen;
+        std::set<unsigned> seen;
         for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) {
-                const unsigned colour = rgb(x, y);
-                bool known = false;
-                for (unsigned c : seen)
-                    known = known || c == colour;
-                if (!known)
-                    seen.push_back(colour);
-            }
+            for (int x = x0; x < x1; ++x)
+                seen.insert(rgb(x, y));
         return static_cast<int>(seen.size());
     }
 

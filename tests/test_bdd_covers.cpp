@@ -92,7 +92,7 @@ TEST(BddCovers, ListingsOfFunctionsAreThoseOfTheFixture) {
   out << "wide\n" << listings(m, v, m.Bdd_or(m.Bdd_and(v[1], m.Bdd_not(v[66])), m.Bdd_and(v[64], v[69])));
   const std::vector<bdd> x(v.begin(), v.begin() + 4);
   out << "0\n" << listings(m, x, m.Bdd_zero()) << "1\n" << listings(m, x, m.Bdd_one());
-  EXPECT_EQ(out.str(), test_files::slurp(TESSAN_TEST_DATA "/bdd2/listings.txt"));
+  test_files::expect_fixture("bdd2/listings.txt", out.str());
 }
 
 // Prime implicants known by hand; levels the covers do not know give the disjoint cover.

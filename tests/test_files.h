@@ -39,14 +39,26 @@ inline void spill(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-// A whole output against its fixture, a path under tests/data/. With
-// TESSAN_WRITE_FIXTURES set the fixture is written instead, to be read over
-// before it is committed.
-inline void expect_fixture(const std::string& fixture, const std::string& actual) {
-    const std::string path = std::string(TESSAN_TEST_DATA) + "/" + fixture;
-    if (std::getenv("TESSAN_WRITE_FIXTURES"))
+// A fixture's text, a path under tests/data/. A missing fixture is a failure,
+// never an empty text that an empty output would match.
+inline std::string fixture(const std::string& name) {
+    const std::string path = std::string(TESSAN_TEST_DATA) + "/" + name;
+    if (!std::ifstream(path))
+        ADD_FAILURE() << "missing fixture: " << path;
+    return slurp(path);
+}
+
+// A whole output against its fixture. With TESSAN_WRITE_FIXTURES set, a
+// fixture that differs is written instead and the test fails, so that it is
+// read over before it is committed: a rewritten fixture never passes.
+inline void expect_fixture(const std::string& name, const std::string& actual) {
+    const std::string path = std::string(TESSAN_TEST_DATA) + "/" + name;
+    if (std::getenv("TESSAN_WRITE_FIXTURES") && (!std::ifstream(path) || slurp(path) != actual)) {
         spill(path, actual);
-    EXPECT_EQ(actual, slurp(path)) << "expected output: " << path;
+        ADD_FAILURE() << "fixture written, to be read over: " << path;
+        return;
+    }
+    EXPECT_EQ(actual, fixture(name)) << "expected output: " << path;
 }
 
 // A table of cases, one a line: `name "input" ... = "expected" ...`, texts quoted with the

@@ -32,8 +32,6 @@ const fs::path& fixtures() {
   return dir;
 }
 
-String expected(const String& name) { return test_files::slurp(fixtures() / name); }
-
 std::unique_ptr<gal_tpen_fichier> checked_chart(const String& stem) {
   return reader_files::read_file((fixtures() / (stem + ".gal")).string()).chart;
 }
@@ -123,7 +121,8 @@ TEST(ChartChecks, ReportsOfFixtureCharts) {
         "mistyped_pre.declarations", "two_signals.declarations", "runner.programs", "matching.programs",
         "undeclared_port.programs", "two_signals.programs"}) {
     const std::size_t dot = name.find('.');
-    EXPECT_EQ(checks.at(name.substr(dot + 1))(*checked_chart(name.substr(0, dot))), expected(name + ".txt"));
+    const String report = checks.at(name.substr(dot + 1))(*checked_chart(name.substr(0, dot)));
+    test_files::expect_fixture("checks/" + name + ".txt", report);
   }
 }
 
@@ -207,8 +206,9 @@ TEST(ChartChecks, OnlyPlainProgramFilesAreRead) {
   fs::create_directory(dir);
   test_files::spill(dir / "important.txt", String(32, 'i'));
   ASSERT_EQ(mkfifo((dir / "fifo.gal").c_str(), 0600), 0);
-  test_files::make_device(dir / "zero.gal", 5);  // absent without root: not found either
+  const String no_device = test_files::make_device(dir / "zero.gal", 5);  // absent: not found either
   fs::current_path(dir);
-  EXPECT_EQ(run(*chart, programs), expected("nonplain_runs.programs.txt"));
+  test_files::expect_fixture("checks/nonplain_runs.programs.txt", run(*chart, programs));
   EXPECT_EQ(test_files::slurp("important.txt"), String(32, 'i'));
+  if (!no_device.empty()) GTEST_SKIP() << "the device row: " << no_device;
 }

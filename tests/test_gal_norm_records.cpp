@@ -57,7 +57,7 @@ TEST(Records, DumpsComparisonsAndOrderOfEveryKind) {
   run.ident(3);
   os << compared(run, gal_run_instance(2, run.renaming()));
   os << testing::internal::GetCapturedStderr();
-  EXPECT_EQ(os.str(), test_files::slurp(data + "records.txt"));
+  test_files::expect_fixture("readertext/records.txt", os.str());
 }
 
 // A name is looked up only where it stands as a formal, after a backslash,

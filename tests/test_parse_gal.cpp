@@ -23,7 +23,6 @@ using namespace reader_files;
 namespace {
 
 const String data = String(TESSAN_TEST_DATA) + "/";
-const String expected = data + "readertext/reader/";
 
 // What a read shows: its messages, then the chart's model, flag, automata,
 // locals and states as its getters and dumps give them, and its whole text as
@@ -51,9 +50,9 @@ TEST(ParseGal, EachChartShowsItsExpectedReadAndTrace) {
     for (const auto& file : std::filesystem::directory_iterator(data + folder)) {
       if (file.path().extension() != ".gal") continue;
       const reading r = read_text(slurp(file.path()));
-      const String stem = expected + file.path().stem().string();
-      EXPECT_EQ(seen(r), slurp(stem + ".seen")) << file.path();
-      EXPECT_EQ(r.trace, slurp(stem + ".trace")) << file.path();
+      const String stem = "readertext/reader/" + file.path().stem().string();
+      test_files::expect_fixture(stem + ".seen", seen(r));
+      test_files::expect_fixture(stem + ".trace", r.trace);
       EXPECT_EQ(pgal_parser, nullptr);  // the context went with its read
     }
 }
@@ -98,8 +97,8 @@ TEST(ParseGal, MissingFilesNulNamesDirectoriesAndDevicesAreNotFoundAndAPipeIsRea
   spill(dir + "absent.gal.log", "earlier\n");
   std::vector<String> refused = {dir + "absent.gal", dir, dir + "important.txt" + nul,
                                  dir + "important.txt" + nul + "/x.gal"};
-  if (test_files::make_device(dir + "zero", 5).empty() && symlink("zero", (dir + "dev.gal").c_str()) == 0)
-    refused.push_back(dir + "dev.gal");
+  const String no_device = test_files::make_device(dir + "zero", 5);
+  if (no_device.empty() && symlink("zero", (dir + "dev.gal").c_str()) == 0) refused.push_back(dir + "dev.gal");
   for (const String& name : refused) {
     const reading r = read_file(name);
     EXPECT_EQ(r.err, "FILE NOT FOUND !\n");
@@ -121,6 +120,7 @@ TEST(ParseGal, MissingFilesNulNamesDirectoriesAndDevicesAreNotFoundAndAPipeIsRea
   const reading piped = read_file(dir + "pipe.gal");
   writer.join();
   EXPECT_NE(piped.chart, nullptr) << piped.err;
+  if (!no_device.empty()) GTEST_SKIP() << "the device row: " << no_device;
 }
 
 // The trace is truncated when it opens: never when it is the chart itself or
@@ -133,12 +133,16 @@ TEST(ParseGal, TraceThatIsTheChartOrNoPlainFileIsLeftAsItIs) {
       {"is not a regular file", [](auto&, auto& t) { return mkfifo(t.c_str(), 0600) == 0; }},
       {"is not a regular file", [](auto&, auto& t) { return test_files::make_device(t, 3).empty(); }}};
   const String text = slurp(data + "reader/encapsulated.gal");
+  String unmade;
   for (const auto& [refusal, make] : rows) {
     const String chart = scratch_file("trace") + "/c.gal", trace = chart + ".log";
     ASSERT_EQ(mkdir(chart.substr(0, chart.size() - 6).c_str(), 0700), 0);
     spill(chart, text);
     struct stat before, after;
-    if (!make(chart, trace) || lstat(trace.c_str(), &before) != 0) continue;
+    if (!make(chart, trace) || lstat(trace.c_str(), &before) != 0) {
+      unmade += trace + " (" + refusal + "): " + std::strerror(errno) + "; ";
+      continue;
+    }
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     const std::unique_ptr<gal_tpen_fichier> read(parse(chart));  // its trace left unread: it may be a pipe
@@ -149,6 +153,7 @@ TEST(ParseGal, TraceThatIsTheChartOrNoPlainFileIsLeftAsItIs) {
     EXPECT_EQ(slurp(chart), text);
     EXPECT_TRUE(lstat(trace.c_str(), &after) == 0 && after.st_mode == before.st_mode) << trace;
   }
+  if (!unmade.empty()) GTEST_SKIP() << "rows whose trace could not be made: " << unmade;
 }
 
 // A trace that cannot be written whole is said once, and the chart is read: a

@@ -44,11 +44,13 @@ TEST(PutInkscape, WritesEachChartUnderEachModelAsWellFormedXml) {
             // The scratch folder is left out of the file name that the drawing holds.
             String svg = slurp(file);
             svg.erase(svg.find(file.substr(0, file.size() - stem.size())), file.size() - stem.size());
-            EXPECT_EQ(svg, slurp(data + name + "-" + std::to_string(model) + ".svg")) << name << " " << model;
+            test_files::expect_fixture("forms/drawings/" + name + "-" + std::to_string(model) + ".svg", svg);
             const String check = "xmllint --noout '" + file + "' 2>/dev/null";
             EXPECT_TRUE(!xmllint || std::system(check.c_str()) == 0) << name << " " << model;
         }
     }
+    if (!xmllint)
+        GTEST_SKIP() << "xmllint is not installed: the drawings were not checked well-formed";
 }
 
 TEST(PutInkscape, FramesEachAutomatonHalfAUnitAroundItsStatesAndTransitions) {

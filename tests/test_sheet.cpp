@@ -111,9 +111,7 @@ TEST(Sheet, EachSceneDrawsItsMap) {
              sheet.ofl_arrowbound(150, 100, 159, 112, FL_BLUE);
          }}};
     for (const auto& [name, paint] : scenes)
-        EXPECT_EQ(map_of(drawn(paint)),
-                  test_files::slurp(std::string(TESSAN_TEST_DATA) + "/forms/sheet/" + name + ".txt"))
-            << name;
+        test_files::expect_fixture("forms/sheet/" + std::string(name) + ".txt", map_of(drawn(paint)));
 }
 
 TEST(Sheet, StringTakesTheFontBeforeTheSizeAndDrawsSymbols) {
