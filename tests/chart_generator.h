@@ -257,14 +257,11 @@ private:
         for (int i = below(4); i > 0; --i) {
             const std::string t = value_type(), name = "K" + std::to_string(constants_.size());
             std::vector<std::string> values = {"", "x y"};
-            if (t == "integer")
-                values.insert(values.end(), {"3", " -2", "1.5"});
-            if (t == "float" || t == "double")
-                values.insert(values.end(), {"2.5", "1e-7", " 3 ", "1.5f"});
-            if (t == "boolean")
-                values.insert(values.end(), {"true", "TRUE", "False", "1"});
-            if (t == "string")
-                values.insert(values.end(), {"words", " spaced "});
+            for (const auto& [of, v] : std::multimap<std::string, std::string>{
+                     {"integer", "3"}, {"integer", " -2"}, {"integer", "1.5"}, {"double", "1e-7"}, {"double", " 3 "},
+                     {"double", "1.5f"}, {"float", "2.5"}, {"float", "1e-7"}, {"boolean", "TRUE"}, {"boolean", "1"}})
+                if (of == t)
+                    values.push_back(v);
             const std::string v = pick(values);
             list += (list.empty() ? "" : ", ") + t + " " + name + (v.empty() ? "" : " \"" + blanked(v) + "\"");
             constants_.emplace_back(name, t);
@@ -278,19 +275,10 @@ private:
         std::vector<std::string> good = {"?" + signal}, bad = {"", "3)", "(3", "3 % 2", "v0", "(3)(4)"};
         for (const auto& c : constants_)
             (c.second == t ? good : bad).push_back(c.first);
-        if (t == "integer")
-            good.insert(good.end(), {"3", "-2", "(1 + 2) * 3", "7 mod 2"});
-        if (t == "float")
-            good.push_back("1.5f * 2.0f");
-        if (t == "double")
-            good.insert(good.end(), {"2.5", "-1.0e-3"});
-        if (t == "boolean")
-            good.insert(good.end(), {"true", "3 > 2 and not false"});
-        const std::pair<const char*, const char*> literals[] = {
-            {"1", "integer"}, {"1.5", "double"}, {"2.5f", "float"}, {"true", "boolean"}};
-        for (const auto& literal : literals)
-            if (t != literal.second)
-                bad.push_back(literal.first);
+        for (const auto& [of, v] : std::multimap<std::string, std::string>{
+                 {"integer", "1"}, {"integer", "(1 + 2) * 3 mod 2"}, {"float", "2.5f"}, {"float", "1.5f * -2.0f"},
+                 {"double", "1.5"}, {"double", "-1.0e-3"}, {"boolean", "true"}, {"boolean", "3 > 2 and not false"}})
+            (of == t ? good : bad).push_back(v);
         if (!chance(8))
             return pick(good);
         bad_ = true;

@@ -1,6 +1,7 @@
 // What Esterel v5 can and cannot say, as far as the module of a chart needs
-// it: identifiers and reserved words, the predefined types, literals of
-// constants, signal expressions in delays, and the renamings of a run.
+// it: identifiers and reserved words, the predefined types, signal
+// expressions and count delays, and the renamings of a run (the values that
+// emissions, counts and constants carry are in put_strl5_values.cpp).
 //
 // A chart text was written for charts, not for Esterel: its triggers use the
 // chart's operator spellings and brackets, its constants carry one value text
@@ -180,9 +181,6 @@ String plain_spelling(const String& body) {
     return r;
 }
 
-// Brackets and "not" nest the parsers below; beyond this depth a trigger is
-// refused rather than allowed to exhaust the stack.
-constexpr int deepest_nesting = 200;
 
 // An Esterel delay as the module writes it: ["immediate"] then one signal
 // name or one bracketed expression, inside which only parentheses group.

@@ -57,6 +57,10 @@ bool first_index_fault(const gal_tpen_fichier& chart, String& fault);
 
 // ---- What Esterel can say (put_strl5_esterel.cpp) ---------------------------
 
+// Brackets and negations nest the readers of triggers and values; beyond
+// this depth a text is refused rather than allowed to exhaust the stack.
+constexpr int deepest_nesting = 200;
+
 // Any blank: a chart text may hold tabs and line ends where a blank is meant.
 inline bool blank_char(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
@@ -121,8 +125,10 @@ bool count_shape(const String& text);
 String constant_literal(const gal_declaration_constants& c, bool& dropped);
 
 // An action read as emissions separated by ";", each "[emit] S" or
-// "[emit] S(value)"; none when the text is blank. `text` is what the module
-// writes after "emit ", `fault` why the action is no list of emissions.
+// "[emit] S(value)", blanks of any kind around them; none when the text is
+// blank or has a fault. `text` is what the module writes after "emit ",
+// `fault` why the action is no list of emissions. The values are read, not
+// checked: see expression_fault.
 struct emission {
     String signal;
     bool valued = false;

@@ -15,10 +15,6 @@ namespace tessan_strl5 {
 
 namespace {
 
-// Brackets and negations nest the reader below; beyond this depth an
-// expression is refused rather than allowed to exhaust the stack.
-constexpr int deepest_nesting = 200;
-
 bool numeric(const String& type) { return type == "integer" || type == "float" || type == "double"; }
 
 // The tokens of an Esterel expression.
