@@ -50,6 +50,14 @@ String trimmed(const String& text) {
     return text.substr(begin, end - begin);
 }
 
+String one_line(const String& text) {
+    String line = trimmed(text);
+    for (char& c : line)
+        if (blank_char(c))
+            c = ' ';
+    return line;
+}
+
 namespace {
 
 // ---- Triggers ---------------------------------------------------------------
@@ -537,11 +545,7 @@ bool count_delay(const trigger_body& body, bool immediate, esterel_trigger& resu
         return false;
     result = translate_trigger(text.substr(start), false);
     result.count = count;
-    String written = count;
-    for (char& c : written)
-        if (blank_char(c))
-            c = ' ';
-    result.text = (immediate && body.marked ? "immediate " : "") + written + " " + result.text;
+    result.text = (immediate && body.marked ? "immediate " : "") + one_line(count) + " " + result.text;
     if (result.fault.empty() && body.marked)
         result.fault = "a count delay cannot be immediate";
     if (result.fault.empty() && !immediate)

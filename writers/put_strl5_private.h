@@ -72,6 +72,10 @@ inline bool identifier_char(char c) { return letter_char(c) || digit_char(c) || 
 // The text without the blanks around it.
 String trimmed(const String& text);
 
+// The same, every blank inside it a space: a text that the module writes on
+// one line.
+String one_line(const String& text);
+
 // A letter, then letters, digits and "_".
 bool identifier_shape(const String& name);
 

@@ -494,14 +494,6 @@ std::size_t value_end(const String& text, std::size_t open) {
     return String::npos;
 }
 
-String one_line(const String& text) {
-    String line = trimmed(text);
-    for (char& c : line)
-        if (blank_char(c))
-            c = ' ';
-    return line;
-}
-
 // The texts that modules have always been written with keep their spelling:
 // a name, then nothing or something in round brackets, blanks being spaces.
 bool written_as_stored(const String& action) {
