@@ -1,13 +1,17 @@
 // Random charts in the reader's format, drawn from a seed, for the properties
 // that must hold of every chart: every model, state and transition kind,
-// priorities, triggers in every spelling, actions, runs with renamings, signal
-// types, final and encapsulated charts. Now and then one has a flaw that Esterel
-// has no form for (an undeclared signal or a comparison in a trigger, a state
-// name that is no identifier, two states of one name): `flawed` says so.
+// priorities, triggers in every spelling and count delays, actions of one or
+// more emissions with values of every type, runs with renamings, constants,
+// signal types, final and encapsulated charts, blanks, tabs and line ends
+// around the texts. Now and then one has a flaw that Esterel has no form for
+// (an undeclared signal or a comparison in a trigger, a state name that is no
+// identifier, two states of one name, a signal named as the module's own
+// signals, a value of the wrong type): `flawed` says so.
 #ifndef TESSAN_TESTS_CHART_GENERATOR_H
 #define TESSAN_TESTS_CHART_GENERATOR_H
 
 #include <cstdlib>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -43,15 +47,20 @@ public:
     generated chart(const std::string& name) {
         generated g;
         g.model = below(5) - 1;
+        model_ = g.model;
         signals_.clear();
         integers_.clear();
+        typed_.clear();
+        constants_.clear();
+        bad_ = false;
+        const std::string clash = chance(12) ? pick<std::string>({name + "_ctl0_terminate", "start_s0", "done_s0"}) : "";
         const char* models[] = {"-1", "basic_model:", "par_automata_model:", "light_esterel_model:",
                                 "synccharts_model:"};
         std::ostringstream os;
         os << "Name: " << name << " : " << models[g.model + 1] << ";\nType: ;\n";
         section(os, "Input:", "I", 4, true);
         os << "Sensor: ;\n";
-        section(os, "Output:", "O", 3, true);
+        section(os, "Output:", "O", 3, true, clash);
         section(os, "Local:", "L", 3, true);
         os << "Variable: ;\n";
         const int programs = below(3);
@@ -59,13 +68,13 @@ public:
         for (int p = 0; p < programs; ++p)
             os << (p ? ",\n" : "") << "\"lib/p" << p << "\": f" << p << ": P" << p
                << ": Input: a: pure; Sensor: ; Output: b: " << type() << ";";
-        os << ";\nFunction: ;\nConstant: ;\nPre: ";
+        os << ";\nFunction: ;\nConstant: " << constants() << ";\nPre: ";
         os << (signals_.empty() || chance(2) ? "" : "pp " + pick(signals_) + " ---") << ";\n";
         const int actions = below(4);
         os << "Action: ";
         for (int a = 0; a < actions; ++a) {
-            const std::string text = signals_.empty() || chance(4) ? (chance(2) ? "" : " ") : emitted();
-            os << (a ? ", \"" : "\"") << text << '"';
+            const std::string text = signals_.empty() || chance(4) ? (chance(2) ? "" : " ") : emissions();
+            os << (a ? ", \"" : "\"") << blanked(text) << '"';
         }
         os << ";\n";
         if (chance(8)) {
@@ -78,6 +87,7 @@ public:
         const int flaw = chance(6) ? 1 + below(4) : 0;
         for (int group = 1 + below(3); group > 0; --group) {
             const int first = states, size = 1 + below(4);
+            std::vector<int> runners;  // states with actions and a run, which may end on a termination
             for (int s = 0; s < size; ++s, ++states) {
                 std::string state_name = chance(8) ? "" : "s" + std::to_string(s);
                 if (flaw == 3 && s == 0)
@@ -87,9 +97,12 @@ public:
                 stars << (states ? ",\n" : "") << (chance(4) ? "FS: \"" : "NS: \"") << state_name << "\" "
                       << coordinate() << ' ' << coordinate();
                 if (chance(3) && programs > 0) {
+                    const std::string emits = action_list(actions);
                     stars << " : " << below(programs)
-                          << (chance(2) && !signals_.empty() ? " \"" + pick(signals_) + "\\a\"" : "") << " :"
-                          << action_list(actions);
+                          << (chance(2) && !signals_.empty() ? " \"" + blanked(renaming()) + "\"" : "") << " :"
+                          << emits;
+                    if (!emits.empty() && chance(2))
+                        runners.push_back(states);
                 } else if (chance(2)) {
                     stars << " : -1 :" << action_list(actions);
                 }
@@ -114,13 +127,15 @@ public:
                 const int kind = below(4);
                 const int from = kind == 2 ? -1 : first + below(size);
                 const int to = chance(10) ? -1 : first + below(size);
-                arrow(from, to == -1 && kind == 2 ? first : to, kind, trigger());
+                arrow(from, to == -1 && kind == 2 ? first : to, kind, delay(kind));
             }
+            for (int runner : runners)
+                arrow(runner, first + below(size), 3, delay(3));
             if (flaw == 1 || flaw == 2)
                 arrow(first, first, 1, flaw == 1 ? "zz or " + expression(1)
                                                  : (signals_.empty() ? "x" : pick(signals_)) + " > 2");
         }
-        g.flawed = flaw > 0;
+        g.flawed = flaw > 0 || !clash.empty() || bad_;
         g.text = os.str() + "Star:\n" + stars.str() + ";\nTransition:\n" + transitions.str() + ";\n";
         return g;
     }
@@ -137,19 +152,24 @@ private:
     T pick(const std::vector<T>& v) { return v[below(static_cast<int>(v.size()))]; }
 
     std::string type() { return pick<std::string>({"", "pure", "pure", "bool", "integer", "speed", "unit"}); }
-    std::string emitted() { return integers_.empty() || chance(2) ? pick(signals_) : pick(integers_) + "(3)"; }
 
-    // Names of one kind, each typed; signal sections feed the triggers.
-    void section(std::ostringstream& os, const char* keyword, const char* stem, int most, bool signal) {
+    // Names of one kind, each typed, and maybe one more of the given name;
+    // signal sections feed the triggers and the emissions.
+    void section(std::ostringstream& os, const char* keyword, const char* stem, int most, bool signal,
+                 const std::string& extra = "") {
         os << keyword << ' ';
         for (int i = below(most + 1) - 1; i >= 0; --i) {
-            const std::string name = stem + std::to_string(i), t = type();
-            os << name << ": " << t << (i ? ", " : "");
+            const std::string name = stem + std::to_string(i), t = chance(4) ? value_type() : type();
+            os << name << ": " << t << (i || !extra.empty() ? ", " : "");
             if (signal)
                 signals_.push_back(name);
             if (signal && t == "integer")
                 integers_.push_back(name);
+            if (signal)
+                typed_[name] = t;
         }
+        if (!extra.empty())
+            os << extra << ": pure";
         os << ";\n";
     }
 
@@ -185,6 +205,22 @@ private:
         prefix += chance(6) ? "#" : "";
         return prefix + expression(1);
     }
+    // A trigger of a written transition: now and then a count delay, which
+    // a suspension cannot wait for, and blanks of every kind around it.
+    std::string delay(int kind) {
+        if (kind == 2 || !chance(8))
+            return blanked(trigger());
+        const std::string signal = signals_.empty() || chance(4) ? "tick" : chance(3) ? "[" + expression(2) + "]"
+                                                                                    : pick(signals_);
+        std::vector<std::string> counts = {"3", "(2)", "2 + 1"};
+        if (!integers_.empty())
+            counts.push_back("?" + pick(integers_));
+        for (const auto& c : constants_)
+            if (c.second == "integer")
+                counts.push_back(c.first);
+        return blanked(pick(counts) + " " + signal);
+    }
+
     std::string expression(int depth) {
         const int shape = depth > 3 ? 0 : below(5);
         if (shape == 0 || signals_.empty())
@@ -199,8 +235,89 @@ private:
         return left + expression(depth + 1);
     }
 
+    // ---- Texts that the Esterel writer reads as values ----
+
+    std::string value_type() {
+        return pick<std::string>({"integer", "float", "double", "boolean", "string", "bool", "speed"});
+    }
+
+    // Blanks, tabs or line ends around a text, now and then.
+    std::string blanked(const std::string& text) {
+        if (!chance(6))
+            return text;
+        const std::vector<std::string> blanks = {"", " ", "\t", "\n", " \t", "\r\n"};
+        return pick(blanks) + text + pick(blanks);
+    }
+
+    // Constants of the value types, values given in every spelling: some
+    // plain literals, some that need trimming or respelling, some that are
+    // no literal at all (written without value and a warning).
+    std::string constants() {
+        std::string list;
+        for (int i = below(4); i > 0; --i) {
+            const std::string t = value_type(), name = "K" + std::to_string(constants_.size());
+            std::vector<std::string> values = {"", "x y"};
+            for (const auto& [of, v] : std::multimap<std::string, std::string>{
+                     {"integer", "3"}, {"integer", " -2"}, {"integer", "1.5"}, {"double", "1e-7"}, {"double", " 3 "},
+                     {"double", "1.5f"}, {"float", "2.5"}, {"float", "1e-7"}, {"boolean", "TRUE"}, {"boolean", "1"}})
+                if (of == t)
+                    values.push_back(v);
+            const std::string v = pick(values);
+            list += (list.empty() ? "" : ", ") + t + " " + name + (v.empty() ? "" : " \"" + blanked(v) + "\"");
+            constants_.emplace_back(name, t);
+        }
+        return list;
+    }
+
+    // A value of the signal's type, or now and then one of another type or
+    // no value at all (a flaw).
+    std::string value(const std::string& signal, const std::string& t) {
+        std::vector<std::string> good = {"?" + signal}, bad = {"", "3)", "(3", "3 % 2", "v0", "(3)(4)"};
+        for (const auto& c : constants_)
+            (c.second == t ? good : bad).push_back(c.first);
+        for (const auto& [of, v] : std::multimap<std::string, std::string>{
+                 {"integer", "1"}, {"integer", "(1 + 2) * 3 mod 2"}, {"float", "2.5f"}, {"float", "1.5f * -2.0f"},
+                 {"double", "1.5"}, {"double", "-1.0e-3"}, {"boolean", "true"}, {"boolean", "3 > 2 and not false"}})
+            (of == t ? good : bad).push_back(v);
+        if (!chance(8))
+            return pick(good);
+        bad_ = true;
+        return pick(bad);
+    }
+
+    // One to three emissions of declared signals, each with a value when its
+    // signal carries one.
+    std::string emissions() {
+        std::string text;
+        for (int i = chance(3) ? 1 + below(3) : 1; i > 0; --i) {
+            const std::string signal = pick(signals_), t = typed_[signal];
+            const bool valued = !(t.empty() || t == "pure" || (t == "bool" && (model_ == 0 || model_ == 1)));
+            text += text.empty() ? (chance(8) ? "emit " : "") : pick<std::string>({"; emit ", ";\temit ", " ;\nemit "});
+            const bool unvalued = valued && chance(16);  // a flaw: a valued signal needs its value
+            bad_ = bad_ || unvalued;
+            text += signal + (valued && !unvalued ? "(" + value(signal, t) + ")" : "");
+        }
+        return text;
+    }
+
+    // A renaming of a run: the chart's actual\formal pair, or the Esterel
+    // way with "/", maybe with a constant renamed after ";".
+    std::string renaming() {
+        const std::string actual = pick(signals_);
+        if (chance(2))
+            return actual + "\\a";
+        std::string text = actual + (chance(2) ? " / a" : "/a");
+        if (!constants_.empty() && chance(3))
+            text += "; constant " + constants_.front().first + " / c";
+        return text;
+    }
+
     std::mt19937 rng_;
     std::vector<std::string> signals_, integers_;
+    std::map<std::string, std::string> typed_;
+    std::vector<std::pair<std::string, std::string>> constants_;
+    int model_ = 0;
+    bool bad_ = false;
 };
 
 }  // namespace chart_generator

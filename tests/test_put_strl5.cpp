@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -55,12 +56,48 @@ using writer = int (G::*)(const String&, const String&) const;
 
 const char* const no_checker = "no Esterel checker (set ESTEREL_CHECK): modules not checked";
 
-// "" when the checker accepts the module, else what it said.
-String refusal(const String& module) {
+// "" when the checker accepts the module, else what it said; `xml` receives
+// the tree that it prints.
+String refusal(const String& module, String* xml = nullptr) {
     const String in = scratch_file("checked.strl");
     spill(in, module);
-    const int code = std::system(("'" + checker() + "' <'" + in + "' >/dev/null 2>'" + in + ".err'").c_str());
+    const int code = std::system(("'" + checker() + "' <'" + in + "' >'" + in + ".xml' 2>'" + in + ".err'").c_str());
+    if (xml)
+        *xml = slurp(in + ".xml");
     return code == 0 ? String() : "refused: " + slurp(in + ".err");
+}
+
+// Which statement holds which around the first trap of a module: the
+// statements of the trap's parent in the checker's tree, one a line,
+// indented by depth.
+String statements_around_trap(const String& xml) {
+    static const std::regex tag("<(/?)(\\w+)[^>]*?(/?)>");
+    std::vector<std::pair<String, std::vector<std::size_t>>> tree(1);
+    std::vector<std::size_t> open{0};
+    for (std::sregex_iterator m(xml.begin(), xml.end(), tag), end; m != end && !open.empty(); ++m) {
+        if ((*m)[1].length() > 0) {
+            open.pop_back();
+            continue;
+        }
+        tree[open.back()].second.push_back(tree.size());
+        tree.push_back({(*m)[2], {}});
+        if ((*m)[3].length() == 0)
+            open.push_back(tree.size() - 1);
+    }
+    const std::regex statement("Trap|Exit|Run|Emit|Halt|Suspend|LoopEach|(Parallel)?StatementList");
+    String out;
+    const std::function<void(std::size_t, int)> put = [&](std::size_t e, int depth) {
+        const bool shown = std::regex_match(tree[e].first, statement);
+        if (shown)
+            out += String(2 * depth, ' ') + tree[e].first + "\n";
+        for (std::size_t child : tree[e].second)
+            put(child, depth + shown);
+    };
+    for (std::size_t e = 0; e < tree.size(); ++e)
+        for (std::size_t child : tree[e].second)
+            if (tree[child].first == "Trap" && out.empty())
+                put(e, 0);
+    return out;
 }
 
 std::unique_ptr<gal_tpen_fichier> read_chart(const String& name) { return read_text(fixture(name)).chart; }
@@ -128,6 +165,52 @@ TEST_F(PutStrl5, WritesEachChartAsTheModuleWorkedOutByHandWhichEsterelAccepts) {
 TEST_F(PutStrl5, NamesTheModuleAfterTheArgumentAndItsSignalsAfterTheChart) {
     EXPECT_EQ(write(*read_chart("strl5/light.gal"), "other"),
               replaced(fixture("strl5/light.strl"), "module light", "module other"));
+}
+
+// A state that sustains its actions beside a run and leaves on a normal
+// termination: the end of the run ends the whole state, then the termination
+// emits; a state without all three keeps its shape.
+TEST_F(PutStrl5, EndsTheSustainedPartOfAStateWhenItsRunEnds) {
+    const String text = write(*read_chart("strl5/trapped.gal"));
+    test_files::expect_fixture("strl5/trapped.strl", text);
+    if (checker().empty())
+        GTEST_SKIP() << no_checker;
+    String xml;
+    EXPECT_EQ(refusal(text, &xml), "");
+    test_files::expect_fixture("strl5/trapped.tree", statements_around_trap(xml));
+}
+
+// Values of every type, emissions in a row, count delays, tabs and line ends
+// around actions and renamings, renamings spelled the Esterel way, constants
+// respelled (a value that has no Esterel literal is said on standard error),
+// and chains of "|" or "&" however long, which hold no xor.
+TEST_F(PutStrl5, WritesValuesCountsAndRenamingsAsEsterelReadsThem) {
+    const String chart = fixture("strl5/values.gal"), text = write(*read_text(chart).chart);
+    test_files::expect_fixture("strl5/values.strl", text);
+    test_files::expect_fixture("strl5/values.err", diagnostics);
+    for (const auto& [op, word] : {std::make_pair(" | ", " or "), std::make_pair(" & ", " and ")}) {
+        String terms = "A", written = "A";
+        for (int i = 1; i < 10000; ++i) {
+            terms += op + String(i % 2 ? "B" : "A");
+            written += word + String(i % 2 ? "B" : "A");
+        }
+        EXPECT_EQ(write(*read_text(replaced(chart, "A | B | A | B | A", terms)).chart),
+                  replaced(text, "A or B or A or B or A", written));
+    }
+    if (checker().empty())
+        GTEST_SKIP() << no_checker;
+    EXPECT_EQ(refusal(text), "");
+}
+
+// What Esterel would read otherwise or not at all: chart signals named as the
+// module's own, emissions without a value or with one of another type,
+// unbalanced or commented out, "#" and priorities out of place, counts where
+// none can stand. One line each, the texts that hold line ends escaped.
+TEST_F(PutStrl5, RefusesWhatEsterelWouldReadOtherwiseOneLineEach) {
+    EXPECT_EQ(write(*read_chart("strl5/misread.gal")), "");
+    EXPECT_EQ(status, 0);
+    test_files::expect_fixture("strl5/misread.err", replaced(diagnostics, out, "OUT"));
+    EXPECT_EQ(files(), 0);
 }
 
 // Whatever the chart, tessan writes a module that Esterel accepts, or

@@ -32,6 +32,18 @@ void put_signal_list(std::ostream& os, const gal_declaration_variables* table, i
     }
 }
 
+// A constant declared without the value that the chart gives it: Esterel
+// takes only a literal of the constant's type, and the rest is the host
+// language's to give.
+void warn_value_dropped(const gal_declaration_constants& c) {
+    String value = c.value(5);
+    if (value.empty())
+        value = c.value(0);
+    std::cerr << "WARNING: constant " << printable(c.name()) << " is declared without its value \""
+              << printable(value) << "\", which is no Esterel literal of type " << printable(c.typev())
+              << std::endl;
+}
+
 void put_interface(std::ostream& os, const gal_tpen_fichier& chart) {
     const int model = chart.mon_modele();
     if (chart.nbr_inputs() > 0) {
@@ -70,20 +82,22 @@ void put_constellation(std::ostream& os, const gal_tpen_fichier& chart, int k) {
     if (k > 0)
         os << "   ||\n";
     os << "% constellation " << chart.mon_nom_module() << "_" << k << "\n";
-    const char* lead = "  signal start_";
+    const char* lead = "  signal ";
     for (int s : states) {
-        os << lead << table[s].un_nom() << "\n";
-        lead = "       , start_";
+        os << lead << start_signal(table[s]) << "\n";
+        lead = "       , ";
     }
     os << "         in\n";
 
     const std::vector<int> initial = initial_transitions(chart, states);
     for (int t : initial) {
         const gal_tpen_transition& transition = chart.ma_table_transitions()[t];
-        os << "    emit start_" << table[transition.mon_ident_etat_aval()].un_nom() << ";\n";
-        for (int a : transition.mes_actions())
-            if (!emission_of(actions[a]).nothing)
-                os << "             emit " << actions[a] << ";\n";
+        os << "    emit " << start_signal(table[transition.mon_ident_etat_aval()]) << ";\n";
+        for (int a : transition.mes_actions()) {
+            const action_reading action = read_action(actions[a]);
+            if (!action.emissions.empty())
+                os << "             emit " << action.text << ";\n";
+        }
     }
     if (initial.empty())
         warn_no_initial_transition(chart.nombre_SC());
@@ -104,7 +118,7 @@ void put_constellation(std::ostream& os, const gal_tpen_fichier& chart, int k) {
 // has no states: Esterel wants a body all the same.
 void put_empty_body(std::ostream& os, const gal_tpen_fichier& chart) {
     os << "  nothing\n";
-    std::cerr << "WARNING: chart " << chart.mon_nom_module() << " has no automaton to translate";
+    std::cerr << "WARNING: chart " << printable(chart.mon_nom_module()) << " has no automaton to translate";
     if (chart.nbr_etats() > 0)
         std::cerr << ": its " << chart.nbr_etats() << " states are left out";
     std::cerr << "; the module does nothing" << std::endl;
@@ -131,15 +145,14 @@ void put_body(std::ostream& os, const gal_tpen_fichier& chart) {
 
 int gal_tpen_fichier::put_strl5(const String& file, const String& module) const {
     String fault;
-    if (first_index_fault(*this, fault)) {
-        std::cerr << "ERROR in gal_tpen_fichier::put_strl5: " << fault
-                  << ": nothing written to " << file << std::endl;
-        return 0;
-    }
-    const std::vector<String> faults = translation_faults(*this, module, table_functions_);
+    std::vector<String> faults;
+    if (first_index_fault(*this, fault))
+        faults.push_back(fault);
+    else
+        faults = translation_faults(*this, module, table_functions_);
     for (const String& f : faults)
-        std::cerr << "ERROR in gal_tpen_fichier::put_strl5: " << f << ": nothing written to "
-                  << file << std::endl;
+        std::cerr << "ERROR in gal_tpen_fichier::put_strl5: " << printable(f)
+                  << ": nothing written to " << printable(file) << std::endl;
     if (!faults.empty())
         return 0;
     return write_whole_file(file, [&](std::ostream& os) {
@@ -164,7 +177,10 @@ int gal_tpen_fichier::put_strl5(const String& file, const String& module) const 
                 os << "constant\n";
                 for (std::size_t i = 0; i < table_constants_.size(); ++i) {
                     const gal_declaration_constants& c = table_constants_[i];
-                    const String literal = constant_literal(c);
+                    bool dropped = false;
+                    const String literal = constant_literal(c, dropped);
+                    if (dropped)
+                        warn_value_dropped(c);
                     os << "  " << c.name() << (literal.empty() ? "" : " = " + literal) << " : "
                        << c.typev() << (i + 1 < table_constants_.size() ? ", \n" : ";\n");
                 }

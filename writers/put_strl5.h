@@ -28,9 +28,10 @@
 // cut, the chart's operator spellings become "and", "or" and "not" (xor and
 // xnor are spelled out with them), a compound expression is put between
 // square brackets in which parentheses group, "1" and the empty trigger
-// become "tick", "0" a test that never holds, and a "#" anywhere makes the
-// whole test immediate ("#A & B" gives "immediate [A and B]"). A trigger that
-// has no Esterel form (see the writer's refusals) comes back as it was
+// become "tick", "0" a test that never holds, and a "#" before any operand
+// makes the whole test immediate ("A & #B" gives "immediate [A and B]"). A
+// count delay keeps its count ("3 [A | B]" gives "3 [A or B]"). A trigger
+// that has no Esterel form (see the writer's refusals) comes back as it was
 // spelled before, with only the priority and the "#" marks treated.
 String strl5_recept(const String& trigger);
 

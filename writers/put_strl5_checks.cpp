@@ -84,6 +84,25 @@ bool first_index_fault(const gal_tpen_fichier& chart, String& fault) {
 
 namespace tessan_strl5 {
 
+String printable(const String& text) {
+    static const char* const named[] = {"\\0", "\\x01", "\\x02", "\\x03", "\\x04", "\\x05", "\\x06", "\\a",
+                                        "\\b", "\\t", "\\n", "\\v", "\\f", "\\r"};
+    String out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 14) {
+            out += named[u];
+        } else if (u < 0x20 || u == 0x7f) {
+            static const char digits[] = "0123456789abcdef";
+            out += String("\\x") + digits[u >> 4] + digits[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 namespace {
 
 String quoted(const String& text) { return "\"" + text + "\""; }
@@ -129,18 +148,60 @@ String element(const char* what, int index, const String& name) {
     return String(what) + " " + std::to_string(index) + " (" + name + ")";
 }
 
+// The names that the module makes up around the states, each with what it
+// names: a chart signal of one of these names would be hidden by it. Start
+// signals and traps repeat from one automaton to the next, each in a scope of
+// its own; a name made up twice for two purposes hides one of them.
+std::unordered_map<String, String> made_up_names(const gal_tpen_fichier& chart, fault_list& out) {
+    std::unordered_map<String, String> made_up;
+    std::unordered_map<String, char> purpose;
+    const auto make = [&](const String& name, char what, const String& holder, const String& label) {
+        const auto found = purpose.emplace(name, what);
+        if (found.second)
+            made_up.emplace(name, holder);
+        else if (found.first->second != what)
+            out.add(label, quoted(name) + " is " + made_up[name] + " too");
+    };
+    for (int k = 0; k < chart.nombre_SC(); ++k)
+        make(termination_signal(chart, k), 'k', "the termination signal of automaton " + std::to_string(k),
+             "chart " + chart.mon_nom_module());
+    for (int k = 0; k < chart.nombre_SC(); ++k)
+        for (int s : chart.SC_liste_etats(k)) {
+            const gal_tpen_etat& state = chart.ma_table_etats()[s];
+            const String label = element("state", s, state.un_nom());
+            make(start_signal(state), 's', "the start signal of " + label, label);
+            if (needs_run_trap(state, lists_of(chart, s).termination))
+                make(run_trap(state), 't', "the trap of " + label, label);
+        }
+    return made_up;
+}
+
+esterel_scope scope_of(const gal_tpen_fichier& chart, const std::vector<gal_declaration_functions>& functions) {
+    esterel_scope scope;
+    // A local that has the name of an input or output hides it: the last
+    // declaration of a name gives its type.
+    for (const auto& table : {std::make_pair(chart.ma_table_inputs(), chart.nbr_inputs()),
+                              std::make_pair(chart.ma_table_outputs(), chart.nbr_outputs()),
+                              std::make_pair(chart.ma_table_locals(), chart.nbr_locals())})
+        for (int i = 0; i < table.second; ++i)
+            scope.signals[table.first[i].nom()] =
+                pure_type(table.first[i].typev(), chart.mon_modele()) ? String() : table.first[i].typev();
+    for (int i = 0; i < chart.nbr_constants(); ++i)
+        scope.constants[chart.ma_table_constants()[i].name()] = chart.ma_table_constants()[i].typev();
+    for (const gal_declaration_functions& f : functions)
+        scope.functions.emplace(f.name(), &f);
+    return scope;
+}
+
 // The walk over what the module writes, in the order it writes it.
 class translation_check {
 public:
-    translation_check(const gal_tpen_fichier& chart, fault_list& out)
-        : chart_(chart), out_(out),
+    translation_check(const gal_tpen_fichier& chart, const esterel_scope& scope,
+                      const std::vector<String>& types, fault_list& out)
+        : chart_(chart), scope_(scope), types_(types.begin(), types.end()), out_(out),
           transition_seen_(static_cast<std::size_t>(chart.nbr_transitions()), 0),
           action_seen_(static_cast<std::size_t>(chart.nbr_actions()), 0),
-          program_seen_(static_cast<std::size_t>(chart.nbr_progs_externes()), 0) {
-        add_signals(chart.ma_table_inputs(), chart.nbr_inputs());
-        add_signals(chart.ma_table_outputs(), chart.nbr_outputs());
-        add_signals(chart.ma_table_locals(), chart.nbr_locals());
-    }
+          program_seen_(static_cast<std::size_t>(chart.nbr_progs_externes()), 0) {}
 
     void automaton(int k) {
         const std::list<int> states = chart_.SC_liste_etats(k);
@@ -148,8 +209,7 @@ public:
         for (int s : states) {
             const gal_tpen_etat& state = chart_.ma_table_etats()[s];
             const String label = element("state", s, state.un_nom());
-            out_.name(label, "start_" + state.un_nom(),
-                      ("its start signal " + quoted("start_" + state.un_nom())).c_str());
+            out_.name(label, start_signal(state), ("its start signal " + quoted(start_signal(state))).c_str());
             const auto found = names.emplace(state.un_nom(), s);
             if (!found.second)
                 out_.add(label, "state " + std::to_string(found.first->second) +
@@ -162,13 +222,6 @@ public:
     }
 
 private:
-    // A local that has the name of an input or output hides it: the last
-    // declaration of a name says whether it is pure.
-    void add_signals(const gal_declaration_variables* table, int count) {
-        for (int i = 0; i < count; ++i)
-            signals_[table[i].nom()] = pure_type(table[i].typev(), chart_.mon_modele());
-    }
-
     void state(int s) {
         const gal_tpen_etat& st = chart_.ma_table_etats()[s];
         const String label = element("state", s, st.un_nom());
@@ -181,13 +234,8 @@ private:
                 const String module = chart_.ma_table_progs_externes()[program].nom_module();
                 out_.name(element("program", program, module), module, "its module name");
             }
-            if (!st.mes_renomages_param_run().empty()) {
-                const esterel_renaming r = translate_renaming(st.mes_renomages_param_run());
-                if (!r.fault.empty())
-                    out_.add(label, r.fault);
-                else
-                    undeclared(label, "its renaming names ", r.actuals);
-            }
+            if (!st.mes_renomages_param_run().empty())
+                renaming(label, st.mes_renomages_param_run());
         }
         for (const std::list<int>* cases : {&lists.weak, &lists.strong})
             for (int t : *cases)
@@ -200,6 +248,41 @@ private:
                 transition(t, false);
     }
 
+    void renaming(const String& label, const String& stored) {
+        const esterel_renaming r = translate_renaming(stored);
+        if (!r.fault.empty()) {
+            out_.add(label, r.fault);
+            return;
+        }
+        std::vector<String> actuals;
+        for (const renaming_part& part : r.parts)
+            for (const auto& pair : part.pairs) {
+                const String& actual = pair.first;
+                String why;
+                if (part.keyword == "signal" && actual != "tick")
+                    actuals.push_back(actual);
+                else if (part.keyword == "constant")
+                    why = renamed_constant_fault(actual);
+                else if (part.keyword == "type" && !predefined_type(actual) && !types_.count(actual))
+                    why = "is not a type that the module declares";
+                else if (part.keyword == "function" && !scope_.functions.count(actual))
+                    why = "is not a function that the chart declares";
+                if (!why.empty())
+                    return out_.add(label, "its renaming gives the " + part.keyword + " " + actual + ", which " + why);
+            }
+        undeclared(label, "its renaming names ", actuals);
+    }
+
+    // Esterel renames a constant by a literal, a negated number or a constant.
+    String renamed_constant_fault(const String& actual) const {
+        const String value = actual[0] == '-' ? trimmed(actual.substr(1)) : actual;
+        const bool literal = !value.empty() && (digit_char(value[0]) || value[0] == '.' ||
+                                                (actual[0] != '-' && (value[0] == '"' || identifier_shape(value))));
+        if (!literal || !expression_fault(actual, "", scope_).empty())
+            return "is neither a literal nor a constant that the chart declares";
+        return String();
+    }
+
     void transition(int t, bool immediate) {
         if (transition_seen_[t])
             return;
@@ -209,9 +292,15 @@ private:
         const esterel_trigger e = translate_trigger(tr.ma_receptivite(), immediate);
         if (!e.fault.empty())
             out_.add(label, e.fault);
+        else if (!e.count.empty() && identifier_shape(e.count) && !scope_.constants.count(e.count))
+            out_.add(label, "not a signal expression");  // "A B": no count, two signals
+        else if (!e.count.empty() && !expression_fault(e.count, "integer", scope_).empty())
+            out_.add(label, "its count " + e.count + " is no Esterel integer: " +
+                                expression_fault(e.count, "integer", scope_));
         else
             undeclared(label, "it tests ", e.signals);
-        actions_of(tr.mes_actions());
+        if (immediate)  // a suspension emits nothing
+            actions_of(tr.mes_actions());
     }
 
     void actions_of(const std::list<int>& actions) {
@@ -221,21 +310,37 @@ private:
             action_seen_[a] = 1;
             const String text = chart_.ma_table_actions()[a];
             const String label = "action " + std::to_string(a) + " (" + quoted(text) + ")";
-            const emission e = emission_of(text);
-            if (!e.well_formed)
-                out_.add(label, "not a signal name, alone or with a value in round brackets");
-            else if (!e.nothing && !signals_.count(e.signal))
-                out_.add(label, e.signal + " is not a signal that the chart declares");
-            else if (e.valued && signals_.at(e.signal))
-                out_.add(label, e.signal + " is a pure signal and carries no value");
+            const action_reading r = read_action(text);
+            if (!r.fault.empty())
+                out_.add(label, r.fault);
+            for (const emission& e : r.emissions) {
+                const String why = emission_fault(e);
+                if (!why.empty()) {
+                    out_.add(label, why);
+                    break;
+                }
+            }
         }
+    }
+
+    String emission_fault(const emission& e) const {
+        const auto declared = scope_.signals.find(e.signal);
+        if (declared == scope_.signals.end())
+            return e.signal + " is not a signal that the chart declares";
+        const String& type = declared->second;
+        if (e.valued && type.empty())
+            return e.signal + " is a pure signal and carries no value";
+        if (!e.valued && !type.empty())
+            return e.signal + " carries a value of type " + type + " and is emitted without one";
+        const String why = e.valued ? expression_fault(e.value, type, scope_) : String();
+        return why.empty() ? why : "the value of " + e.signal + " is no Esterel " + type + ": " + why;
     }
 
     void undeclared(const String& label, const char* lead, const std::vector<String>& names) {
         String missing;
         std::unordered_set<String> said;
         for (const String& n : names)
-            if (!signals_.count(n) && said.insert(n).second)
+            if (!scope_.signals.count(n) && said.insert(n).second)
                 missing += (missing.empty() ? "" : ", ") + n;
         if (!missing.empty())
             out_.add(label, lead + missing + (said.size() > 1 ? ", which the chart does not declare as signals"
@@ -243,19 +348,25 @@ private:
     }
 
     const gal_tpen_fichier& chart_;
+    const esterel_scope& scope_;
+    const std::unordered_set<String> types_;
     fault_list& out_;
-    std::unordered_map<String, bool> signals_;  // name: pure
     std::vector<char> transition_seen_, action_seen_, program_seen_;
 };
 
-void signal_table(fault_list& out, name_table& names, const char* what,
-                  const gal_declaration_variables* table, int count, int model) {
+// Each signal of a table: its name and type, and no other signal of the same
+// scope, nor one that the module makes up, may have its name.
+void signal_table(fault_list& out, name_table& names, const std::unordered_map<String, String>& made_up,
+                  const char* what, const gal_declaration_variables* table, int count, int model) {
     for (int i = 0; i < count; ++i) {
         const String label = element(what, i, table[i].nom());
         out.name(label, table[i].nom());
         if (!pure_type(table[i].typev(), model))
             out.type(label, table[i].typev());
         out.unique(names, label, table[i].nom());
+        const auto mine = made_up.find(table[i].nom());
+        if (mine != made_up.end())
+            out.add(label, mine->second + " has the same name");
     }
 }
 
@@ -325,15 +436,14 @@ std::vector<String> translation_faults(const gal_tpen_fichier& chart, const Stri
         out.unique(constant_names, label, c.name());
     }
 
+    const std::unordered_map<String, String> made_up = made_up_names(chart, out);
     name_table interface, locals;
-    signal_table(out, interface, "input", chart.ma_table_inputs(), chart.nbr_inputs(), chart.mon_modele());
-    signal_table(out, interface, "output", chart.ma_table_outputs(), chart.nbr_outputs(), chart.mon_modele());
-    for (int k = 0; k < automata; ++k)
-        locals.holder(termination_signal(chart, k),
-                      "the termination signal of automaton " + std::to_string(k));
-    signal_table(out, locals, "local", chart.ma_table_locals(), chart.nbr_locals(), chart.mon_modele());
+    signal_table(out, interface, made_up, "input", chart.ma_table_inputs(), chart.nbr_inputs(), chart.mon_modele());
+    signal_table(out, interface, made_up, "output", chart.ma_table_outputs(), chart.nbr_outputs(), chart.mon_modele());
+    signal_table(out, locals, made_up, "local", chart.ma_table_locals(), chart.nbr_locals(), chart.mon_modele());
 
-    translation_check walk(chart, out);
+    const esterel_scope scope = scope_of(chart, functions);
+    translation_check walk(chart, scope, types_to_declare(chart, functions), out);
     for (int k = 0; k < automata; ++k)
         walk.automaton(k);
     return out.faults;

@@ -1,6 +1,7 @@
 // What Esterel v5 can and cannot say, as far as the module of a chart needs
-// it: identifiers and reserved words, the predefined types, literals of
-// constants, signal expressions in delays, and the renamings of a run.
+// it: identifiers and reserved words, the predefined types, signal
+// expressions and count delays, and the renamings of a run (the values that
+// emissions, counts and constants carry are in put_strl5_values.cpp).
 //
 // A chart text was written for charts, not for Esterel: its triggers use the
 // chart's operator spellings and brackets, its constants carry one value text
@@ -15,16 +16,9 @@
 
 namespace tessan_strl5 {
 
-namespace {
-
-bool letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool digit(char c) { return c >= '0' && c <= '9'; }
-bool identifier_char(char c) { return letter(c) || digit(c) || c == '_'; }
-bool blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
-
-// Reserved words of Esterel v5: none of them may name anything. "tick" is no
-// keyword, but it is the predefined signal present at every instant.
-bool reserved(const String& word) {
+bool reserved_word(const String& word) {
+    // Reserved words of Esterel v5: none of them may name anything. "tick" is
+    // no keyword, but it is the predefined signal present at every instant.
     static const std::unordered_set<String> words = {
         "abort",   "and",      "await",     "call",       "case",     "combine", "constant",
         "copymodule", "do",    "each",      "else",       "elsif",    "emit",    "end",
@@ -39,7 +33,7 @@ bool reserved(const String& word) {
 }
 
 bool identifier_shape(const String& s) {
-    if (s.empty() || !letter(s[0]))
+    if (s.empty() || !letter_char(s[0]))
         return false;
     for (char c : s)
         if (!identifier_char(c))
@@ -47,24 +41,146 @@ bool identifier_shape(const String& s) {
     return true;
 }
 
+String trimmed(const String& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && blank_char(text[begin]))
+        ++begin;
+    while (end > begin && blank_char(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+String one_line(const String& text) {
+    String line = trimmed(text);
+    for (char& c : line)
+        if (blank_char(c))
+            c = ' ';
+    return line;
+}
+
+namespace {
+
 // ---- Triggers ---------------------------------------------------------------
 
-// The trigger without its "#" marks and without a leading priority: only a
-// leading "<...>" is one, a "<" or ">" further in is a comparison.
-String body_of(const String& trigger) {
-    String r = cancel_begin_end_spaces(suppres_char(trigger, '#'));
-    if (!r.empty() && r[0] == '<') {
-        const int close = find(r, ">");
-        if (close >= 0)
-            r = cancel_begin_end_spaces(my_after(r, close + 1));
+// The chart's words: a run of letters, digits, "_", ".", "," and "@" is one
+// word, as the chart's expression parser splits them, so "a.b" is one (bad)
+// name and "a . b" a product.
+enum token_kind {
+    t_end, t_name, t_one, t_zero, t_open, t_close, t_or, t_xor, t_xnor, t_and, t_not, t_compare, t_mark
+};
+
+bool chart_word_char(char c) {
+    return identifier_char(c) || c == '.' || c == ',' || c == '@' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// The token at `at` of a trigger, `at` moved past it.
+token_kind chart_token(const String& text, std::size_t& at, String& word) {
+    while (at < text.size() && blank_char(text[at]))
+        ++at;
+    word.clear();
+    if (at == text.size())
+        return t_end;
+    const std::size_t start = at;
+    const char c = text[at];
+    if (c == '<' || c == '>' || c == '=' || (c == '!' && at + 1 < text.size() && text[at + 1] == '='))
+        return t_compare;
+    if (chart_word_char(c) || (c == '-' && at + 1 < text.size() && digit_char(text[at + 1]))) {
+        ++at;
+        while (at < text.size() && chart_word_char(text[at]))
+            ++at;
+    } else {
+        ++at;
     }
-    return r;
+    word = text.substr(start, at - start);
+    if (word == "(" || word == "[")
+        return t_open;
+    if (word == ")" || word == "]")
+        return t_close;
+    if (word == "or" || word == "OR" || word == "+" || word == "|")
+        return t_or;
+    if (word == "xor" || word == "XOR")
+        return t_xor;
+    if (word == "xnor" || word == "XNOR")
+        return t_xnor;
+    if (word == "and" || word == "AND" || word == "." || word == "&" || word == "*")
+        return t_and;
+    if (word == "not" || word == "NOT" || word == "!" || word == "~")
+        return t_not;
+    if (word == "#")
+        return t_mark;
+    return word == "1" ? t_one : word == "0" ? t_zero : t_name;
+}
+
+// "#" makes the whole test immediate. It stands where an operand begins
+// (before a signal or a bracket, and, as charts have always written it,
+// before a negation or a constant), never after an operand ("A#B") nor
+// before an operator or the end.
+String mark_fault(const String& text) {
+    bool after_operand = false, mark = false;
+    std::size_t at = 0;
+    String word;
+    for (;;) {
+        const token_kind k = chart_token(text, at, word);
+        if (mark && k != t_name && k != t_one && k != t_zero && k != t_open && k != t_not && k != t_mark)
+            break;
+        if (k == t_end || k == t_compare)
+            return String();  // a comparison is refused for itself
+        if (k == t_mark && after_operand)
+            break;
+        mark = k == t_mark;
+        after_operand = k == t_name || k == t_one || k == t_zero || k == t_close;
+    }
+    return "\"#\" marks an immediate test only before a signal or a bracket";
+}
+
+// The trigger without its "#" marks and without a leading priority: only a
+// leading "<...>" is one, a "<" or ">" further in is a comparison. A mark
+// goes without a trace, or leaves a blank where two words would join.
+struct trigger_body {
+    String text;
+    bool marked = false;
+    String fault;
+};
+
+trigger_body body_of(const String& trigger) {
+    trigger_body body;
+    std::size_t at = 0;
+    while (at < trigger.size() && (blank_char(trigger[at]) || trigger[at] == '#'))
+        ++at;
+    String rest = trigger;
+    if (at < trigger.size() && trigger[at] == '<') {
+        const std::size_t close = trigger.find('>', at);
+        if (close != String::npos) {
+            const String priority = trimmed(trigger.substr(at + 1, close - at - 1));
+            bool number = !priority.empty();
+            for (char c : priority)
+                number = number && digit_char(c);
+            if (!number && priority != "other" && priority != "default")
+                body.fault = "its priority \"" + priority + "\" is not a number, \"other\" or \"default\"";
+            rest = trigger.substr(close + 1);
+        }
+    }
+    if (body.fault.empty())
+        body.fault = mark_fault(rest);
+    String text;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] != '#') {
+            text += rest[i];
+            continue;
+        }
+        body.marked = true;
+        if (!text.empty() && chart_word_char(text.back()) && i + 1 < rest.size() && chart_word_char(rest[i + 1]))
+            text += ' ';
+    }
+    body.marked = body.marked || (at > 0 && contains(trigger.substr(0, at), "#"));
+    body.text = cancel_begin_end_spaces(text);
+    return body;
 }
 
 // The spelling that earlier versions wrote: the body put between square
 // brackets when it holds a word operator, and "1" written "tick".
-String plain_spelling(const String& trigger) {
-    String r = body_of(trigger);
+String plain_spelling(const String& body) {
+    String r = body;
     if (contains(r, " or ") || contains(r, " OR ") || contains(r, " and ") ||
         contains(r, " AND ") || contains(r, "not ") || contains(r, "NOT "))
         r = "[" + r + "]";
@@ -73,9 +189,6 @@ String plain_spelling(const String& trigger) {
     return r;
 }
 
-// Brackets and "not" nest the parsers below; beyond this depth a trigger is
-// refused rather than allowed to exhaust the stack.
-constexpr int deepest_nesting = 200;
 
 // An Esterel delay as the module writes it: ["immediate"] then one signal
 // name or one bracketed expression, inside which only parentheses group.
@@ -101,7 +214,7 @@ public:
 
 private:
     bool signal() {
-        if (!identifier_shape(word_) || (reserved(word_) && word_ != "tick"))
+        if (!identifier_shape(word_) || (reserved_word(word_) && word_ != "tick"))
             return false;
         if (word_ != "tick")
             names_.push_back(word_);
@@ -139,7 +252,7 @@ private:
         }
     }
     void next() {
-        while (at_ < text_.size() && blank(text_[at_]))
+        while (at_ < text_.size() && blank_char(text_[at_]))
             ++at_;
         if (at_ == text_.size()) {
             word_.clear();
@@ -167,11 +280,7 @@ private:
 // A trigger in the chart's own syntax: "or"/"OR"/"+"/"|", "xor"/"XOR" and
 // "xnor"/"XNOR" at the lowest level, "and"/"AND"/"."/"&"/"*" above them,
 // "not"/"NOT"/"!"/"~" binding tightest, round or square brackets in any
-// pairing, the constants 1 and 0, and signal names. Words split as the
-// chart's expression parser splits them: a run of letters, digits, "_", ".",
-// "," and "@" is one word, so "a.b" is one (bad) name and "a . b" a product.
-enum token_kind { t_end, t_name, t_one, t_zero, t_open, t_close, t_or, t_xor, t_xnor, t_and, t_not, t_compare };
-
+// pairing, the constants 1 and 0, and signal names.
 struct node {
     enum kind { name, one, zero, group, negation, product, sum } what = name;
     String text;                // a name
@@ -279,56 +388,13 @@ private:
         }
     }
 
-    static bool word_char(char c) {
-        return identifier_char(c) || c == '.' || c == ',' || c == '@' ||
-               static_cast<unsigned char>(c) >= 0x80;
-    }
-
     void next() {
-        while (at_ < text_.size() && blank(text_[at_]))
-            ++at_;
-        if (at_ == text_.size()) {
-            kind_ = t_end;
-            return;
-        }
-        const std::size_t start = at_;
-        const char c = text_[at_];
-        if (c == '<' || c == '>' || c == '=' ||
-            (c == '!' && at_ + 1 < text_.size() && text_[at_ + 1] == '=')) {
+        kind_ = chart_token(text_, at_, word_);
+        if (kind_ == t_compare) {
             // Scanning stops here: whatever follows, the trigger is refused.
             compared_ = true;
-            kind_ = t_compare;
             at_ = text_.size();
-            return;
         }
-        if (word_char(c) || (c == '-' && at_ + 1 < text_.size() && digit(text_[at_ + 1]))) {
-            ++at_;
-            while (at_ < text_.size() && word_char(text_[at_]))
-                ++at_;
-        } else {
-            ++at_;
-        }
-        word_ = text_.substr(start, at_ - start);
-        if (word_ == "(" || word_ == "[")
-            kind_ = t_open;
-        else if (word_ == ")" || word_ == "]")
-            kind_ = t_close;
-        else if (word_ == "or" || word_ == "OR" || word_ == "+" || word_ == "|")
-            kind_ = t_or;
-        else if (word_ == "xor" || word_ == "XOR")
-            kind_ = t_xor;
-        else if (word_ == "xnor" || word_ == "XNOR")
-            kind_ = t_xnor;
-        else if (word_ == "and" || word_ == "AND" || word_ == "." || word_ == "&" || word_ == "*")
-            kind_ = t_and;
-        else if (word_ == "not" || word_ == "NOT" || word_ == "!" || word_ == "~")
-            kind_ = t_not;
-        else if (word_ == "1")
-            kind_ = t_one;
-        else if (word_ == "0")
-            kind_ = t_zero;
-        else
-            kind_ = t_name;
     }
 
     const String& text_;
@@ -339,8 +405,9 @@ private:
     bool too_deep_ = false;
 };
 
-// An xor chain doubles its text at every operator; past this size the
-// trigger is refused instead of written.
+// An xor chain doubles its text at every operator; when its expansions add
+// more than this to the text, the trigger is refused instead of written. The
+// rest of a trigger costs what it is long, however long.
 constexpr std::size_t longest_expansion = 1 << 16;
 
 // Printed expressions carry their level: 1 a disjunction, 2 a conjunction,
@@ -389,8 +456,6 @@ public:
                 combine(p, n.ops[i - 1], print(n.items[i]));
             break;
         }
-        if (p.text.size() > longest_expansion)
-            too_long_ = true;
         return p;
     }
 
@@ -406,19 +471,24 @@ private:
         if (op == t_or) {
             a.text += " or ";
             a.text += b.text;
-        } else if (2 * (a.text.size() + b.text.size()) > longest_expansion) {
+        } else if (added_ + 2 * (a.text.size() + b.text.size()) > longest_expansion) {
             too_long_ = true;
-        } else if (op == t_xor) {
-            a.text = at_least(a, 2) + " and not " + at_least(b, 3) + " or not " + at_least(a, 3) +
-                     " and " + at_least(b, 2);
         } else {
-            a.text = at_least(a, 2) + " and " + at_least(b, 2) + " or not " + at_least(a, 3) +
-                     " and not " + at_least(b, 3);
+            const std::size_t before = a.text.size() + b.text.size();
+            if (op == t_xor)
+                a.text = at_least(a, 2) + " and not " + at_least(b, 3) + " or not " + at_least(a, 3) +
+                         " and " + at_least(b, 2);
+            else
+                a.text = at_least(a, 2) + " and " + at_least(b, 2) + " or not " + at_least(a, 3) +
+                         " and not " + at_least(b, 3);
+            added_ += a.text.size() - before;
+            too_long_ = added_ > longest_expansion;
         }
         a.level = 1;
     }
 
     std::vector<String>& names_;
+    std::size_t added_ = 0;
     bool too_long_ = false;
 };
 
@@ -429,7 +499,7 @@ private:
 const char* identifier_fault(const String& name) {
     if (!identifier_shape(name))
         return "is not an Esterel identifier";
-    if (reserved(name))
+    if (reserved_word(name))
         return "is a reserved word of Esterel";
     return nullptr;
 }
@@ -444,87 +514,66 @@ bool pure_type(const String& type, int model) {
            ((model == basic_model || model == par_automata_model) && type == "bool");
 }
 
-// ---- Constants ----------------------------------------------------------------
+// ---- Triggers -------------------------------------------------------------------
 
 namespace {
 
-// -?digits, then for a decimal a point with digits on at least one side and
-// an optional exponent: the number forms that Esterel reads.
-bool number_text(const String& v, bool decimal) {
-    std::size_t i = (!v.empty() && v[0] == '-') ? 1 : 0;
-    const std::size_t integral = i;
-    while (i < v.size() && digit(v[i]))
-        ++i;
-    const bool integral_digits = i > integral;
-    if (!decimal)
-        return integral_digits && i == v.size();
-    if (i == v.size() || v[i] != '.')
+// A count delay, "3 A" or "?V [A or B]": a count, then one signal or one
+// bracketed expression. The count is an Esterel expression without a boolean
+// word, which no chart expression is; its type is the caller's to check.
+bool count_delay(const trigger_body& body, bool immediate, esterel_trigger& result) {
+    const String text = trimmed(body.text);
+    if (text.empty())
         return false;
-    const std::size_t fraction = ++i;
-    while (i < v.size() && digit(v[i]))
-        ++i;
-    if (!integral_digits && i == fraction)
-        return false;
-    if (i < v.size() && (v[i] == 'e' || v[i] == 'E')) {
-        ++i;
-        if (i < v.size() && (v[i] == '+' || v[i] == '-'))
-            ++i;
-        const std::size_t exponent = i;
-        while (i < v.size() && digit(v[i]))
-            ++i;
-        if (i == exponent)
+    std::size_t start = text.size();
+    if (text.back() == ']') {
+        int depth = 0;
+        do {
+            --start;
+            depth += text[start] == ']' || text[start] == ')' ? 1 : text[start] == '[' || text[start] == '(' ? -1 : 0;
+        } while (start > 0 && depth > 0);
+        if (depth != 0 || text[start] != '[')
+            return false;
+    } else {
+        while (start > 0 && identifier_char(text[start - 1]))
+            --start;
+        if (start == text.size() || !letter_char(text[start]))
             return false;
     }
-    return i == v.size();
+    const String count = trimmed(text.substr(0, start));
+    if (count.empty() || !count_shape(count))
+        return false;
+    result = translate_trigger(text.substr(start), false);
+    result.count = count;
+    result.text = (immediate && body.marked ? "immediate " : "") + one_line(count) + " " + result.text;
+    if (result.fault.empty() && body.marked)
+        result.fault = "a count delay cannot be immediate";
+    if (result.fault.empty() && !immediate)
+        result.fault = "a suspension tests signals, and cannot count them";
+    return true;
 }
 
 }  // namespace
 
-String constant_literal(const gal_declaration_constants& c) {
-    String v = c.value(5);
-    if (v.empty())
-        v = c.value(0);
-    if (v.empty())
-        return String();  // an empty value text is no value: "" would be one of our making
-    const String type = c.typev();
-    if (type == "integer")
-        return number_text(v, false) ? v : String();
-    // A number given for a float or a double is written as a literal of that
-    // type: a point for a whole number, and the f that marks a float.
-    const bool whole = number_text(v, false);
-    if (type == "double")
-        return whole ? v + ".0" : number_text(v, true) ? v : String();
-    if (type == "float") {
-        if (!v.empty() && (v.back() == 'f' || v.back() == 'F'))
-            return number_text(v.substr(0, v.size() - 1), true) ? v : String();
-        return whole ? v + ".0f" : number_text(v, true) ? v + "f" : String();
-    }
-    if (type == "boolean")
-        return v == "true" || v == "false" ? v : String();
-    if (type == "string") {
-        if (v.find('\n') != String::npos || v.find('\r') != String::npos)
-            return String();  // an Esterel string stays on one line
-        String quoted = "\"";
-        for (char ch : v)
-            quoted += ch == '"' ? String("\"\"") : String(1, ch);
-        return quoted + "\"";
-    }
-    return String();  // a user type's values belong to the host language
-}
-
-// ---- Triggers -------------------------------------------------------------------
-
 esterel_trigger translate_trigger(const String& trigger, bool immediate) {
     esterel_trigger result;
-    const bool marked = immediate && contains(trigger, "#");
-    const String earlier = (marked ? "immediate " : "") + plain_spelling(trigger);
+    const trigger_body body = body_of(trigger);
+    const bool marked = immediate && body.marked;
+    const String earlier = (marked ? "immediate " : "") + plain_spelling(body.text);
+    if (!body.fault.empty()) {
+        result.fault = body.fault;
+        result.text = earlier;
+        return result;
+    }
     if (esterel_delay(earlier, result.signals).valid(immediate)) {
         result.text = earlier;
         return result;
     }
     result.signals.clear();
+    if (count_delay(body, immediate, result))
+        return result;
     node root;
-    if (!chart_trigger(body_of(trigger)).parse(root, result.fault)) {
+    if (!chart_trigger(body.text).parse(root, result.fault)) {
         result.text = earlier;
         return result;
     }
@@ -554,51 +603,63 @@ esterel_trigger translate_trigger(const String& trigger, bool immediate) {
 
 esterel_renaming translate_renaming(const String& stored) {
     esterel_renaming result;
-    const bool chart_pairs = contains(stored, "\\");
-    String text;
+    const String refused = "renaming \"" + stored + "\" is not a list of actual\\formal signal pairs";
     // Walked in place: a long renaming costs its length, not a copy per pair.
+    bool as_stored = true;
+    String text;
     for (std::size_t from = 0;;) {
-        const std::size_t comma = stored.find(',', from);
-        const String pair = stored.substr(from, comma == String::npos ? String::npos : comma - from);
-        const int backslash = find(pair, "\\");
-        const int slash = find(pair, "/");
-        const int cut = backslash >= 0 ? backslash : slash;
-        const String actual = cut < 0 ? String() : cancel_begin_end_spaces(my_before(pair, cut));
-        const String formal = cut < 0 ? String() : cancel_begin_end_spaces(my_after(pair, cut + 1));
-        const bool both_names =
-            identifier_shape(actual) && identifier_shape(formal) &&
-            (!reserved(actual) || actual == "tick") && (!reserved(formal) || formal == "tick");
-        if (!both_names) {
-            result.fault = "renaming \"" + stored + "\" is not a list of actual\\formal signal pairs";
-            return result;
+        const std::size_t semicolon = stored.find(';', from);
+        String part = trimmed(stored.substr(from, semicolon == String::npos ? String::npos : semicolon - from));
+        renaming_part renamed;
+        renamed.keyword = "signal";
+        std::size_t word = 0;
+        while (word < part.size() && identifier_char(part[word]))
+            ++word;
+        const String first = part.substr(0, word);
+        if ((first == "signal" || first == "constant" || first == "type" || first == "function") &&
+            word < part.size() && blank_char(part[word])) {
+            renamed.keyword = first;
+            part = part.substr(word);
         }
-        if (actual != "tick")
-            result.actuals.push_back(actual);
-        text += (text.empty() ? "" : ", ") + actual + " / " + formal;
-        if (comma == String::npos)
+        for (std::size_t at = 0;;) {
+            const std::size_t comma = part.find(',', at);
+            const String pair = part.substr(at, comma == String::npos ? String::npos : comma - at);
+            std::size_t cut = pair.find('\\');
+            if (cut == String::npos)
+                cut = pair.find('/');
+            const String actual = cut == String::npos ? String() : trimmed(pair.substr(0, cut));
+            const String formal = cut == String::npos ? String() : trimmed(pair.substr(cut + 1));
+            // A constant's actual is a value, checked with the chart's constants.
+            const bool actual_name = renamed.keyword == "constant"
+                                         ? !actual.empty()
+                                         : identifier_shape(actual) && (!reserved_word(actual) || actual == "tick");
+            if (!actual_name || !identifier_shape(formal) || (reserved_word(formal) && formal != "tick")) {
+                result.fault = refused;
+                return result;
+            }
+            renamed.pairs.emplace_back(actual, formal);
+            if (comma == String::npos)
+                break;
+            at = comma + 1;
+        }
+        // A renaming of signals alone, its blanks plain, keeps the spelling
+        // that modules have always had.
+        as_stored = as_stored && semicolon == String::npos && from == 0 && renamed.keyword == "signal" &&
+                    first != "signal";
+        text += text.empty() ? "" : "; ";
+        text += renamed.keyword + " ";
+        for (std::size_t i = 0; i < renamed.pairs.size(); ++i)
+            text += (i > 0 ? ", " : "") + renamed.pairs[i].first + " / " + renamed.pairs[i].second;
+        result.parts.push_back(std::move(renamed));
+        if (semicolon == String::npos)
             break;
-        from = comma + 1;
+        from = semicolon + 1;
     }
-    // A renaming already spelled the Esterel way is written as it stands.
-    result.text = chart_pairs ? text : stored;
+    for (char c : stored)
+        as_stored = as_stored && static_cast<unsigned char>(c) >= 0x20;
+    // The chart's actual\formal pairs are always spelled the Esterel way.
+    result.text = as_stored && !contains(stored, "\\") ? "signal " + stored : text;
     return result;
-}
-
-// ---- Actions ------------------------------------------------------------------------
-
-emission emission_of(const String& action) {
-    emission e;
-    const String text = cancel_begin_end_spaces(action);
-    e.nothing = text.empty();
-    std::size_t i = 0;
-    while (i < text.size() && identifier_char(text[i]))
-        ++i;
-    e.signal = text.substr(0, i);
-    const String rest = cancel_begin_end_spaces(text.substr(i));
-    e.valued = !rest.empty();
-    e.well_formed = e.nothing || (identifier_fault(e.signal) == nullptr &&
-                                  (rest.empty() || (rest.front() == '(' && rest.back() == ')')));
-    return e;
 }
 
 }  // namespace tessan_strl5

@@ -37,6 +37,15 @@ String termination_signal(const gal_tpen_fichier& chart, int k) {
     return chart.mon_nom_module() + "_ctl" + std::to_string(k) + "_terminate";
 }
 
+String start_signal(const gal_tpen_etat& state) { return "start_" + state.un_nom(); }
+
+String run_trap(const gal_tpen_etat& state) { return "done_" + state.un_nom(); }
+
+bool needs_run_trap(const gal_tpen_etat& state, const std::list<int>& termination) {
+    return (!state.mes_actions().empty() || is_final(state)) && state.mon_ident_run() != -1 &&
+           !termination.empty();
+}
+
 state_lists lists_of(const gal_tpen_fichier& chart, int s) {
     const gal_tpen_etat& state = chart.ma_table_etats()[s];
     const gal_tpen_transition* table = chart.ma_table_transitions();
@@ -89,22 +98,22 @@ using namespace tessan_strl5;
 
 namespace {
 
-bool emits_something(const String& action) { return !emission_of(action).nothing; }
-
 // The emits of a transition taken: its actions, then the start of its target.
 // A final arrow (target -1) starts nothing; its branch must still hold a
 // statement, hence "nothing" when no action emits anything either.
 void put_transition_emits(std::ostream& os, const gal_tpen_fichier& chart, int t) {
     const gal_tpen_transition& transition = chart.ma_table_transitions()[t];
     bool emitted = false;
-    for (int a : transition.mes_actions())
-        if (emits_something(chart.ma_table_actions()[a])) {
-            os << "             emit " << chart.ma_table_actions()[a] << ";\n";
+    for (int a : transition.mes_actions()) {
+        const action_reading action = read_action(chart.ma_table_actions()[a]);
+        if (!action.emissions.empty()) {
+            os << "             emit " << action.text << ";\n";
             emitted = true;
         }
+    }
     const int target = transition.mon_ident_etat_aval();
     if (target >= 0)
-        os << "             emit start_" << chart.ma_table_etats()[target].un_nom() << "\n";
+        os << "             emit " << start_signal(chart.ma_table_etats()[target]) << "\n";
     else if (!emitted)
         os << "             nothing\n";
 }
@@ -127,7 +136,7 @@ String suspension_trigger(const gal_tpen_fichier& chart, int t) {
 }
 
 void warn_several_terminations(const gal_tpen_etat& state, const std::list<int>& termination) {
-    std::cerr << "WARNING: state " << state.un_nom() << " has " << termination.size()
+    std::cerr << "WARNING: state " << printable(state.un_nom()) << " has " << termination.size()
               << " normal termination transitions: only transition " << termination.front()
               << ", the first by priority, is written" << std::endl;
 }
@@ -146,26 +155,33 @@ void gal_tpen_fichier::put_strl5_handling_star(std::ostream& os, int s, int k) c
     const std::list<int> actions = state.mes_actions();
     const bool final = is_final(state);
     const bool runs = state.mon_ident_run() != -1;
+    // The end of the run ends the sustained part too, then the termination
+    // follows: without the trap the sustained part would outlive the state.
+    const bool trapped = needs_run_trap(state, lists.termination);
 
     os << "    loop\n"
           "      [\n"
           "        % handling star "
-       << name << "\n        present start_" << name << " then\n";
+       << name << "\n        present " << start_signal(state) << " then\n";
     if (!lists.strong.empty())
         os << "          abort\n";
     if (!lists.weak.empty())
         os << "          weak abort\n";
+    if (trapped)
+        os << "          trap " << run_trap(state) << " in\n";
 
     if (!actions.empty() || final) {
         for (std::size_t i = 0; i < lists.suspension.size(); ++i)
             os << "             suspend\n";
         os << "               loop\n";
         const char* separator = "";
-        for (int a : actions)
-            if (emits_something(table_actions_[a])) {
-                os << separator << "                   emit " << table_actions_[a] << "\n";
+        for (int a : actions) {
+            const action_reading action = read_action(table_actions_[a]);
+            if (!action.emissions.empty()) {
+                os << separator << "                   emit " << action.text << "\n";
                 separator = "             ;\n";
             }
+        }
         if (final)
             os << separator << "             emit " << termination_signal(*this, k) << "\n";
         else if (*separator == '\0')
@@ -184,13 +200,17 @@ void gal_tpen_fichier::put_strl5_handling_star(std::ostream& os, int s, int k) c
         os << "            run " << table_progs_externes_[state.mon_ident_run()].nom_module();
         const String renaming = state.mes_renomages_param_run();
         if (!renaming.empty())
-            os << "[signal " << translate_renaming(renaming).text << "]";
-        if (lists.termination.empty())
+            os << "[" << translate_renaming(renaming).text << "]";
+        if (trapped)
+            os << " ; exit " << run_trap(state);
+        else if (lists.termination.empty())
             os << " ; halt";
         os << "\n";
         for (int t : lists.suspension)
             os << "          when immediate " << suspension_trigger(*this, t) << "\n";
     }
+    if (trapped)
+        os << "          end trap\n";
 
     if (!lists.termination.empty()) {
         if (lists.termination.size() > 1)
