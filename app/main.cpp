@@ -16,6 +16,8 @@
 #include "reader/parse_gal.h"
 #include "text/Stringpp.h"
 
+#include <signal.h>
+
 #include <algorithm>
 #include <initializer_list>
 #include <iostream>
@@ -106,9 +108,7 @@ int run_argument(const String& argument) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     if (argc < 2)
         return compile_from_selector();
     if (argc == 2)
@@ -117,5 +117,21 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i)
         report += "`" + String(argv[i]) + "' unknown option: write tessan -h to know the list\n\n";
     fl_show_Smessages(report);
+    return 1;
+}
+
+}  // namespace
+
+// A reader of the standard output that goes away (tessan x.gal | head -0)
+// must not end the run before the module is written: the lost report is a
+// failed write like any other, said on standard error.
+int main(int argc, char** argv) {
+    signal(SIGPIPE, SIG_IGN);
+    const int status = run(argc, argv);
+    if (std::cout.flush())
+        return status;
+    // The write that failed may lie far back (the reader flushes its first
+    // line), so errno no longer tells why.
+    std::cerr << "ERROR: cannot write the standard output\n";
     return 1;
 }

@@ -4,7 +4,9 @@
 
 #include "tests/test_files.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -109,6 +111,32 @@ TEST_F(Tessan, CompilesTheChartThatTheArgumentNamesAndSaysWhetherItWroteTheModul
         else
             EXPECT_EQ(slurp(strl), module) << argument;
     }
+}
+
+// A reader of the standard output that is gone costs the report, not the
+// module: the run says so and fails instead of dying of SIGPIPE.
+TEST_F(Tessan, WritesTheModuleWhenNobodyReadsItsStandardOutput) {
+    fs::copy_file(charts / "light.gal", dir / "x.gal");
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    close(ends[0]);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGPIPE, SIG_DFL);
+        dup2(ends[1], 1);
+        dup2(open((dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+        unsetenv("DISPLAY");
+        execl(TESSAN_BINARY_DIR "/app/tessan", "tessan", (dir / "x.gal").c_str(), nullptr);
+        _exit(127);
+    }
+    close(ends[1]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    test_files::expect_fixture("strl5/light.strl", slurp(dir / "x.strl"));
+    const String err = slurp(dir / "stderr"), said = "ERROR: cannot write the standard output\n";
+    EXPECT_EQ(err.substr(err.size() - std::min(err.size(), said.size())), said) << err;
 }
 
 TEST_F(Tessan, AnswersOnTheStandardStreamsWithoutADisplay) {
