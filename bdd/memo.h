@@ -43,10 +43,15 @@ inline std::uint64_t bdd_memo_mix(std::uint64_t a, std::uint64_t b) {
   return h;
 }
 
-// Open addressing on a key of one or two words. The slot arrays outlive the
-// memos that use them: a released array goes back to a small pool and the
-// next memo takes it as it is, its slots stamped with an older epoch and so
-// empty. Thousands of small calls then cost no allocation and no clearing.
+// Open addressing on a key of one or two words. A table starts at the
+// smallest size and doubles with its own entries, so each call gets a table
+// sized from what it solves, never from what an earlier, larger call solved.
+// The slot arrays outlive the memos that use them: a released array goes
+// back to a small pool and the next memo takes it as it is, its slots
+// stamped with an older epoch and so empty. Thousands of small calls then
+// cost no allocation and no clearing, and a large call that grows takes the
+// arrays of the last large call instead of clearing new ones. The pool is
+// bounded in arrays and in bytes; what it cannot keep is freed.
 // `Slot` holds `key`, `value` and `epoch`; each kind of slot has its pool.
 template <class Slot>
 class bdd_memo_table {
@@ -54,11 +59,12 @@ public:
   using key_type = decltype(Slot::key);
   using value_type = decltype(Slot::value);
 
+  static constexpr std::size_t smallest = 64;
+  static constexpr std::size_t pooled_buffers = 16;
+  static constexpr std::size_t pooled_bytes = std::size_t(64) << 20;
+
   bdd_memo_table() : buffer_(nullptr), count_(0) {}
-  ~bdd_memo_table() {
-    if (buffer_ != nullptr) last_size() = buffer_->slots.size();
-    give_back(buffer_);
-  }
+  ~bdd_memo_table() { give_back(buffer_); }
   bdd_memo_table(const bdd_memo_table&) = delete;
   bdd_memo_table& operator=(const bdd_memo_table&) = delete;
 
@@ -83,10 +89,14 @@ public:
   }
 
   void insert(const key_type& k, std::uint64_t h, const value_type& value) {
-    if (buffer_ == nullptr) buffer_ = take(last_size());
+    if (buffer_ == nullptr) buffer_ = take(smallest);
     if ((count_ + 1) * 2 > buffer_->slots.size()) grow();
     place(k, h, value);
   }
+
+  // Slots allocated (not taken from the pool) since the program started:
+  // what the tables have cost in fresh memory to clear.
+  static std::uint64_t slots_allocated() { return allocated(); }
 
 private:
   struct buffer {
@@ -112,27 +122,29 @@ private:
     }
   }
 
-  // The size the last memo grew to: calls in a row tend to solve problems
-  // of one size, and starting there spares the next one its rehashes.
-  static std::size_t& last_size() {
-    static std::size_t size = 0;
-    return size;
+  static std::uint64_t& allocated() {
+    static std::uint64_t slots = 0;
+    return slots;
   }
 
-  static std::vector<buffer*>& pool() {
-    static struct owner {
-      std::vector<buffer*> buffers;
-      ~owner() {
-        for (buffer* b : buffers) delete b;
-      }
-    } o;
-    return o.buffers;
+  struct pool_type {
+    std::vector<buffer*> buffers;
+    std::size_t bytes = 0;
+    ~pool_type() {
+      for (buffer* b : buffers) delete b;
+    }
+  };
+  static pool_type& pool() {
+    static pool_type p;
+    return p;
   }
+  static std::size_t bytes_of(const buffer* b) { return b->slots.size() * sizeof(Slot); }
 
   // The smallest pooled buffer of at least `capacity` slots, all empty: a
   // small call stays in a few cache lines.
   static buffer* take(std::size_t capacity) {
-    std::vector<buffer*>& free = pool();
+    pool_type& p = pool();
+    std::vector<buffer*>& free = p.buffers;
     std::size_t best = free.size();
     for (std::size_t i = 0; i < free.size(); ++i)
       if (free[i]->slots.size() >= capacity && (best == free.size() || free[i]->slots.size() < free[best]->slots.size()))
@@ -141,6 +153,7 @@ private:
       buffer* b = free[best];
       free[best] = free.back();
       free.pop_back();
+      p.bytes -= bytes_of(b);
       if (++b->epoch == 0) {
         for (Slot& s : b->slots) s.epoch = 0;
         b->epoch = 1;
@@ -148,19 +161,33 @@ private:
       return b;
     }
     buffer* b = new buffer;
-    b->slots.assign(capacity < 64 ? 64 : capacity, Slot{});
+    b->slots.assign(capacity, Slot{});
     b->epoch = 1;
+    allocated() += capacity;
     return b;
   }
 
-  // Small buffers are kept for the next calls; very large ones are freed.
+  // Kept for the next calls while the pool has room. Past its count the
+  // smallest buffer goes (remade at once when needed), past its bytes the
+  // largest (its call did work in proportion to its size anyway).
   static void give_back(buffer* b) {
     if (b == nullptr) return;
-    std::vector<buffer*>& free = pool();
-    if (free.size() < 16 && b->slots.size() <= (std::size_t(1) << 20))
-      free.push_back(b);
-    else
-      delete b;
+    pool_type& p = pool();
+    std::vector<buffer*>& free = p.buffers;
+    free.push_back(b);
+    p.bytes += bytes_of(b);
+    while (free.size() > pooled_buffers || p.bytes > pooled_bytes) {
+      const bool too_many = free.size() > pooled_buffers;
+      std::size_t pick = 0;
+      for (std::size_t i = 1; i < free.size(); ++i)
+        if (too_many ? free[i]->slots.size() < free[pick]->slots.size()
+                     : free[i]->slots.size() > free[pick]->slots.size())
+          pick = i;
+      p.bytes -= bytes_of(free[pick]);
+      delete free[pick];
+      free[pick] = free.back();
+      free.pop_back();
+    }
   }
 
   void grow() {

@@ -10,6 +10,7 @@
 #include "bdd/fatal.h"
 #include "bdd/memo.h"
 #include "bdd/unique_table.h"
+#include "bdd/work.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ public:
       link = (known & 1u) ? -1 : 1;
       return bdd_node_cells::node(known >> 1);
     }
+    bdd_charge_work(m_, bdd_work_subproblem);
     const std::int32_t px = m_.position_of(x), py = m_.position_of(y);
     if (px <= py) __builtin_prefetch(x->else_node);
     if (py <= px) __builtin_prefetch(y->else_node);
