@@ -44,8 +44,9 @@ inline std::uint64_t bdd_memo_mix(std::uint64_t a, std::uint64_t b) {
 }
 
 // Open addressing on a key of one or two words. A table starts at the
-// smallest size and doubles with its own entries, so each call gets a table
-// sized from what it solves, never from what an earlier, larger call solved.
+// smallest size, or at the size its caller expects, and doubles with its own
+// entries: each call gets a table sized from what it solves, never from what
+// an earlier, larger call solved.
 // The slot arrays outlive the memos that use them: a released array goes
 // back to a small pool and the next memo takes it as it is, its slots
 // stamped with an older epoch and so empty. Thousands of small calls then
@@ -59,11 +60,19 @@ public:
   using key_type = decltype(Slot::key);
   using value_type = decltype(Slot::value);
 
-  static constexpr std::size_t smallest = 64;
+  // Small enough to stay in the first-level cache, large enough that the
+  // many calls of a few hundred subproblems never grow.
+  static constexpr std::size_t smallest = 1024;
+  // No guess starts a table larger than this; past it, tables grow.
+  static constexpr std::size_t largest_first = std::size_t(1) << 20;
   static constexpr std::size_t pooled_buffers = 16;
   static constexpr std::size_t pooled_bytes = std::size_t(64) << 20;
 
-  bdd_memo_table() : buffer_(nullptr), count_(0) {}
+  // A caller that can tell how many entries its call will make spares the
+  // table its growth.
+  explicit bdd_memo_table(std::size_t expected_entries = 0) : buffer_(nullptr), count_(0), first_(smallest) {
+    while (first_ < 2 * expected_entries && first_ < largest_first) first_ *= 2;
+  }
   ~bdd_memo_table() { give_back(buffer_); }
   bdd_memo_table(const bdd_memo_table&) = delete;
   bdd_memo_table& operator=(const bdd_memo_table&) = delete;
@@ -89,10 +98,12 @@ public:
   }
 
   void insert(const key_type& k, std::uint64_t h, const value_type& value) {
-    if (buffer_ == nullptr) buffer_ = take(smallest);
+    if (buffer_ == nullptr) buffer_ = take(first_);
     if ((count_ + 1) * 2 > buffer_->slots.size()) grow();
     place(k, h, value);
   }
+
+  std::size_t entries() const { return count_; }
 
   // Slots allocated (not taken from the pool) since the program started:
   // what the tables have cost in fresh memory to clear.
@@ -167,9 +178,10 @@ private:
     return b;
   }
 
-  // Kept for the next calls while the pool has room. Past its count the
-  // smallest buffer goes (remade at once when needed), past its bytes the
-  // largest (its call did work in proportion to its size anyway).
+  // Kept for the next calls while the pool has room; past its count or its
+  // bytes the largest buffers go first: the small ones serve the many small
+  // calls, and a call that needs a large one again does work in proportion
+  // to its size anyway.
   static void give_back(buffer* b) {
     if (b == nullptr) return;
     pool_type& p = pool();
@@ -177,12 +189,9 @@ private:
     free.push_back(b);
     p.bytes += bytes_of(b);
     while (free.size() > pooled_buffers || p.bytes > pooled_bytes) {
-      const bool too_many = free.size() > pooled_buffers;
       std::size_t pick = 0;
       for (std::size_t i = 1; i < free.size(); ++i)
-        if (too_many ? free[i]->slots.size() < free[pick]->slots.size()
-                     : free[i]->slots.size() > free[pick]->slots.size())
-          pick = i;
+        if (free[i]->slots.size() > free[pick]->slots.size()) pick = i;
       p.bytes -= bytes_of(free[pick]);
       delete free[pick];
       free[pick] = free.back();
@@ -201,6 +210,7 @@ private:
 
   buffer* buffer_;
   std::size_t count_;
+  std::size_t first_;  // the slots of the first buffer
 };
 
 struct bdd_memo_wide_slot {
@@ -245,6 +255,8 @@ struct bdd_memo_narrow_slot {
 
 class bdd_memo32 {
 public:
+  explicit bdd_memo32(std::size_t expected_entries = 0) : table_(expected_entries) {}
+  std::size_t entries() const { return table_.entries(); }
   static std::uint64_t key(std::uint32_t a, std::uint32_t b) { return (std::uint64_t(a) << 32) | b; }
   bool find(std::uint32_t a, std::uint32_t b, std::uint32_t& value) const {
     const std::uint64_t k = key(a, b);
