@@ -196,6 +196,11 @@ public:
   std::map<String, std::int32_t> name_map;
   std::int32_t gc_calls;
   bdd_node* one;                       // owned
+  // Units of work the recursive operations have done, and the count they
+  // may not pass: a budgeted computation lowers it while it runs, and the
+  // operations give up past it (bdd/work.h). Unbounded otherwise.
+  std::uint64_t work_done = 0;
+  std::uint64_t work_limit = ~std::uint64_t(0);
 
   bddpp_manager();
   explicit bddpp_manager(bddpp_manager* other);
@@ -371,13 +376,15 @@ public:
   void Bdd_sop_1(const bdd& f, std::list<bdd>& out);
   void Bdd_sop_2(const bdd& f, std::list<bdd>& out);
   void Bdd_sop_2plus(const bdd& f, std::list<bdd>& out);
-  // Level 2 when its implicant walk fits in `budget` units of work, and 1;
-  // otherwise the cover of Bdd_sop_irredundant, and 0. A unit is a vertex
-  // of the implicant tree folded onto shared sub-functions, a leaf of the
-  // unfolded tree, or a word of the implicant list's index read (see
-  // bdd/cube_bits.h); a tree whose leaves alone promise too much is not
+  // Level 2 when it fits in `budget` units of work, and 1; otherwise the
+  // cover of Bdd_sop_irredundant, and 0. The units count the implicant walk
+  // (a vertex of the tree folded onto shared sub-functions, a leaf of the
+  // unfolded tree, a word of the implicant list's index read, see
+  // bdd/cube_bits.h) and every BDD operation of the walk and of the covers
+  // after it (bdd/work.h); a tree whose leaves alone promise too much is not
   // walked. Work is counted, not timed: the same function gives the same
-  // cover on any machine.
+  // cover on any machine, and a budget gives level 2 wherever a smaller one
+  // did.
   int Bdd_sop_2_within(const bdd& f, std::list<bdd>& out, std::uint64_t budget);
   // A cover of prime implicants none of which can go, in time near-linear
   // in its size (the Minato–Morreale recursion): cubes with the top variable

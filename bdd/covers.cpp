@@ -12,6 +12,7 @@
 
 #include "bdd/bddpp.h"
 #include "bdd/cube_bits.h"
+#include "bdd/work.h"
 
 namespace {
 
@@ -250,14 +251,21 @@ void bddpp_manager::Bdd_sop_2(const bdd& f, std::list<bdd>& out) {
 }
 
 int bddpp_manager::Bdd_sop_2_within(const bdd& f, std::list<bdd>& out, std::uint64_t budget) {
-  std::list<bdd> primes;
-  if (f.node() == one)
+  std::list<bdd> primes, cover;
+  if (f.node() == one) {
     primes.push_back(f);
-  else if (!bdd_prime_implicants_within(*this, f, primes, budget)) {
+    sop_2_of_primes(f, primes, out);
+    return 1;
+  }
+  try {
+    bdd_work_budget scope(*this, budget);
+    bdd_prime_implicants_counted(*this, f, primes);
+    sop_2_of_primes(f, primes, cover);
+  } catch (const bdd_work_exhausted&) {
     Bdd_sop_irredundant(f, out);
     return 0;
   }
-  sop_2_of_primes(f, primes, out);
+  out.swap(cover);
   return 1;
 }
 
@@ -275,13 +283,13 @@ void bddpp_manager::sop_2_of_primes(const bdd& f, const std::list<bdd>& primes, 
   // each prime is tested until it meets the cover or is taken.
   std::vector<bdd> rest(others.begin(), others.end());
   std::vector<cube_bits> rest_bits = cube_bits_of_list(*this, others);
-  std::vector<char> out_of_play(rest.size(), 0);
+  // The primes before `next` are out of play.
+  std::size_t next = 0;
   bool stuck = false;
   while (!Bdd_equiv(cov, f) && !stuck) {
     stuck = true;
-    for (std::size_t i = 0; i < rest.size(); ++i) {
-      if (out_of_play[i]) continue;
-      out_of_play[i] = 1;
+    while (next < rest.size()) {
+      const std::size_t i = next++;
       cube_reach walk(*this, rest_bits[i]);
       if (walk.meets(cov)) continue;
       out.push_back(rest[i]);

@@ -87,12 +87,17 @@ private:
 // all of a cube's literals is the first member of a conjunction of sets.
 class implicant_list {
 public:
-  explicit implicant_list(std::int32_t var_count)
+  static constexpr std::uint64_t unlimited = ~std::uint64_t(0);
+  // Past `read_limit` words of the index read, offer() and drop_implied()
+  // throw bdd_work_exhausted (bdd/work.h).
+  explicit implicant_list(std::int32_t var_count, std::uint64_t read_limit = unlimited)
       : words_(cube_bits::words_for(var_count)), count_(0),
-        by_literal_(2 * static_cast<std::size_t>(var_count > 0 ? var_count : 0)) {}
+        by_literal_(2 * static_cast<std::size_t>(var_count > 0 ? var_count : 0)), read_limit_(read_limit) {}
   void offer(const cube_bits& c);
+  // Marks the listed cubes that an earlier one implies; primes() leaves them out.
+  void drop_implied();
   void primes(bddpp_manager& m, std::list<bdd>& out) const;
-  // Words of the literal index read so far by offer() and primes().
+  // Words of the literal index read so far by offer() and drop_implied().
   std::uint64_t reads() const { return reads_; }
 
 private:
@@ -110,17 +115,19 @@ private:
   std::vector<std::uint64_t> slots_;
   std::vector<slot_set> by_literal_;
   std::vector<std::int32_t> scratch_, held_scratch_;
+  std::vector<char> dropped_;
   mutable std::uint64_t reads_ = 0;
+  std::uint64_t read_limit_;
 };
 
 void bdd_prime_implicants_fast(bddpp_manager& m, const bdd& f, std::list<bdd>& out);
-// The same when the walk fits in `budget` units of work: a vertex of the
-// tree folded onto shared sub-functions, a leaf of the unfolded tree, or a
-// word of the list's literal index read while looking for the cube a leaf
-// replaces. The vertices and leaves are counted before the walk, which is
-// not started when its leaves promise more reads than the budget, and
-// stops once its reads pass what is left. False when the work would exceed
-// the budget, and out is then left as it was.
-bool bdd_prime_implicants_within(bddpp_manager& m, const bdd& f, std::list<bdd>& out, std::uint64_t budget);
+// The same, charged to m's work budget (bdd/work.h): a vertex of the tree
+// folded onto shared sub-functions, the conjunction that makes each one, a
+// leaf of the unfolded tree, and a word of the list's literal index read
+// while looking for the cube a leaf replaces or the cubes a prime implies.
+// The walk is not started when its leaves promise more reads than the
+// budget has left. Throws bdd_work_exhausted, out left as it was, when the
+// work would pass the budget.
+void bdd_prime_implicants_counted(bddpp_manager& m, const bdd& f, std::list<bdd>& out);
 
 #endif

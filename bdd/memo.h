@@ -43,10 +43,16 @@ inline std::uint64_t bdd_memo_mix(std::uint64_t a, std::uint64_t b) {
   return h;
 }
 
-// Open addressing on a key of one or two words. The slot arrays outlive the
-// memos that use them: a released array goes back to a small pool and the
-// next memo takes it as it is, its slots stamped with an older epoch and so
-// empty. Thousands of small calls then cost no allocation and no clearing.
+// Open addressing on a key of one or two words. A table starts at the
+// smallest size, or at the size its caller expects, and doubles with its own
+// entries: each call gets a table sized from what it solves, never from what
+// an earlier, larger call solved.
+// The slot arrays outlive the memos that use them: a released array goes
+// back to a small pool and the next memo takes it as it is, its slots
+// stamped with an older epoch and so empty. Thousands of small calls then
+// cost no allocation and no clearing, and a large call that grows takes the
+// arrays of the last large call instead of clearing new ones. The pool is
+// bounded in arrays and in bytes; what it cannot keep is freed.
 // `Slot` holds `key`, `value` and `epoch`; each kind of slot has its pool.
 template <class Slot>
 class bdd_memo_table {
@@ -54,11 +60,20 @@ public:
   using key_type = decltype(Slot::key);
   using value_type = decltype(Slot::value);
 
-  bdd_memo_table() : buffer_(nullptr), count_(0) {}
-  ~bdd_memo_table() {
-    if (buffer_ != nullptr) last_size() = buffer_->slots.size();
-    give_back(buffer_);
+  // Small enough to stay in the first-level cache, large enough that the
+  // many calls of a few hundred subproblems never grow.
+  static constexpr std::size_t smallest = 1024;
+  // No guess starts a table larger than this; past it, tables grow.
+  static constexpr std::size_t largest_first = std::size_t(1) << 20;
+  static constexpr std::size_t pooled_buffers = 16;
+  static constexpr std::size_t pooled_bytes = std::size_t(64) << 20;
+
+  // A caller that can tell how many entries its call will make spares the
+  // table its growth.
+  explicit bdd_memo_table(std::size_t expected_entries = 0) : buffer_(nullptr), count_(0), first_(smallest) {
+    while (first_ < 2 * expected_entries && first_ < largest_first) first_ *= 2;
   }
+  ~bdd_memo_table() { give_back(buffer_); }
   bdd_memo_table(const bdd_memo_table&) = delete;
   bdd_memo_table& operator=(const bdd_memo_table&) = delete;
 
@@ -83,10 +98,16 @@ public:
   }
 
   void insert(const key_type& k, std::uint64_t h, const value_type& value) {
-    if (buffer_ == nullptr) buffer_ = take(last_size());
+    if (buffer_ == nullptr) buffer_ = take(first_);
     if ((count_ + 1) * 2 > buffer_->slots.size()) grow();
     place(k, h, value);
   }
+
+  std::size_t entries() const { return count_; }
+
+  // Slots allocated (not taken from the pool) since the program started:
+  // what the tables have cost in fresh memory to clear.
+  static std::uint64_t slots_allocated() { return allocated(); }
 
 private:
   struct buffer {
@@ -112,27 +133,29 @@ private:
     }
   }
 
-  // The size the last memo grew to: calls in a row tend to solve problems
-  // of one size, and starting there spares the next one its rehashes.
-  static std::size_t& last_size() {
-    static std::size_t size = 0;
-    return size;
+  static std::uint64_t& allocated() {
+    static std::uint64_t slots = 0;
+    return slots;
   }
 
-  static std::vector<buffer*>& pool() {
-    static struct owner {
-      std::vector<buffer*> buffers;
-      ~owner() {
-        for (buffer* b : buffers) delete b;
-      }
-    } o;
-    return o.buffers;
+  struct pool_type {
+    std::vector<buffer*> buffers;
+    std::size_t bytes = 0;
+    ~pool_type() {
+      for (buffer* b : buffers) delete b;
+    }
+  };
+  static pool_type& pool() {
+    static pool_type p;
+    return p;
   }
+  static std::size_t bytes_of(const buffer* b) { return b->slots.size() * sizeof(Slot); }
 
   // The smallest pooled buffer of at least `capacity` slots, all empty: a
   // small call stays in a few cache lines.
   static buffer* take(std::size_t capacity) {
-    std::vector<buffer*>& free = pool();
+    pool_type& p = pool();
+    std::vector<buffer*>& free = p.buffers;
     std::size_t best = free.size();
     for (std::size_t i = 0; i < free.size(); ++i)
       if (free[i]->slots.size() >= capacity && (best == free.size() || free[i]->slots.size() < free[best]->slots.size()))
@@ -141,6 +164,7 @@ private:
       buffer* b = free[best];
       free[best] = free.back();
       free.pop_back();
+      p.bytes -= bytes_of(b);
       if (++b->epoch == 0) {
         for (Slot& s : b->slots) s.epoch = 0;
         b->epoch = 1;
@@ -148,19 +172,31 @@ private:
       return b;
     }
     buffer* b = new buffer;
-    b->slots.assign(capacity < 64 ? 64 : capacity, Slot{});
+    b->slots.assign(capacity, Slot{});
     b->epoch = 1;
+    allocated() += capacity;
     return b;
   }
 
-  // Small buffers are kept for the next calls; very large ones are freed.
+  // Kept for the next calls while the pool has room; past its count or its
+  // bytes the largest buffers go first: the small ones serve the many small
+  // calls, and a call that needs a large one again does work in proportion
+  // to its size anyway.
   static void give_back(buffer* b) {
     if (b == nullptr) return;
-    std::vector<buffer*>& free = pool();
-    if (free.size() < 16 && b->slots.size() <= (std::size_t(1) << 20))
-      free.push_back(b);
-    else
-      delete b;
+    pool_type& p = pool();
+    std::vector<buffer*>& free = p.buffers;
+    free.push_back(b);
+    p.bytes += bytes_of(b);
+    while (free.size() > pooled_buffers || p.bytes > pooled_bytes) {
+      std::size_t pick = 0;
+      for (std::size_t i = 1; i < free.size(); ++i)
+        if (free[i]->slots.size() > free[pick]->slots.size()) pick = i;
+      p.bytes -= bytes_of(free[pick]);
+      delete free[pick];
+      free[pick] = free.back();
+      free.pop_back();
+    }
   }
 
   void grow() {
@@ -174,6 +210,7 @@ private:
 
   buffer* buffer_;
   std::size_t count_;
+  std::size_t first_;  // the slots of the first buffer
 };
 
 struct bdd_memo_wide_slot {
@@ -218,6 +255,8 @@ struct bdd_memo_narrow_slot {
 
 class bdd_memo32 {
 public:
+  explicit bdd_memo32(std::size_t expected_entries = 0) : table_(expected_entries) {}
+  std::size_t entries() const { return table_.entries(); }
   static std::uint64_t key(std::uint32_t a, std::uint32_t b) { return (std::uint64_t(a) << 32) | b; }
   bool find(std::uint32_t a, std::uint32_t b, std::uint32_t& value) const {
     const std::uint64_t k = key(a, b);

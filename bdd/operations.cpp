@@ -3,6 +3,7 @@
 //
 // Derived operators call the core ones left to right as written, so the
 // nodes they create, and their numbers, are the same from run to run.
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -10,15 +11,54 @@
 #include "bdd/fatal.h"
 #include "bdd/memo.h"
 #include "bdd/unique_table.h"
+#include "bdd/work.h"
 
 namespace {
+
+// Nodes carry no size, and counting an operand's nodes would cost a walk as
+// long as the conjunction itself; but a conjunction over a node that an
+// earlier conjunction made tends to make about as many entries as that one
+// did. The last conjunctions that grew past their first table leave their
+// result and their entries here, and the next one that takes such a result
+// as an operand starts its memo at that size instead of growing to it.
+class entries_by_result {
+public:
+  static std::size_t of(const bdd_node* n) {
+    const slot& s = slots()[index(n)];
+    return s.node == n ? s.entries : 0;
+  }
+  static void note(const bdd_node* n, std::size_t entries) {
+    if (entries > bdd_memo_table<bdd_memo_narrow_slot>::smallest / 2) slots()[index(n)] = slot{n, entries};
+  }
+
+private:
+  struct slot {
+    const bdd_node* node;
+    std::size_t entries;
+  };
+  static std::size_t index(const bdd_node* n) { return bdd_memo_mix(reinterpret_cast<std::uintptr_t>(n), 0) & 255; }
+  static slot* slots() {
+    static slot table[256];
+    return table;
+  }
+};
 
 // AND with a memo of the pairs already solved. OR is NOT(AND(NOT x, NOT y)):
 // complement links make it the same walk, so it creates the same nodes in the
 // same order as a walk of its own would; only the messages differ.
 class conjunction {
 public:
-  conjunction(bddpp_manager& m, bool for_or) : m_(m), for_or_(for_or) {}
+  conjunction(bddpp_manager& m, bool for_or, const bdd_node* x, const bdd_node* y)
+      : m_(m), for_or_(for_or), memo_(std::max(entries_by_result::of(x), entries_by_result::of(y))) {}
+  ~conjunction() {
+    if (result_ != nullptr) entries_by_result::note(result_, memo_.entries());
+  }
+
+  bdd_node* top(int xl, bdd_node* x, int yl, bdd_node* y, int& link) {
+    bdd_node* r = run(xl, x, yl, y, link);
+    result_ = r;
+    return r;
+  }
 
   bdd_node* run(int xl, bdd_node* x, int yl, bdd_node* y, int& link) {
     if (x == nullptr || y == nullptr) null_operands(x, y);
@@ -50,6 +90,7 @@ public:
       link = (known & 1u) ? -1 : 1;
       return bdd_node_cells::node(known >> 1);
     }
+    bdd_charge_work(m_, bdd_work_subproblem);
     const std::int32_t px = m_.position_of(x), py = m_.position_of(y);
     if (px <= py) __builtin_prefetch(x->else_node);
     if (py <= px) __builtin_prefetch(y->else_node);
@@ -151,6 +192,7 @@ private:
   bddpp_manager& m_;
   bool for_or_;
   bdd_memo32 memo_;
+  const bdd_node* result_ = nullptr;
 };
 
 [[noreturn]] void foreign_operand(const char* op) {
@@ -197,15 +239,15 @@ bdd_node* bddpp_manager::Find_or_create_bdd_node(std::int32_t index, int tl, int
 // ---- Core operators ---------------------------------------------------------
 
 bdd_node* bddpp_manager::Bdd_and(int xl, bdd_node* x, int yl, bdd_node* y, int& link) {
-  conjunction walk(*this, false);
+  conjunction walk(*this, false, x, y);
   if (x != nullptr && y != nullptr && (x->manager != this || y->manager != this)) foreign_operand("Bdd_and");
-  return walk.run(xl, x, yl, y, link);
+  return walk.top(xl, x, yl, y, link);
 }
 
 bdd_node* bddpp_manager::Bdd_or(int xl, bdd_node* x, int yl, bdd_node* y, int& link) {
-  conjunction walk(*this, true);
+  conjunction walk(*this, true, x, y);
   if (x != nullptr && y != nullptr && (x->manager != this || y->manager != this)) foreign_operand("Bdd_or");
-  bdd_node* r = walk.run(-xl, x, -yl, y, link);
+  bdd_node* r = walk.top(-xl, x, -yl, y, link);
   link = -link;
   return r;
 }

@@ -10,6 +10,7 @@
 #include "bdd/bddpp.h"
 #include "bdd/fatal.h"
 #include "bdd/memo.h"
+#include "bdd/work.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ public:
       link *= bdd_memo_link(known);
       return bdd_memo_node(known);
     }
+    bdd_charge_work(m_, bdd_work_subproblem);
     const std::int32_t p = m_.position_of(n);
     int rl = 1;
     bdd_node* r;

@@ -15,6 +15,7 @@
 #include "bdd/bddpp.h"
 #include "bdd/cube_bits.h"
 #include "bdd/memo.h"
+#include "bdd/work.h"
 
 // ---- Bit-mask cubes ---------------------------------------------------------
 
@@ -47,6 +48,7 @@ int cube_reach::reach(bdd_node* n, int link) {
     if (memo_.find(bdd_memo_tag(n, 1), 0, known)) {
       r = static_cast<int>(known);
     } else {
+      bdd_charge_work(m_, bdd_work_visit);
       const std::int32_t p = m_.position_of(n);
       if (c_.has(p)) {
         r = c_.positive(p) ? reach(n->then_node, 1) : reach(n->else_node, n->else_link);
@@ -96,6 +98,7 @@ std::size_t implicant_list::first_holding(const std::vector<std::int32_t>& lits,
   for (std::size_t s = from / 64 / 64; s <= last_word / 64; ++s) {
     std::uint64_t candidates = ~std::uint64_t(0);
     reads_ += lits.size();
+    if (reads_ > read_limit_) throw bdd_work_exhausted{};
     for (std::int32_t l : lits) candidates &= by_literal_[static_cast<std::size_t>(l)].summary(s);
     if (s == from / 64 / 64) candidates &= ~std::uint64_t(0) << ((from / 64) % 64);
     for (; candidates != 0; candidates &= candidates - 1) {
@@ -131,18 +134,21 @@ void implicant_list::offer(const cube_bits& c) {
   ++count_;
 }
 
-void implicant_list::primes(bddpp_manager& m, std::list<bdd>& out) const {
-  std::vector<char> dropped(count_, 0);
+void implicant_list::drop_implied() {
+  dropped_.assign(count_, 0);
   std::vector<std::int32_t> lits;
   for (std::size_t a = 0; a < count_; ++a) {
-    if (dropped[a]) continue;
+    if (dropped_[a]) continue;
     literals_of(care(a), value(a), lits);
-    for (std::size_t b = first_holding(lits, a + 1); b != none; b = first_holding(lits, b + 1)) dropped[b] = 1;
+    for (std::size_t b = first_holding(lits, a + 1); b != none; b = first_holding(lits, b + 1)) dropped_[b] = 1;
   }
+}
+
+void implicant_list::primes(bddpp_manager& m, std::list<bdd>& out) const {
   out.clear();
   cube_bits c(m.var_count);
   for (std::size_t i = 0; i < count_; ++i) {
-    if (dropped[i]) continue;
+    if (dropped_[i]) continue;
     std::copy(care(i), care(i) + words_, c.care.begin());
     std::copy(value(i), value(i) + words_, c.value.begin());
     out.push_back(bdd_of_cube_bits(m, c));
@@ -165,24 +171,21 @@ class tdd_graph {
 public:
   explicit tdd_graph(bddpp_manager& m) : m_(m) {}
 
-  // At most `vertex_limit` vertices: past it the graph is left unfinished
-  // and overflowed() says so.
-  std::int32_t build(const bdd& g, std::size_t vertex_limit = static_cast<std::size_t>(-1)) {
+  // Each vertex is charged before its sub-functions are built, so a graph
+  // over budget stops on the vertex that passes it.
+  std::int32_t build(const bdd& g) {
     if (g.node() == m_.one) return g.link_type() == 1 ? vertex_one : vertex_zero;
     std::uint64_t known;
     const std::uint64_t tag = bdd_memo_tag(g.node(), g.link_type());
     if (memo_.find(tag, 0, known)) return static_cast<std::int32_t>(known);
-    if (overflowed_ || vertices_.size() >= vertex_limit) {
-      overflowed_ = true;
-      return vertex_zero;
-    }
+    bdd_charge_work(m_, bdd_work_vertex);
     bdd t = m_.Bdd_then(g);
     bdd e = m_.Bdd_else(g);
     tdd_vertex v;
     v.position = m_.position_of(g.node());
-    v.child[0] = build(t, vertex_limit);
-    v.child[1] = build(e, vertex_limit);
-    v.child[2] = build(m_.Bdd_and(t, e), vertex_limit);
+    v.child[0] = build(t);
+    v.child[1] = build(e);
+    v.child[2] = build(m_.Bdd_and(t, e));
     std::uint64_t leaves = 0;
     for (std::int32_t c : v.child) leaves = saturated_sum(leaves, leaves_of(c));
     vertices_.push_back(v);
@@ -192,8 +195,6 @@ public:
     return index;
   }
 
-  bool overflowed() const { return overflowed_; }
-  std::size_t vertex_count() const { return vertices_.size(); }
   // The leaves of the unfolded tree below v that the walk offers to the
   // list (the true ones), up to the largest count a word holds.
   std::uint64_t leaves_of(std::int32_t v) const {
@@ -210,22 +211,19 @@ public:
   // tree's leaves. Neither the first leaf holding a prime nor a greedy
   // matching of primes to leaves gives the same order on random functions.
   //
-  // The walk stops, and says so, once the list has read more than
-  // `read_limit` words of its index.
-  bool enumerate(std::int32_t v, cube_bits& cube, implicant_list& l,
-                 std::uint64_t read_limit = static_cast<std::uint64_t>(-1)) const {
-    if (v == vertex_zero) return true;
+  void enumerate(std::int32_t v, cube_bits& cube, implicant_list& l) const {
+    if (v == vertex_zero) return;
     if (v == vertex_one) {
       l.offer(cube);
-      return l.reads() <= read_limit;
+      return;
     }
     const tdd_vertex& x = vertices_[static_cast<std::size_t>(v)];
     cube.set(x.position, true);
-    if (!enumerate(x.child[0], cube, l, read_limit)) return false;
+    enumerate(x.child[0], cube, l);
     cube.set(x.position, false);
-    if (!enumerate(x.child[1], cube, l, read_limit)) return false;
+    enumerate(x.child[1], cube, l);
     cube.clear(x.position);
-    return enumerate(x.child[2], cube, l, read_limit);
+    enumerate(x.child[2], cube, l);
   }
 
 private:
@@ -236,7 +234,6 @@ private:
   bddpp_manager& m_;
   std::vector<tdd_vertex> vertices_;
   std::vector<std::uint64_t> leaves_;
-  bool overflowed_ = false;
   bdd_memo memo_;
 };
 
@@ -254,34 +251,36 @@ void enumerate_tree(bddpp_manager& m, const Tdd& t, cube_bits& cube, implicant_l
   enumerate_tree(m, *t.children[2], cube, l);
 }
 
+void walk_primes(bddpp_manager& m, const bdd& f, std::list<bdd>& out, bool counted) {
+  tdd_graph graph(m);
+  const std::int32_t root = graph.build(f);
+  const std::uint64_t leaves = graph.leaves_of(root);
+  // Once the list holds a few thousand cubes a leaf reads a hundred words
+  // of the index or more (130 to 900 in the shapes measured): a tree with
+  // more leaves than a hundred-and-twenty-eighth of the work left would
+  // only stop on the way, so its walk is not started.
+  if (counted) {
+    if (leaves > bdd_work_left(m) / 128) throw bdd_work_exhausted{};
+    bdd_charge_work(m, leaves);
+  }
+  implicant_list l(m.var_count, counted ? bdd_work_left(m) : implicant_list::unlimited);
+  cube_bits cube(m.var_count);
+  graph.enumerate(root, cube, l);
+  l.drop_implied();
+  if (counted) bdd_charge_work(m, l.reads());
+  std::list<bdd> primes;
+  l.primes(m, primes);
+  out.swap(primes);
+}
+
 }  // namespace
 
 void bdd_prime_implicants_fast(bddpp_manager& m, const bdd& f, std::list<bdd>& out) {
-  tdd_graph graph(m);
-  const std::int32_t root = graph.build(f);
-  implicant_list l(m.var_count);
-  cube_bits cube(m.var_count);
-  graph.enumerate(root, cube, l);
-  l.primes(m, out);
+  walk_primes(m, f, out, false);
 }
 
-bool bdd_prime_implicants_within(bddpp_manager& m, const bdd& f, std::list<bdd>& out, std::uint64_t budget) {
-  tdd_graph graph(m);
-  const std::int32_t root = graph.build(f, budget);
-  if (graph.overflowed()) return false;
-  // build() stopped at `budget` vertices, so the subtraction stays positive.
-  const std::uint64_t left = budget - graph.vertex_count();
-  // Once the list holds a few thousand cubes a leaf reads a hundred words
-  // of the index or more (130 to 900 in the shapes measured): a tree with
-  // more leaves than a hundred-and-twenty-eighth of the budget would only
-  // stop on the way, so its walk is not started.
-  const std::uint64_t leaves = graph.leaves_of(root);
-  if (leaves > left / 128) return false;
-  implicant_list l(m.var_count);
-  cube_bits cube(m.var_count);
-  if (!graph.enumerate(root, cube, l, left - leaves)) return false;
-  l.primes(m, out);
-  return true;
+void bdd_prime_implicants_counted(bddpp_manager& m, const bdd& f, std::list<bdd>& out) {
+  walk_primes(m, f, out, true);
 }
 
 // ---- Tdd ----------------------------------------------------------------------
@@ -333,6 +332,7 @@ void Tdd::Bdd_prime_implicants(std::list<bdd>& out) {
   implicant_list l(manager->var_count);
   cube_bits cube(manager->var_count);
   enumerate_tree(*manager, *this, cube, l);
+  l.drop_implied();
   l.primes(*manager, out);
 }
 

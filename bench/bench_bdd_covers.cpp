@@ -109,8 +109,8 @@ double tree_leaves(bddpp_manager& m, const bdd& g, std::map<std::pair<bdd_node*,
 constexpr std::uint64_t finding_budget = 50000000;
 
 // (x0 or x1) and (x2 or x3) and ... over k pairs; its complement when asked.
-// Within the checks' budget when asked: the level-2 cover while its walk
-// fits, the irredundant cover past it.
+// Within the checks' budget when asked: the level-2 cover while it fits,
+// the irredundant cover past it.
 void BM_cover_chart_check(benchmark::State& state) {
   const bool uncovered = state.range(0) != 0;
   const int k = static_cast<int>(state.range(1));

@@ -19,13 +19,19 @@
 // one: the time and peak memory of one such state for 8 to 32 triggers, the
 // growth from 16 to 32 triggers, and a chart of 200 such states against one
 // of 50. The paired runs alternate their two sides in one process and
-// compare median CPU times, so the machine's load moves both alike.
+// compare median CPU times, so the machine's load moves both alike. Two
+// states of their own measure the work budget's edges: one of 35
+// conjunction triggers, whose fallback covers make many small calls after
+// large ones, and one of 18 parity triggers, whose one finding has a walk
+// that fits and covers after it that do not.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <random>
 #include <vector>
@@ -181,8 +187,11 @@ BENCHMARK(BM_all_pairs_baseline_per_transition)->Arg(200)->Arg(1600)->Unit(bench
 
 constexpr int ordinary_inputs = 64;
 
-// Triggers of two or three literals, each over signals drawn from the 64.
-void add_ordinary_triggers(gal_tpen_fichier& chart, int from, int to, int count, unsigned seed) {
+// Triggers of two or three literals, each over signals drawn from the 64;
+// with `conjunctions_only`, the draws that would give "a or b" give "a and
+// not b" instead.
+void add_ordinary_triggers(gal_tpen_fichier& chart, int from, int to, int count, unsigned seed,
+                           bool conjunctions_only = false) {
   std::mt19937 random(seed);
   auto any = [&random] { return static_cast<int>(random() % ordinary_inputs); };
   for (int k = 0; k < count; ++k) {
@@ -192,7 +201,8 @@ void add_ordinary_triggers(gal_tpen_fichier& chart, int from, int to, int count,
     while (c == a || c == b) c = any();
     const String x = "i" + std::to_string(a), y = "i" + std::to_string(b), z = "i" + std::to_string(c);
     String trigger;
-    switch (random() % 3) {
+    const unsigned kind = random() % 3;
+    switch (conjunctions_only ? kind % 2 : kind) {
       case 0: trigger = x + " and not " + y; break;
       case 1: trigger = x + " and " + y + " and not " + z; break;
       default: trigger = x + " or " + y;
@@ -214,22 +224,76 @@ using bench_support::median;
 
 constexpr int ordinary_samples = 8;
 
-// The peak memory of the checks of the sample states, in a child process of
-// its own so that what the other benchmarks took does not count.
-double peak_mib_of_checks(int triggers) {
+// What a run cost in a child process of its own, so that what the other
+// benchmarks took does not count: its user and system CPU seconds, its peak
+// memory, and the two numbers the run returns. The child gives its free heap
+// back and resets its peak before the run (/proc/self/clear_refs), so the
+// peak is the run's own and not the parent's pages it started with. All
+// negative when the child could not run or report.
+struct child_usage {
+  double user_s = -1, system_s = -1, peak_mib = -1;
+  double results[2] = {-1, -1};
+};
+
+template <class Run>
+child_usage in_child(Run run) {
+  child_usage r;
+  int channel[2];
+  if (pipe(channel) != 0) return r;
   const pid_t child = fork();
   if (child == 0) {
-    for (int k = 0; k < ordinary_samples; ++k) {
-      const gal_tpen_fichier chart = ordinary_chart(1, triggers, 1000u + k);
-      String report;
-      chart.test_determinisme(report);
+    close(channel[0]);
+    malloc_trim(0);
+    if (FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+      std::fputs("5", f);
+      std::fclose(f);
     }
-    _exit(0);
+    double out[3] = {-1, -1, -1};
+    const auto results = run();
+    out[1] = results.first;
+    out[2] = results.second;
+    if (FILE* f = std::fopen("/proc/self/status", "r")) {
+      char line[256];
+      long kib = 0;
+      while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1) out[0] = static_cast<double>(kib) / 1024.0;
+      std::fclose(f);
+    }
+    const ssize_t written = write(channel[1], out, sizeof out);
+    _exit(written == static_cast<ssize_t>(sizeof out) ? 0 : 1);
   }
+  close(channel[1]);
+  double in[3];
+  const bool read_all = child > 0 && read(channel[0], in, sizeof in) == static_cast<ssize_t>(sizeof in);
+  close(channel[0]);
   int status = 0;
   rusage usage{};
-  if (child < 0 || wait4(child, &status, 0, &usage) != child) return -1;
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+  if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || !read_all) return r;
+  r.user_s = static_cast<double>(usage.ru_utime.tv_sec) + 1e-6 * static_cast<double>(usage.ru_utime.tv_usec);
+  r.system_s = static_cast<double>(usage.ru_stime.tv_sec) + 1e-6 * static_cast<double>(usage.ru_stime.tv_usec);
+  r.peak_mib = in[0];
+  r.results[0] = in[1];
+  r.results[1] = in[2];
+  return r;
+}
+
+// The findings of a report and its size in bytes.
+std::pair<double, double> findings_and_size(const String& report) {
+  int findings = 0;
+  for (std::size_t at = report.find("ERROR"); at != String::npos; at = report.find("ERROR", at + 1)) ++findings;
+  return {findings, static_cast<double>(report.size())};
+}
+
+// The peak memory of the checks of the sample states.
+double peak_mib_of_checks(int triggers) {
+  return in_child([triggers] {
+           for (int k = 0; k < ordinary_samples; ++k) {
+             const gal_tpen_fichier chart = ordinary_chart(1, triggers, 1000u + k);
+             String report;
+             chart.test_determinisme(report);
+           }
+           return std::pair<double, double>(0, 0);
+         }).peak_mib;
 }
 
 // Eight states of `triggers` triggers each, drawn with eight seeds, each in
@@ -248,18 +312,65 @@ void BM_determinism_ordinary_triggers(benchmark::State& state) {
       if (seconds[k] >= *std::max_element(seconds.begin(), seconds.begin() + k + 1)) slowest = report;
     }
   }
-  int findings = 0;
-  for (std::size_t at = slowest.find("ERROR"); at != String::npos; at = slowest.find("ERROR", at + 1)) ++findings;
   state.counters["triggers"] = triggers;
   state.counters["median_ms"] = median(seconds) * 1e3;
   state.counters["max_ms"] = *std::max_element(seconds.begin(), seconds.end()) * 1e3;
+  const auto [findings, bytes] = findings_and_size(slowest);
   state.counters["findings_of_max"] = findings;
-  state.counters["report_KiB_of_max"] = static_cast<double>(slowest.size()) / 1024.0;
+  state.counters["report_KiB_of_max"] = bytes / 1024.0;
   state.counters["peak_MiB"] = peak_mib_of_checks(triggers);
 }
 BENCHMARK(BM_determinism_ordinary_triggers)
     ->Arg(8)->Arg(12)->Arg(16)->Arg(20)->Arg(25)->Arg(32)
     ->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// One state's check in a child process: its time, system time and peak
+// memory, with the findings and the size of its report.
+void report_one_state(benchmark::State& state, const gal_tpen_fichier& chart) {
+  child_usage usage;
+  for (auto _ : state) usage = in_child([&chart] {
+                         String report;
+                         chart.test_determinisme(report);
+                         return findings_and_size(report);
+                       });
+  if (usage.user_s < 0) state.SkipWithError("the check's process did not end normally");
+  state.counters["user_s"] = usage.user_s;
+  state.counters["system_s"] = usage.system_s;
+  state.counters["peak_MiB"] = usage.peak_mib;
+  state.counters["findings"] = usage.results[0];
+  state.counters["report_MiB"] = usage.results[1] / (1024.0 * 1024.0);
+}
+
+// One state of 35 triggers "a and not b" and "a and b and not c" over the
+// 64 inputs: most of its findings are past the level-2 budget, and their
+// irredundant covers make thousands of small conjunctions between large ones.
+void BM_determinism_35_conjunction_triggers(benchmark::State& state) {
+  gal_tpen_fichier chart = chart_with_states(par_automata_model, 1, ordinary_inputs, "i");
+  add_ordinary_triggers(chart, 0, 0, 35, 3u, true);
+  report_one_state(state, chart);
+}
+BENCHMARK(BM_determinism_35_conjunction_triggers)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// One state of 18 parity triggers: i0 xor ... xor i9 and i9 xor ... xor i18
+// at rank 0, and i(19+k) xor i(20+k) at rank 1 + k for k = 0 .. 15, without
+// the completeness check. The one finding, the two first meeting, has 2^17
+// minterms, each its own prime: its implicant walk fits in the budget, the
+// covers worked out after it do not.
+void BM_determinism_18_parity_triggers(benchmark::State& state) {
+  gal_tpen_fichier chart = chart_with_states(light_esterel_model, 1, 36, "i");
+  auto parity = [](int first, int last) {
+    String s = "i" + std::to_string(first);
+    for (int j = first + 1; j <= last; ++j) s += " xor i" + std::to_string(j);
+    return s;
+  };
+  const String first = parity(0, 9), second = parity(9, 18);
+  for (const String& trigger : {first, second})
+    chart.add_fin_transition(gal_tpen_transition(0, 0, strong_trans, 0.0, 0.0, 0, trigger, {}));
+  for (int k = 0; k < 16; ++k)
+    chart.add_fin_transition(gal_tpen_transition(0, 0, strong_trans, 0.0, 0.0, 1 + k, parity(19 + k, 20 + k), {}));
+  report_one_state(state, chart);
+}
+BENCHMARK(BM_determinism_18_parity_triggers)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Two checks, run in turn three times each; the ratio of their median CPU
 // times, and each median.

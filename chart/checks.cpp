@@ -186,11 +186,12 @@ class collector {
 // The level-2 cover lists its primes in the order of a walk of every
 // implicant the tree of f reaches, as many as 3^depth: a state with 16
 // ordinary triggers already asks for hours. A finding keeps the level-2
-// text while that walk fits in this much work (see Bdd_sop_2_within: about
-// 0.1 s on today's machines, and every finding that took less than that
-// keeps its text); past it the finding is the prime and irredundant cover
-// of the same function, which takes time in proportion to its size. Work is
-// counted, not time, so a chart gives the same text on any machine.
+// text while that walk and the covers worked out after it fit in this much
+// work (see Bdd_sop_2_within: about 0.1 s on today's machines, and every
+// finding that took less than that keeps its text); past it the finding is
+// the prime and irredundant cover of the same function, which takes time in
+// proportion to its size. Work is counted, not time, so a chart gives the
+// same text on any machine.
 constexpr std::uint64_t finding_cover_budget = 50000000;
 
 // A finding's cover makes many nodes that nothing holds once its text is

@@ -181,6 +181,53 @@ TEST(BddCovers, LevelTwoWithinABudgetOrTheIrredundantCover) {
   }
 }
 
+// A budget that gives level 2 gives it plus one: the answer is the same at
+// every budget past the work of the whole cover, and the irredundant cover
+// below it, for functions whose walks end far from where they start (an AND,
+// thresholds, a parity), at every budget up to a few hundred units and at
+// doublings past them.
+TEST(BddCovers, ABudgetThatFitsFitsPlusOne) {
+  bddpp_manager m;
+  const auto x = declare_xs(m, 12);
+  auto at_least = [&](int k, int n) {
+    std::vector<bdd> row(static_cast<std::size_t>(k) + 1, m.Bdd_zero());  // row[j]: at least j so far
+    row[0] = m.Bdd_one();
+    for (int i = 0; i < n; ++i)
+      for (int j = k; j >= 1; --j) row[j] = m.Bdd_or(row[j], m.Bdd_and(row[j - 1], x[i]));
+    return row[k];
+  };
+  bdd parity = m.Bdd_zero();
+  for (int i = 0; i < 6; ++i) parity = m.Bdd_xor(parity, x[i]);
+  const std::pair<const char*, bdd> functions[] = {
+      {"x0.x1", m.Bdd_and(x[0], x[1])}, {"3 of 6", at_least(3, 6)}, {"5 of 10", at_least(5, 10)}, {"parity", parity}};
+  for (const auto& [name, f] : functions) {
+    std::list<bdd> out;
+    int fitted = 0;
+    for (std::uint64_t budget = 0; budget < (std::uint64_t(1) << 30); budget += budget < 400 ? 1 : budget) {
+      const int fits = m.Bdd_sop_2_within(f, out, budget);
+      EXPECT_GE(fits, fitted) << name << " at " << budget;
+      fitted = fits;
+    }
+    EXPECT_EQ(fitted, 1) << name;
+  }
+}
+
+// The budget covers the steps after the walk too: the walk of the parity of
+// 11 variables fits in a few hundred thousand units (a graph of 21 vertices,
+// 1024 leaves), but its 1024 primes, one per minterm, make the essential
+// split and the level-1 cover compared with it cost millions.
+TEST(BddCovers, AWalkThatFitsFallsBackWhenTheCoversAfterItDoNot) {
+  bddpp_manager m;
+  const auto x = declare_xs(m, 11);
+  bdd parity = m.Bdd_zero();
+  for (const bdd& v : x) parity = m.Bdd_xor(parity, v);
+  std::list<bdd> within, irredundant;
+  m.Bdd_sop_irredundant(parity, irredundant);
+  EXPECT_EQ(m.Bdd_sop_2_within(parity, within, 1000000), 0);
+  EXPECT_EQ(list_text(m, within), list_text(m, irredundant));
+  EXPECT_EQ(m.Bdd_sop_2_within(parity, within, std::uint64_t(1) << 40), 1);
+}
+
 // The literals of f go in turn while f stays apart from g; the second form
 // never drops the top variable, the third widens each prime on its own.
 TEST(BddCovers, SimplifyWidensWhileDisjointFromTheConstraint) {

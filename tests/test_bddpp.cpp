@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bdd/bddpp.h"
+#include "bdd/memo.h"
 #include "bdd2_support.h"
 
 namespace {
@@ -424,7 +425,9 @@ TEST(BddLiterals, SatisfyAndLiteralTables) {
 
 // x0..x(n-1) above y0..y(n-1): the equality of the two words has a node per
 // prefix of x, more than 2^19 nodes for n = 18, and building it numbers more
-// than 2^20 nodes, past the point where the printed keys overlap.
+// than 2^20 nodes, past the point where the printed keys overlap. The memo
+// tables of its last conjunctions are as large; the small conjunctions after
+// them get small tables again, without allocating one of that size each.
 TEST(BddLarge, MoreThanAMillionNodesStayDistinct) {
   const std::size_t n = 18;
   bddpp_manager m;
@@ -434,6 +437,9 @@ TEST(BddLarge, MoreThanAMillionNodesStayDistinct) {
   EXPECT_GT(m.next_gid, 1 << 20);
   EXPECT_GT(m.Bdd_size(f), 1 << 19);
   EXPECT_EQ(m.Bdd_is_correct(f), 1);
+  const std::uint64_t allocated = bdd_memo_table<bdd_memo_narrow_slot>::slots_allocated();
+  for (std::size_t i = 0; i < 100; ++i) m.Bdd_and(x[i % n], m.Bdd_not(y[(i + 1) % n]));
+  EXPECT_LE(bdd_memo_table<bdd_memo_narrow_slot>::slots_allocated() - allocated, 100u * 64);
   std::vector<int> word(2 * n);
   for (std::uint32_t k = 0; k < (1u << n); k += 5) {
     for (std::size_t i = 0; i < n; ++i) word[i] = word[n + i] = (k >> i) & 1u;
