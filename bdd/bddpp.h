@@ -198,9 +198,11 @@ public:
   bdd_node* one;                       // owned
   // Units of work the recursive operations have done, and the count they
   // may not pass: a budgeted computation lowers it while it runs, and the
-  // operations give up past it (bdd/work.h). Unbounded otherwise.
+  // operations give up past it, the budget then spent until it ends
+  // (bdd/work.h). Unbounded otherwise.
   std::uint64_t work_done = 0;
   std::uint64_t work_limit = ~std::uint64_t(0);
+  bool work_spent = false;
 
   bddpp_manager();
   explicit bddpp_manager(bddpp_manager* other);

@@ -2,7 +2,7 @@
 // truth tables and function identifiers, simplification under a constraint.
 //
 // The covers decide with bit-mask cubes (bdd/cube_bits.h) wherever a test
-// would otherwise build and throw away a BDD, and replace the "OR of every
+// would otherwise build and discard a BDD, and replace the "OR of every
 // other cube" tests by running prefix and suffix disjunctions, so each level
 // does a linear number of BDD operations in the size of its cube list.
 #include <algorithm>
@@ -34,13 +34,14 @@ std::vector<cube_bits> cube_bits_of_list(bddpp_manager& m, const std::list<bdd>&
 // then child is taken unless it is the constant false) and its cube built
 // from the deepest literal up, one node per conjunction, instead of a
 // literal table and a conjunction per position from the top; the cube is
-// the same function, so the same node. take(masks, cube) gets each one.
+// the same function, so the same node. take(masks, cube) gets each one,
+// until m's work budget is spent (bdd/work.h).
 template <class Take>
 void for_each_disjoint_cube(bddpp_manager& m, const bdd& f, Take take) {
   bdd left = f;
   cube_bits masks(m.var_count);
   std::vector<std::int32_t> path;
-  while (left.node() != m.one || left.link_type() == 1) {
+  while ((left.node() != m.one || left.link_type() == 1) && !bdd_work_spent(m)) {
     std::fill(masks.care.begin(), masks.care.end(), 0);
     std::fill(masks.value.begin(), masks.value.end(), 0);
     path.clear();
@@ -133,6 +134,7 @@ struct coverage {
 };
 
 coverage coverage_of(bddpp_manager& m, const std::vector<bdd>& primes, std::size_t first, std::size_t last) {
+  if (bdd_work_spent(m)) return {m.Bdd_zero(), m.Bdd_zero()};
   if (last - first == 1) return {primes[first], m.Bdd_zero()};
   const std::size_t middle = first + (last - first) / 2;
   const coverage a = coverage_of(m, primes, first, middle);
@@ -142,7 +144,8 @@ coverage coverage_of(bddpp_manager& m, const std::vector<bdd>& primes, std::size
 
 // The primes together are f, so the others alone fall short of f exactly
 // when this prime holds a minterm that no other prime covers: one that lies
-// outside the minterms covered twice.
+// outside the minterms covered twice. Both lists mean nothing once m's work
+// budget is spent.
 void split_essential(bddpp_manager& m, const std::list<bdd>& primes, std::list<bdd>& essential,
                      std::list<bdd>& others) {
   essential.clear();
@@ -151,6 +154,7 @@ void split_essential(bddpp_manager& m, const std::list<bdd>& primes, std::list<b
   const std::vector<bdd> listed(primes.begin(), primes.end());
   const bdd twice = coverage_of(m, listed, 0, listed.size()).twice;
   for (const bdd& p : primes) {
+    if (bdd_work_spent(m)) return;
     // The one "prime" of ZERO implies everything.
     bool implied = m.Bdd_is_zero_tautologic(p);
     if (!implied) {
@@ -231,12 +235,13 @@ void bddpp_manager::Bdd_sop_1(const bdd& f, std::list<bdd>& out) {
   // make f, and each implies f, so they make f exactly when they cover this
   // cube: when both restricted to it give true together. Restricting to a
   // cube follows its literals; the disjunction of the two whole functions
-  // would be as large as f at every step.
+  // would be as large as f at every step. Past a spent work budget the
+  // cover means nothing: it stops where it is.
   const std::size_t n = reduced.size();
   std::vector<bdd> after(n + 1, Bdd_zero());
-  for (std::size_t k = n; k-- > 0;) after[k] = Bdd_or(reduced[k], after[k + 1]);
+  for (std::size_t k = n; k > 0 && !bdd_work_spent(*this); --k) after[k - 1] = Bdd_or(reduced[k - 1], after[k]);
   bdd kept_before = Bdd_zero();
-  for (std::size_t k = 0; k < n; ++k) {
+  for (std::size_t k = 0; k < n && !bdd_work_spent(*this); ++k) {
     const bdd& c = reduced[k];
     if (Bdd_is_one_tautologic(Bdd_or(Bdd_cube_reduce(kept_before, c), Bdd_cube_reduce(after[k + 1], c)))) continue;
     kept_before = Bdd_or(kept_before, c);
@@ -257,11 +262,14 @@ int bddpp_manager::Bdd_sop_2_within(const bdd& f, std::list<bdd>& out, std::uint
     sop_2_of_primes(f, primes, out);
     return 1;
   }
-  try {
+  bool fits;
+  {
     bdd_work_budget scope(*this, budget);
     bdd_prime_implicants_counted(*this, f, primes);
-    sop_2_of_primes(f, primes, cover);
-  } catch (const bdd_work_exhausted&) {
+    if (!scope.spent()) sop_2_of_primes(f, primes, cover);
+    fits = !scope.spent();
+  }
+  if (!fits) {
     Bdd_sop_irredundant(f, out);
     return 0;
   }
@@ -273,8 +281,11 @@ void bddpp_manager::sop_2_of_primes(const bdd& f, const std::list<bdd>& primes, 
   out.clear();
   std::list<bdd> essential, others;
   split_essential(*this, primes, essential, others);
+  // Past a spent work budget the cover means nothing: it stops where it is.
+  if (bdd_work_spent(*this)) return;
   bdd cov = Bdd_zero();
   for (const bdd& e : essential) {
+    if (bdd_work_spent(*this)) return;
     out.push_back(e);
     cov = Bdd_or(e, cov);
   }
@@ -286,7 +297,7 @@ void bddpp_manager::sop_2_of_primes(const bdd& f, const std::list<bdd>& primes, 
   // The primes before `next` are out of play.
   std::size_t next = 0;
   bool stuck = false;
-  while (!Bdd_equiv(cov, f) && !stuck) {
+  while (!Bdd_equiv(cov, f) && !stuck && !bdd_work_spent(*this)) {
     stuck = true;
     while (next < rest.size()) {
       const std::size_t i = next++;
@@ -300,13 +311,14 @@ void bddpp_manager::sop_2_of_primes(const bdd& f, const std::list<bdd>& primes, 
   }
   // Growth phase: the remaining primes in order, each when it adds minterms.
   if (stuck) {
-    for (std::size_t i = 0; i < rest.size() && !Bdd_equiv(cov, f); ++i) {
+    for (std::size_t i = 0; i < rest.size() && !Bdd_equiv(cov, f) && !bdd_work_spent(*this); ++i) {
       cube_reach walk(*this, rest_bits[i]);
       if (walk.implies(cov)) continue;
       out.push_back(rest[i]);
       cov = Bdd_or(rest[i], cov);
     }
   }
+  if (bdd_work_spent(*this)) return;
   std::list<bdd> level1;
   Bdd_sop_1(f, level1);
   if (out.size() > level1.size()) out.swap(level1);

@@ -58,7 +58,9 @@ public:
   bool meets(const bdd& f) { return (reach(f.node(), f.link_type()) & reaches_true) != 0; }
 
 private:
-  enum { reaches_true = 1, reaches_false = 2 };
+  // `spent`: the walk stopped on a spent work budget (bdd/work.h), and its
+  // answer means nothing.
+  enum { reaches_true = 1, reaches_false = 2, spent = 4 };
   int reach(bdd_node* n, int link);
   bddpp_manager& m_;
   const cube_bits& c_;
@@ -89,16 +91,18 @@ class implicant_list {
 public:
   static constexpr std::uint64_t unlimited = ~std::uint64_t(0);
   // Past `read_limit` words of the index read, offer() and drop_implied()
-  // throw bdd_work_exhausted (bdd/work.h).
+  // stop, and the list means nothing.
   explicit implicant_list(std::int32_t var_count, std::uint64_t read_limit = unlimited)
       : words_(cube_bits::words_for(var_count)), count_(0),
         by_literal_(2 * static_cast<std::size_t>(var_count > 0 ? var_count : 0)), read_limit_(read_limit) {}
   void offer(const cube_bits& c);
   // Marks the listed cubes that an earlier one implies; primes() leaves them out.
   void drop_implied();
+  // Stops once m's work budget is spent (bdd/work.h).
   void primes(bddpp_manager& m, std::list<bdd>& out) const;
   // Words of the literal index read so far by offer() and drop_implied().
   std::uint64_t reads() const { return reads_; }
+  bool over() const { return reads_ > read_limit_; }
 
 private:
   static const std::size_t none = static_cast<std::size_t>(-1);
@@ -126,8 +130,8 @@ void bdd_prime_implicants_fast(bddpp_manager& m, const bdd& f, std::list<bdd>& o
 // leaf of the unfolded tree, and a word of the list's literal index read
 // while looking for the cube a leaf replaces or the cubes a prime implies.
 // The walk is not started when its leaves promise more reads than the
-// budget has left. Throws bdd_work_exhausted, out left as it was, when the
-// work would pass the budget.
+// budget has left. When the work would pass the budget, the budget is spent
+// and out left as it was.
 void bdd_prime_implicants_counted(bddpp_manager& m, const bdd& f, std::list<bdd>& out);
 
 #endif

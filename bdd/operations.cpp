@@ -54,12 +54,19 @@ public:
     if (result_ != nullptr) entries_by_result::note(result_, memo_.entries());
   }
 
+  // Past a spent work budget the walk stops and its caller gets a constant
+  // that means nothing (bdd/work.h).
   bdd_node* top(int xl, bdd_node* x, int yl, bdd_node* y, int& link) {
     bdd_node* r = run(xl, x, yl, y, link);
+    if (r == nullptr) {
+      link = -1;
+      return m_.one;
+    }
     result_ = r;
     return r;
   }
 
+  // Null when the work budget is spent: nothing is made or remembered then.
   bdd_node* run(int xl, bdd_node* x, int yl, bdd_node* y, int& link) {
     if (x == nullptr || y == nullptr) null_operands(x, y);
     if (x->id == -1) {
@@ -90,7 +97,7 @@ public:
       link = (known & 1u) ? -1 : 1;
       return bdd_node_cells::node(known >> 1);
     }
-    bdd_charge_work(m_, bdd_work_subproblem);
+    if (!bdd_charge_work(m_, bdd_work_subproblem)) return nullptr;
     const std::int32_t px = m_.position_of(x), py = m_.position_of(y);
     if (px <= py) __builtin_prefetch(x->else_node);
     if (py <= px) __builtin_prefetch(y->else_node);
@@ -112,6 +119,7 @@ public:
       e = run(xl * x->else_link, x->else_node, yl * y->else_link, y->else_node, el);
       p = px;
     }
+    if (t == nullptr || e == nullptr) return nullptr;
     bdd_node* r;
     if (t == e && tl == el) {
       r = t;

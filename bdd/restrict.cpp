@@ -22,6 +22,7 @@ public:
   cube_restriction(bddpp_manager& m, const std::vector<int>& literals, const bdd_id_set& fixed)
       : m_(m), literals_(literals), fixed_(fixed) {}
 
+  // Null when the work budget is spent: nothing is made or remembered then.
   bdd_node* run(bdd_node* n, int& link) {
     if (n->id == -1) return n;  // link unchanged
     // A sub-diagram over none of the fixed variables rebuilds into itself.
@@ -31,7 +32,7 @@ public:
       link *= bdd_memo_link(known);
       return bdd_memo_node(known);
     }
-    bdd_charge_work(m_, bdd_work_subproblem);
+    if (!bdd_charge_work(m_, bdd_work_subproblem)) return nullptr;
     const std::int32_t p = m_.position_of(n);
     int rl = 1;
     bdd_node* r;
@@ -44,6 +45,7 @@ public:
       int tl = 1, el = n->else_link;
       bdd_node* t = run(n->then_node, tl);
       bdd_node* e = run(n->else_node, el);
+      if (t == nullptr || e == nullptr) return nullptr;
       if (t == e && tl == el) {
         r = t;
         rl = tl;
@@ -52,6 +54,7 @@ public:
         r = m_.Find_or_create_bdd_node(p, tl, el, t, e, rl);
       }
     }
+    if (r == nullptr) return nullptr;
     memo_.insert(bdd_memo_tag(n, 1), 0, bdd_memo_tag(r, rl));
     link *= rl;
     return r;
@@ -160,6 +163,8 @@ bdd bddpp_manager::Bdd_cube_reduce(const bdd& f, const bdd& c) {
   cube_restriction walk(*this, literals, c.node()->support);
   int link = f.link_type();
   bdd_node* r = walk.run(f.node(), link);
+  // Past a spent work budget: a constant that means nothing (bdd/work.h).
+  if (r == nullptr) return Bdd_zero();
   return bdd(this, link, r);
 }
 

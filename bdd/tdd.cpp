@@ -48,7 +48,7 @@ int cube_reach::reach(bdd_node* n, int link) {
     if (memo_.find(bdd_memo_tag(n, 1), 0, known)) {
       r = static_cast<int>(known);
     } else {
-      bdd_charge_work(m_, bdd_work_visit);
+      if (!bdd_charge_work(m_, bdd_work_visit)) return spent;
       const std::int32_t p = m_.position_of(n);
       if (c_.has(p)) {
         r = c_.positive(p) ? reach(n->then_node, 1) : reach(n->else_node, n->else_link);
@@ -56,6 +56,7 @@ int cube_reach::reach(bdd_node* n, int link) {
         r = reach(n->then_node, 1);
         if (r != (reaches_true | reaches_false)) r |= reach(n->else_node, n->else_link);
       }
+      if (r & spent) return spent;
       memo_.insert(bdd_memo_tag(n, 1), 0, static_cast<std::uint64_t>(r));
     }
   }
@@ -98,7 +99,7 @@ std::size_t implicant_list::first_holding(const std::vector<std::int32_t>& lits,
   for (std::size_t s = from / 64 / 64; s <= last_word / 64; ++s) {
     std::uint64_t candidates = ~std::uint64_t(0);
     reads_ += lits.size();
-    if (reads_ > read_limit_) throw bdd_work_exhausted{};
+    if (over()) return none;
     for (std::int32_t l : lits) candidates &= by_literal_[static_cast<std::size_t>(l)].summary(s);
     if (s == from / 64 / 64) candidates &= ~std::uint64_t(0) << ((from / 64) % 64);
     for (; candidates != 0; candidates &= candidates - 1) {
@@ -116,6 +117,7 @@ std::size_t implicant_list::first_holding(const std::vector<std::int32_t>& lits,
 void implicant_list::offer(const cube_bits& c) {
   literals_of(c.care.data(), c.value.data(), scratch_);
   const std::size_t i = first_holding(scratch_, 0);
+  if (over()) return;
   if (i != none) {
     // The listed cube holds every literal of c: it loses the others.
     std::vector<std::int32_t>& held = held_scratch_;
@@ -137,7 +139,7 @@ void implicant_list::offer(const cube_bits& c) {
 void implicant_list::drop_implied() {
   dropped_.assign(count_, 0);
   std::vector<std::int32_t> lits;
-  for (std::size_t a = 0; a < count_; ++a) {
+  for (std::size_t a = 0; a < count_ && !over(); ++a) {
     if (dropped_[a]) continue;
     literals_of(care(a), value(a), lits);
     for (std::size_t b = first_holding(lits, a + 1); b != none; b = first_holding(lits, b + 1)) dropped_[b] = 1;
@@ -147,7 +149,7 @@ void implicant_list::drop_implied() {
 void implicant_list::primes(bddpp_manager& m, std::list<bdd>& out) const {
   out.clear();
   cube_bits c(m.var_count);
-  for (std::size_t i = 0; i < count_; ++i) {
+  for (std::size_t i = 0; i < count_ && !bdd_work_spent(m); ++i) {
     if (dropped_[i]) continue;
     std::copy(care(i), care(i) + words_, c.care.begin());
     std::copy(value(i), value(i) + words_, c.value.begin());
@@ -161,6 +163,7 @@ namespace {
 
 const std::int32_t vertex_zero = -1;
 const std::int32_t vertex_one = -2;
+const std::int32_t vertex_spent = -3;  // built past a spent work budget: means nothing
 
 struct tdd_vertex {
   std::int32_t position;
@@ -172,13 +175,14 @@ public:
   explicit tdd_graph(bddpp_manager& m) : m_(m) {}
 
   // Each vertex is charged before its sub-functions are built, so a graph
-  // over budget stops on the vertex that passes it.
+  // over budget stops on the vertex that passes it, and neither lists nor
+  // remembers a vertex after it.
   std::int32_t build(const bdd& g) {
     if (g.node() == m_.one) return g.link_type() == 1 ? vertex_one : vertex_zero;
     std::uint64_t known;
     const std::uint64_t tag = bdd_memo_tag(g.node(), g.link_type());
     if (memo_.find(tag, 0, known)) return static_cast<std::int32_t>(known);
-    bdd_charge_work(m_, bdd_work_vertex);
+    if (!bdd_charge_work(m_, bdd_work_vertex)) return vertex_spent;
     bdd t = m_.Bdd_then(g);
     bdd e = m_.Bdd_else(g);
     tdd_vertex v;
@@ -186,6 +190,7 @@ public:
     v.child[0] = build(t);
     v.child[1] = build(e);
     v.child[2] = build(m_.Bdd_and(t, e));
+    if (bdd_work_spent(m_)) return vertex_spent;
     std::uint64_t leaves = 0;
     for (std::int32_t c : v.child) leaves = saturated_sum(leaves, leaves_of(c));
     vertices_.push_back(v);
@@ -210,9 +215,9 @@ public:
   // depends on every earlier replacement), and those are as many as the
   // tree's leaves. Neither the first leaf holding a prime nor a greedy
   // matching of primes to leaves gives the same order on random functions.
-  //
+  // It stops once the list has read all the index words it may.
   void enumerate(std::int32_t v, cube_bits& cube, implicant_list& l) const {
-    if (v == vertex_zero) return;
+    if (v == vertex_zero || l.over()) return;
     if (v == vertex_one) {
       l.offer(cube);
       return;
@@ -254,22 +259,26 @@ void enumerate_tree(bddpp_manager& m, const Tdd& t, cube_bits& cube, implicant_l
 void walk_primes(bddpp_manager& m, const bdd& f, std::list<bdd>& out, bool counted) {
   tdd_graph graph(m);
   const std::int32_t root = graph.build(f);
+  if (root == vertex_spent) return;
   const std::uint64_t leaves = graph.leaves_of(root);
   // Once the list holds a few thousand cubes a leaf reads a hundred words
   // of the index or more (130 to 900 in the shapes measured): a tree with
   // more leaves than a hundred-and-twenty-eighth of the work left would
   // only stop on the way, so its walk is not started.
   if (counted) {
-    if (leaves > bdd_work_left(m) / 128) throw bdd_work_exhausted{};
-    bdd_charge_work(m, leaves);
+    if (leaves > bdd_work_left(m) / 128 || !bdd_charge_work(m, leaves)) {
+      bdd_spend_work(m);
+      return;
+    }
   }
   implicant_list l(m.var_count, counted ? bdd_work_left(m) : implicant_list::unlimited);
   cube_bits cube(m.var_count);
   graph.enumerate(root, cube, l);
   l.drop_implied();
-  if (counted) bdd_charge_work(m, l.reads());
+  if (counted && !bdd_charge_work(m, l.reads())) return;
   std::list<bdd> primes;
   l.primes(m, primes);
+  if (bdd_work_spent(m)) return;
   out.swap(primes);
 }
 

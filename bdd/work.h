@@ -3,12 +3,16 @@
 // A budgeted computation (the level-2 cover of a finding) costs at most its
 // budget whichever step the cost falls in: the implicant walk, the
 // conjunctions behind its vertices, and the covers worked out after it. The
-// recursive operations charge the manager for each subproblem they solve;
-// once the charges would pass the limit a `bdd_work_budget` set, the charge
-// throws `bdd_work_exhausted` and the budget's owner, which catches it, goes
-// its other way. Nothing is left half-made: a subproblem is charged before
-// it starts, and the nodes made before are whole (the collector takes those
-// nobody holds). Work is counted, not timed, so the same function gets the
+// recursive operations charge the manager for each subproblem before they
+// solve it. The first charge that would pass the limit a `bdd_work_budget`
+// set spends the budget instead, and it stays spent: every later charge
+// fails, each recursion then returns at once without making a node or
+// remembering what it returns, the loops of the covers stop, and the
+// operations hand their callers a constant that means nothing. The budget's
+// owner asks spent() after each step and, once it is, discards what the
+// steps gave and goes its other way. Nothing is left half-made: the nodes
+// made before are whole (the collector takes those nobody holds), and none
+// is made after. Work is counted, not timed, so the same function gets the
 // same answer on any machine, and a budget never refuses what a smaller one
 // took. Private to the engine.
 #ifndef TESSAN_BDD_WORK_H
@@ -18,8 +22,6 @@
 #include <cstdint>
 
 #include "bdd/bddpp.h"
-
-struct bdd_work_exhausted {};
 
 // The unit is about the time of one word read from the implicant list's
 // index (bdd/cube_bits.h). The other steps are charged somewhat under what
@@ -32,25 +34,46 @@ constexpr std::uint64_t bdd_work_vertex = 16;      // a vertex of the implicant 
 
 inline std::uint64_t bdd_work_left(const bddpp_manager& m) { return m.work_limit - m.work_done; }
 
-inline void bdd_charge_work(bddpp_manager& m, std::uint64_t units) {
-  if (units > bdd_work_left(m)) throw bdd_work_exhausted{};
+inline bool bdd_work_spent(const bddpp_manager& m) { return m.work_spent; }
+
+// Refuses the rest of the work: nothing is left, so every later charge of
+// any work fails.
+inline void bdd_spend_work(bddpp_manager& m) {
+  m.work_spent = true;
+  m.work_limit = m.work_done;
+}
+
+// False, and the budget spent, when `units` would pass it.
+[[nodiscard]] inline bool bdd_charge_work(bddpp_manager& m, std::uint64_t units) {
+  if (units > bdd_work_left(m)) {
+    bdd_spend_work(m);
+    return false;
+  }
   m.work_done += units;
+  return true;
 }
 
 // While alive, the operations of m may do `budget` more units of work (and
-// no more than an enclosing budget leaves).
+// no more than an enclosing budget leaves). Once gone, an enclosing budget
+// is as it was, spent only if it was.
 class bdd_work_budget {
 public:
-  bdd_work_budget(bddpp_manager& m, std::uint64_t budget) : m_(m), saved_(m.work_limit) {
+  bdd_work_budget(bddpp_manager& m, std::uint64_t budget) : m_(m), saved_(m.work_limit), saved_spent_(m.work_spent) {
     m.work_limit = m.work_done + std::min(budget, bdd_work_left(m));
   }
-  ~bdd_work_budget() { m_.work_limit = saved_; }
+  ~bdd_work_budget() {
+    m_.work_limit = saved_;
+    m_.work_spent = saved_spent_;
+  }
   bdd_work_budget(const bdd_work_budget&) = delete;
   bdd_work_budget& operator=(const bdd_work_budget&) = delete;
+
+  bool spent() const { return m_.work_spent; }
 
 private:
   bddpp_manager& m_;
   std::uint64_t saved_;
+  bool saved_spent_;
 };
 
 #endif
