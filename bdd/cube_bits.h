@@ -90,8 +90,8 @@ private:
 class implicant_list {
 public:
   static constexpr std::uint64_t unlimited = ~std::uint64_t(0);
-  // Past `read_limit` words of the index read, offer() and drop_implied()
-  // stop, and the list means nothing.
+  // Past `read_limit` words of the index read the list means nothing, and
+  // drop_implied() and the searches of offer() stop.
   explicit implicant_list(std::int32_t var_count, std::uint64_t read_limit = unlimited)
       : words_(cube_bits::words_for(var_count)), count_(0),
         by_literal_(2 * static_cast<std::size_t>(var_count > 0 ? var_count : 0)), read_limit_(read_limit) {}

@@ -117,7 +117,6 @@ std::size_t implicant_list::first_holding(const std::vector<std::int32_t>& lits,
 void implicant_list::offer(const cube_bits& c) {
   literals_of(c.care.data(), c.value.data(), scratch_);
   const std::size_t i = first_holding(scratch_, 0);
-  if (over()) return;
   if (i != none) {
     // The listed cube holds every literal of c: it loses the others.
     std::vector<std::int32_t>& held = held_scratch_;
@@ -215,20 +214,22 @@ public:
   // depends on every earlier replacement), and those are as many as the
   // tree's leaves. Neither the first leaf holding a prime nor a greedy
   // matching of primes to leaves gives the same order on random functions.
-  // It stops once the list has read all the index words it may.
-  void enumerate(std::int32_t v, cube_bits& cube, implicant_list& l) const {
-    if (v == vertex_zero || l.over()) return;
+  //
+  // It stops, and says so, once the list has read all the index words it
+  // may.
+  bool enumerate(std::int32_t v, cube_bits& cube, implicant_list& l) const {
+    if (v == vertex_zero) return true;
     if (v == vertex_one) {
       l.offer(cube);
-      return;
+      return !l.over();
     }
     const tdd_vertex& x = vertices_[static_cast<std::size_t>(v)];
     cube.set(x.position, true);
-    enumerate(x.child[0], cube, l);
+    if (!enumerate(x.child[0], cube, l)) return false;
     cube.set(x.position, false);
-    enumerate(x.child[1], cube, l);
+    if (!enumerate(x.child[1], cube, l)) return false;
     cube.clear(x.position);
-    enumerate(x.child[2], cube, l);
+    return enumerate(x.child[2], cube, l);
   }
 
 private:

@@ -45,7 +45,7 @@ inline void bdd_spend_work(bddpp_manager& m) {
 
 // False, and the budget spent, when `units` would pass it.
 [[nodiscard]] inline bool bdd_charge_work(bddpp_manager& m, std::uint64_t units) {
-  if (units > bdd_work_left(m)) {
+  if (__builtin_expect(units > bdd_work_left(m), 0)) {
     bdd_spend_work(m);
     return false;
   }
