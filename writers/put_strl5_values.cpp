@@ -32,7 +32,7 @@ public:
     bool read(String& type) {
         if (kind_ == tok::end)
             return fail("there is no value");
-        if (!disjunction(type, 0))
+        if (!chain(or_level, type, 0))
             return false;
         if (kind_ == tok::bad)
             return fail(bad_token());
@@ -81,27 +81,38 @@ private:
         return true;
     }
 
-    // or < and < not < comparisons < + - < * / mod < unary -
-    bool disjunction(String& type, int depth) {
-        if (!conjunction(type, depth))
-            return false;
-        while (is_word("or")) {
-            boolean_words = true;
-            next();
-            String right;
-            if (!conjunction(right, depth) || !binary("or", type, right, type))
-                return false;
+    // or < and < not < comparisons < + - < * / mod < unary -: each level of
+    // binary operators is a chain of operands of the next, left to right.
+    enum level { or_level, and_level, comparison_level, sum_level, product_level };
+
+    bool is_operator_of(level l) const {
+        const bool op = kind_ == tok::op;
+        switch (l) {
+        case or_level: return is_word("or");
+        case and_level: return is_word("and");
+        case comparison_level:
+            return op && (word_ == "=" || word_ == "<>" || word_ == "<" || word_ == ">" ||
+                          word_ == "<=" || word_ == ">=");
+        case sum_level: return op && (word_ == "+" || word_ == "-");
+        default: return (op && (word_ == "*" || word_ == "/")) || is_word("mod");
         }
-        return true;
     }
-    bool conjunction(String& type, int depth) {
-        if (!negation(type, depth))
+    bool operand_of(level l, String& type, int depth) {
+        switch (l) {
+        case and_level: return negation(type, depth);
+        case product_level: return unary(type, depth);
+        default: return chain(static_cast<level>(l + 1), type, depth);
+        }
+    }
+    bool chain(level l, String& type, int depth) {
+        if (!operand_of(l, type, depth))
             return false;
-        while (is_word("and")) {
-            boolean_words = true;
+        while (is_operator_of(l)) {
+            const String op = word_;
+            boolean_words = boolean_words || l == or_level || l == and_level;
             next();
             String right;
-            if (!negation(right, depth) || !binary("and", type, right, type))
+            if (!operand_of(l, right, depth) || !binary(op, type, right, type))
                 return false;
         }
         return true;
@@ -110,7 +121,7 @@ private:
         if (depth > deepest_nesting)
             return fail("it nests deeper than " + std::to_string(deepest_nesting));
         if (!is_word("not"))
-            return comparison(type, depth);
+            return chain(comparison_level, type, depth);
         boolean_words = true;
         next();
         if (!negation(type, depth + 1))
@@ -118,43 +129,6 @@ private:
         if (!type.empty() && type != "boolean")
             return fail("not takes a boolean");
         type = "boolean";
-        return true;
-    }
-    bool comparison(String& type, int depth) {
-        if (!sum(type, depth))
-            return false;
-        while (kind_ == tok::op && (word_ == "=" || word_ == "<>" || word_ == "<" || word_ == ">" ||
-                                    word_ == "<=" || word_ == ">=")) {
-            const String op = word_;
-            next();
-            String right;
-            if (!sum(right, depth) || !binary(op, type, right, type))
-                return false;
-        }
-        return true;
-    }
-    bool sum(String& type, int depth) {
-        if (!product(type, depth))
-            return false;
-        while (kind_ == tok::op && (word_ == "+" || word_ == "-")) {
-            const String op = word_;
-            next();
-            String right;
-            if (!product(right, depth) || !binary(op, type, right, type))
-                return false;
-        }
-        return true;
-    }
-    bool product(String& type, int depth) {
-        if (!unary(type, depth))
-            return false;
-        while ((kind_ == tok::op && (word_ == "*" || word_ == "/")) || is_word("mod")) {
-            const String op = word_;
-            next();
-            String right;
-            if (!unary(right, depth) || !binary(op, type, right, type))
-                return false;
-        }
         return true;
     }
     bool unary(String& type, int depth) {
@@ -184,7 +158,7 @@ private:
             return signal_value(type);
         case tok::open:
             next();
-            if (!disjunction(type, depth + 1))
+            if (!chain(or_level, type, depth + 1))
                 return false;
             if (kind_ != tok::close)
                 return fail("its brackets do not match");
@@ -252,7 +226,7 @@ private:
         if (kind_ != tok::close) {
             for (;;) {
                 arguments.emplace_back();
-                if (!disjunction(arguments.back(), depth + 1))
+                if (!chain(or_level, arguments.back(), depth + 1))
                     return false;
                 if (kind_ != tok::comma)
                     break;
