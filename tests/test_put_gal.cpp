@@ -130,6 +130,37 @@ TEST(PutGal, FullDiskKeepsTheOldChartAndSaysSo) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);  // the chart and the filler
 }
 
+// A chart read, edited and saved under its own name replaces the file it was
+// read from, whole, and reads back as edited. The saved file is still the
+// chart: no other writer may put its text there, by its name or through a
+// link.
+TEST(PutGal, SavesAnEditedChartOverTheFileItWasReadFrom) {
+  const String dir = scratch_file("saved"), name = dir + "/light.gal", link = dir + "/light.strl";
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  spill(name, test_files::fixture("strl5/light.gal"));
+  const std::unique_ptr<gal_tpen_fichier> chart = read_file(name).chart;
+  ASSERT_NE(chart, nullptr);
+  chart->ma_table_etats()[0].replace_nom("renamed");
+  EXPECT_EQ(chart->put_gal(name, chart->mon_nom_module()), 1);
+  const String saved = slurp(name);
+  ASSERT_EQ(symlink("light.gal", link.c_str()), 0);
+  using writer = int (gal_tpen_fichier::*)(const String&, const String&) const;
+  for (const writer put : {&gal_tpen_fichier::put_strl5, &gal_tpen_fichier::put_le,
+                           &gal_tpen_fichier::put_xfig, &gal_tpen_fichier::put_inkscape})
+    for (const String& target : {name, link}) {
+      testing::internal::CaptureStderr();
+      EXPECT_EQ(((*chart).*put)(target, "light"), 0) << target;
+      EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                "ERROR: cannot write " + target + ": it is the file the chart was read from\n");
+    }
+  EXPECT_EQ(slurp(name), saved);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 3);  // with the trace and the link
+  const std::unique_ptr<gal_tpen_fichier> back = read_file(name).chart;
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->ma_table_etats()[0].mon_nom(), "renamed");
+  EXPECT_EQ(written(*back, back->mon_nom_module()), saved);
+}
+
 // Each number reads back the same; one that the text has no form for (inf,
 // nan) leaves the old file and says so.
 TEST(PutGal, WritesEachNumberSoThatItReadsBackTheSame) {

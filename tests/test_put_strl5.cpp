@@ -295,8 +295,8 @@ TEST_F(PutStrl5, WritersThatCannotWriteSayWhyAndTouchNothing) {
         unwritable(&G::put_le, (dir / "folder").string(), "Is a directory"),
         unwritable(&G::put_strl5, important + '\0' + ".x", "the file name holds a NUL byte"),
         unwritable(&G::put_xfig, (dir / "link").string() + '\0' + ".fig", "the file name holds a NUL byte"),
-        unwritable(&G::put_strl5, linked, chart_read), unwritable(static_cast<writer>(&G::put_gal), other_name, chart_read),
-        unwritable(&G::put_le, other_name, chart_read), unwritable(&G::put_xfig, linked, chart_read),
+        unwritable(&G::put_strl5, linked, chart_read), unwritable(&G::put_le, other_name, chart_read),
+        unwritable(&G::put_xfig, linked, chart_read),
         unwritable(&G::put_inkscape, other_name, chart_read),
     };
     for (const auto& [put, text, error, target] : rows) {

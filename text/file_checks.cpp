@@ -50,8 +50,13 @@ std::map<inode, modified>& charts_read() {
 
 void note_chart_read(int descriptor) {
   struct stat st;
-  if (fstat(descriptor, &st) == 0 && S_ISREG(st.st_mode))
-    charts_read()[inode(st.st_dev, st.st_ino)] = modified(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+  if (fstat(descriptor, &st) == 0) note_chart_read(st);
+}
+
+void note_chart_read(const struct stat& status) {
+  if (S_ISREG(status.st_mode))
+    charts_read()[inode(status.st_dev, status.st_ino)] =
+        modified(status.st_mtim.tv_sec, status.st_mtim.tv_nsec);
 }
 
 bool is_chart_read(const struct stat& status) {

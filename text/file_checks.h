@@ -46,6 +46,7 @@ bool same_file(const struct stat& a, const struct stat& b);
 // or truncates one of them while it is as it was read: a link or a second
 // name that leads a module or a trace there would destroy the chart.
 void note_chart_read(int descriptor);
+void note_chart_read(const struct stat& status);
 bool is_chart_read(const struct stat& status);
 
 }  // namespace tessan_files

@@ -296,7 +296,7 @@ descriptor_input::int_type descriptor_input::underflow() {
 
 // ---- replacing_file ------------------------------------------------------------------
 
-replacing_file::replacing_file(const String& target) : out_(&buffer_) {
+replacing_file::replacing_file(const String& target, chart_file chart) : out_(&buffer_), chart_(chart) {
     if (holds_nul(target)) {
         why_ = "the file name holds a NUL byte";
         return;
@@ -329,7 +329,8 @@ void replacing_file::fail(int error, refuser who) {
 }
 
 void replacing_file::open_regular(const struct stat& old) {
-    if (is_chart_read(old))
+    replaces_chart_ = is_chart_read(old);
+    if (replaces_chart_ && chart_ == chart_file::kept)
         why_ = "it is the file the chart was read from";
     else if (faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
         fail(errno, refuser::file);
@@ -401,6 +402,9 @@ bool replacing_file::commit() {
     forget_temporary(pending_slot_);
     pending_slot_ = -1;
     committed_ = true;
+    struct stat saved;
+    if (replaces_chart_ && stat(target_.c_str(), &saved) == 0)
+        note_chart_read(saved);
     return true;
 }
 

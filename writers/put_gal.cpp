@@ -215,7 +215,9 @@ void gal_tpen_transition::put_gal(std::ostream& os, int modele) const {
 
 // The chart the user edits: a full disk or a failed write keeps the old text
 // whole, as for every other writer, and so does a number that no text holds,
-// rather than a chart that would not read back at all.
+// rather than a chart that would not read back at all. Unlike the other
+// writers it may replace the file the chart was read from: reading a chart,
+// editing it and saving it back is what the library is for.
 int gal_tpen_fichier::put_gal(const String& file, const String& module) const {
   if (mon_modele_ < 0) return 0;
   String fault;
@@ -224,8 +226,9 @@ int gal_tpen_fichier::put_gal(const String& file, const String& module) const {
               << std::endl;
     return 0;
   }
-  return tessan_writers::write_whole_file(file,
-                                          [&](std::ostream& os) { put_gal(os, module); });
+  return tessan_writers::write_whole_file(
+      file, [&](std::ostream& os) { put_gal(os, module); },
+      tessan_writers::replacing_file::chart_file::saved);
 }
 
 void gal_tpen_fichier::put_gal(std::ostream& os, const String& module) const {

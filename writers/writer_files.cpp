@@ -5,8 +5,9 @@
 
 namespace tessan_writers {
 
-int write_whole_file(const String& file, const std::function<void(std::ostream&)>& write) {
-    replacing_file output(file);
+int write_whole_file(const String& file, const std::function<void(std::ostream&)>& write,
+                     replacing_file::chart_file chart) {
+    replacing_file output(file, chart);
     if (output.opened())
         write(output.stream());
     if (!output.opened() || !output.commit()) {

@@ -25,8 +25,11 @@ using tessan_files::descriptor_buffer;
 using tessan_files::replacing_file;
 
 // Writes `file` whole with `write`, or not at all; a file that cannot be
-// written is reported on standard error. 1 when written, 0 otherwise.
-int write_whole_file(const String& file, const std::function<void(std::ostream&)>& write);
+// written is reported on standard error. 1 when written, 0 otherwise. A file
+// that a chart was read from is refused, unless `chart` says that the text is
+// the chart's own.
+int write_whole_file(const String& file, const std::function<void(std::ostream&)>& write,
+                     replacing_file::chart_file chart = replacing_file::chart_file::kept);
 
 // "what index, outside the count table": how a dangling index is described.
 String outside(const char* what, int index, int count, const char* table);
