@@ -114,13 +114,16 @@ token_kind chart_token(const String& text, std::size_t& at, String& word) {
 // "#" makes the whole test immediate. It stands where an operand begins
 // (before a signal or a bracket, and, as charts have always written it,
 // before a negation or a constant), never after an operand ("A#B") nor
-// before an operator or the end.
+// before an operator or the end. A trigger of marks alone is the immediate
+// test of the empty trigger, which holds at every instant.
 String mark_fault(const String& text) {
-    bool after_operand = false, mark = false;
+    bool after_operand = false, mark = false, marks_only = true;
     std::size_t at = 0;
     String word;
     for (;;) {
         const token_kind k = chart_token(text, at, word);
+        if (k == t_end && marks_only)
+            return String();
         if (mark && k != t_name && k != t_one && k != t_zero && k != t_open && k != t_not && k != t_mark)
             break;
         if (k == t_end || k == t_compare)
@@ -128,6 +131,7 @@ String mark_fault(const String& text) {
         if (k == t_mark && after_operand)
             break;
         mark = k == t_mark;
+        marks_only = marks_only && mark;
         after_operand = k == t_name || k == t_one || k == t_zero || k == t_close;
     }
     return "\"#\" marks an immediate test only before a signal or a bracket";
