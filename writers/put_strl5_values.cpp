@@ -117,14 +117,14 @@ private:
         }
         return true;
     }
+    // Esterel negates a comparison or what binds tighter, never another
+    // negation: "not not X" is refused there, "not (not X)" is read.
     bool negation(String& type, int depth) {
-        if (depth > deepest_nesting)
-            return fail("it nests deeper than " + std::to_string(deepest_nesting));
         if (!is_word("not"))
             return chain(comparison_level, type, depth);
         boolean_words = true;
         next();
-        if (!negation(type, depth + 1))
+        if (!chain(comparison_level, type, depth))
             return false;
         if (!type.empty() && type != "boolean")
             return fail("not takes a boolean");
@@ -201,6 +201,8 @@ private:
             next();
             return true;
         }
+        if (name == "not")
+            return fail("a \"not\" here needs brackets: (not ...)");
         if (reserved_word(name))
             return fail("\"" + name + "\" has no meaning in an Esterel expression");
         // The chart's own spellings of its operators make no count.
