@@ -6,7 +6,8 @@
 // around the texts. Now and then one has a flaw that Esterel has no form for
 // (an undeclared signal or a comparison in a trigger, a state name that is no
 // identifier, two states of one name, a signal named as the module's own
-// signals, a value of the wrong type): `flawed` says so.
+// signals, a value of the wrong type or a "not" that Esterel does not read):
+// `flawed` says so.
 #ifndef TESSAN_TESTS_CHART_GENERATOR_H
 #define TESSAN_TESTS_CHART_GENERATOR_H
 
@@ -197,10 +198,13 @@ private:
     }
 
     // A trigger over the declared signals, spelled any way the charts spell
-    // it, with now and then a priority, a "#", or nothing at all.
+    // it, with now and then a priority, a "#", or nothing at all: a "#" alone
+    // is the immediate test of every instant.
     std::string trigger() {
         if (chance(10))
             return "";
+        if (chance(30))
+            return pick<std::string>({"#", "# ", "#\t"});
         std::string prefix = chance(5) ? pick<std::string>({"<2> ", "<other> ", "<default> ", "<1>"}) : "";
         prefix += chance(6) ? "#" : "";
         return prefix + expression(1);
@@ -277,8 +281,13 @@ private:
             (c.second == t ? good : bad).push_back(c.first);
         for (const auto& [of, v] : std::multimap<std::string, std::string>{
                  {"integer", "1"}, {"integer", "(1 + 2) * 3 mod 2"}, {"float", "2.5f"}, {"float", "1.5f * -2.0f"},
-                 {"double", "1.5"}, {"double", "-1.0e-3"}, {"boolean", "true"}, {"boolean", "3 > 2 and not false"}})
+                 {"double", "1.5"}, {"double", "-1.0e-3"}, {"boolean", "true"}, {"boolean", "3 > 2 and not false"},
+                 {"boolean", "not (not false)"}})
             (of == t ? good : bad).push_back(v);
+        if (t == "boolean" && chance(12)) {
+            bad_ = true;
+            return "not not " + pick(good);
+        }
         if (!chance(8))
             return pick(good);
         bad_ = true;
