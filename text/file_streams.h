@@ -69,20 +69,21 @@ private:
 // them (root may).
 //
 // Refused, with nothing touched: a name holding a NUL byte, a file a chart
-// was read from (tessan_files::is_chart_read), unless what is written is
-// that chart's own text, and a file that the process could not open for
-// writing: a replacement needs only the folder's permission, and would
-// overrule the file's.
+// was read from (tessan_files::is_chart_read) unless what is written is a
+// chart, and a file that the process could not open for writing: a
+// replacement needs only the folder's permission, and would overrule the
+// file's.
 //
 // A target that is no plain file (a device, a pipe) is the user's: it is
 // written into, never replaced, and a failed write is a failure. A pipe that
 // nobody reads fails at once ("no reader") rather than waiting for one.
 class replacing_file {
 public:
-    // Whether a file that a chart was read from may be replaced. Only the
-    // chart's own text may replace it: that is how an edited chart is saved,
-    // and the saved file is then cared for as the chart that was read. Any
-    // other text there (a module, a drawing) would destroy the chart.
+    // Whether a file that a chart was read from may be replaced. A chart's
+    // text may replace it: that is how an edited chart is saved, and the
+    // caller named the file to save it in. The saved file is then cared for
+    // as the chart that was read. Any other text there (a module, a drawing,
+    // reaching it through a link or a second name) would destroy the chart.
     enum class chart_file { kept, saved };
 
     explicit replacing_file(const String& target, chart_file chart = chart_file::kept);

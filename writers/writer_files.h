@@ -27,7 +27,7 @@ using tessan_files::replacing_file;
 // Writes `file` whole with `write`, or not at all; a file that cannot be
 // written is reported on standard error. 1 when written, 0 otherwise. A file
 // that a chart was read from is refused, unless `chart` says that the text is
-// the chart's own.
+// a chart's.
 int write_whole_file(const String& file, const std::function<void(std::ostream&)>& write,
                      replacing_file::chart_file chart = replacing_file::chart_file::kept);
 
