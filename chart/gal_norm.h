@@ -622,10 +622,11 @@ class gal_tpen_fichier {
 
  public:
   // Writers, defined in writers/: the chart text (.gal), to a file whole or
-  // not at all, the file the chart was read from as any other (1 when
-  // written; 0, with the reason on stderr, when the file cannot be written or
-  // a coordinate is inf or nan, which the text has no form for, and 0
-  // without a file for an undefined model) ...
+  // not at all, the file the chart was read from as any other, in a text that
+  // reads back (1 when written; 0, with the reason on stderr, when the file
+  // cannot be written or the chart holds what no text holds: a coordinate
+  // that is inf or nan, a program whose file name is no name and that has
+  // ports or holds a "/"; and 0 without a file for an undefined model) ...
   int put_gal(const String& file, const String& module) const;
   void put_gal(std::ostream& os, const String& module) const;
   // ... and the Esterel v5 module.

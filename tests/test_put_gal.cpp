@@ -14,10 +14,16 @@
 
 #include "reader_files.h"
 #include "tests/chart_generator.h"
+#include "tests/esterel_checker.h"
 
 using namespace reader_files;
+using namespace esterel_checker;
 
 namespace {
+
+// Warnings of the Esterel writer must reach standard error, not a modal
+// window that nobody closes.
+const bool no_display = [] { return unsetenv("DISPLAY") == 0; }();
 
 // Reads a chart text back, quietly.
 std::unique_ptr<gal_tpen_fichier> read_back(const String& text) {
@@ -47,8 +53,12 @@ void expect_same_chart(const gal_tpen_fichier& a, const gal_tpen_fichier& b) {
   const auto dump = [](const auto& c) { std::ostringstream os; c.put(os); return os.str(); };
   EXPECT_EQ(dump(a), dump(b));
   ASSERT_EQ(a.nbr_progs_externes(), b.nbr_progs_externes());
-  for (int p = 0; p < a.nbr_progs_externes(); ++p)
-    EXPECT_EQ(a.ma_table_progs_externes()[p], b.ma_table_progs_externes()[p]) << "program " << p;
+  for (int p = 0; p < a.nbr_progs_externes(); ++p) {
+    const gal_declaration_progs &x = a.ma_table_progs_externes()[p], &y = b.ma_table_progs_externes()[p];
+    EXPECT_EQ(x, y) << "program " << p;
+    EXPECT_EQ(x.my_inputs_list(), y.my_inputs_list()) << "program " << p;
+    EXPECT_EQ(x.my_outputs_list(), y.my_outputs_list()) << "program " << p;
+  }
   ASSERT_EQ(a.nbr_etats(), b.nbr_etats());
   for (int s = 0; s < a.nbr_etats(); ++s) {
     const gal_tpen_etat &x = a.ma_table_etats()[s], &y = b.ma_table_etats()[s];
@@ -60,6 +70,39 @@ void expect_same_chart(const gal_tpen_fichier& a, const gal_tpen_fichier& b) {
   for (int t = 0; t < a.nbr_transitions(); ++t)
     EXPECT_EQ(fields(a.ma_table_transitions()[t]), fields(b.ma_table_transitions()[t]))
         << "transition " << t;
+}
+
+// The Esterel module of the chart, as tessan writes it.
+String module_of(const gal_tpen_fichier& chart) {
+  const String name = scratch_file("module.strl");
+  testing::internal::CaptureStderr();
+  chart.put_strl5(name, chart.mon_nom_module());
+  testing::internal::GetCapturedStderr();
+  return slurp(name);
+}
+
+// Saves the fixture's chart over the file it was read from, which then holds
+// the text of the fixture `saved` and reads back into the same tables; a
+// second save writes that text again, and the module is the one the chart
+// gave before the save. That module is returned, for the checker.
+String expect_saved_over_itself(const char* chart, const char* saved) {
+  const String name = scratch_file(chart);
+  spill(name, fixture(chart));
+  const std::unique_ptr<gal_tpen_fichier> before = read_file(name).chart;
+  EXPECT_NE(before, nullptr);
+  if (before == nullptr) return "";
+  const String module = module_of(*before);
+  EXPECT_NE(module, "");
+  EXPECT_EQ(before->put_gal(name, before->mon_nom_module()), 1);
+  const String text = slurp(name);
+  test_files::expect_fixture(String("writers/") + saved, text);
+  const reading back = read_file(name);
+  EXPECT_NE(back.chart, nullptr) << back.err;
+  if (back.chart == nullptr) return module;
+  expect_same_chart(*before, *back.chart);
+  EXPECT_EQ(written(*back.chart, back.chart->mon_nom_module()), text);
+  EXPECT_EQ(module_of(*back.chart), module);
+  return module;
 }
 
 // Numbers that six digits do not hold: any finite double, whole numbers
@@ -159,6 +202,57 @@ TEST(PutGal, SavesAnEditedChartOverTheFileItWasReadFrom) {
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->ma_table_etats()[0].mon_nom(), "renamed");
   EXPECT_EQ(written(*back, back->mon_nom_module()), saved);
+}
+
+// A run given as a text and a module names as its file what follows the
+// text's last "/", or nothing: a file name that is no name ("my-counter.v2",
+// "semi;colon", "+ab", which the scanner would skip a byte of) or none at all
+// is saved in that form, and a name in the full form, as always. A program
+// made by a caller with such a file name and ports, or with a "/" in it, has
+// no text: the save is refused and the old chart kept.
+TEST(PutGal, SavesARunWhoseFileNameIsNoNameAsATextAndAModule) {
+  const String module = expect_saved_over_itself("saved_runs.gal", "saved_runs.saved.gal");
+  const std::unique_ptr<gal_tpen_fichier> chart = read_back(fixture("saved_runs.gal"));
+  ASSERT_NE(chart, nullptr);
+  const std::list<gal_declaration_variables> none, port = {gal_declaration_variables("pure", "a")};
+  const char* const ported = "is no name: only a run without ports holds such a file name";
+  const std::tuple<const char*, std::list<gal_declaration_variables>, const char*, const char*> rows[] = {
+      {"my-counter.v2", port, "my-counter.v2", ported},
+      {"", port, "", ported},
+      {"sub/\tf", none, "sub/\\tf", "holds a \"/\": no run text holds such a file name"},
+      {"a\nb", none, "", nullptr},  // written, a line end in the text
+  };
+  const String name = scratch_file("refused.gal");
+  for (const auto& [file, ports, shown, why] : rows) {
+    gal_tpen_fichier made = *chart;
+    made.add_fin_progs_externes(gal_declaration_progs("lib", file, "M", ports, none, ports));
+    spill(name, "old chart\n");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(made.put_gal(name, "runs"), why ? 0 : 1) << file;
+    const String said = testing::internal::GetCapturedStderr();
+    if (why == nullptr) {
+      EXPECT_EQ(said, "");
+      const std::unique_ptr<gal_tpen_fichier> back = read_file(name).chart;
+      ASSERT_NE(back, nullptr);
+      expect_same_chart(made, *back);
+      continue;
+    }
+    EXPECT_EQ(said, "ERROR in gal_tpen_fichier::put_gal: program 8 has the file name \"" +
+                        String(shown) + "\", which " + why + ": nothing written to " + name + "\n");
+    EXPECT_EQ(slurp(name), "old chart\n");
+  }
+  if (checker().empty()) GTEST_SKIP() << no_checker;
+  EXPECT_EQ(refusal(module), "");
+}
+
+// A declared name that spells a keyword without its colon ("NS", "Input",
+// "c_assign"), read where a blank stood before its colon, is saved with that
+// blank: as a signal or variable of every section, a port, a program's file
+// or module. The fixture declares every keyword of the text so.
+TEST(PutGal, SavesANameThatSpellsAKeywordWithABlankBeforeItsColon) {
+  const String module = expect_saved_over_itself("saved_keywords.gal", "saved_keywords.saved.gal");
+  if (checker().empty()) GTEST_SKIP() << no_checker;
+  EXPECT_EQ(refusal(module), "");
 }
 
 // Each number reads back the same; one that the text has no form for (inf,

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/chart_generator.h"
+#include "tests/esterel_checker.h"
 #include "tests/reader_files.h"
 #include <fcntl.h>
 #include <poll.h>
@@ -27,6 +28,7 @@
 
 namespace fs = std::filesystem;
 using namespace reader_files;
+using namespace esterel_checker;
 
 namespace {
 
@@ -42,30 +44,8 @@ String replaced(String text, const String& from, const String& to) {
     return text;
 }
 
-// The outside Esterel v5 front end, from $ESTEREL_CHECK or beside the source
-// tree; "" when there is none, and the tests that need it say they skipped.
-String checker() {
-    const char* given = std::getenv("ESTEREL_CHECK");
-    const String path =
-        given && *given ? given : TESSAN_SOURCE_DIR "/../shared/tools/esterel-check/cec-strlxml";
-    return access(path.c_str(), X_OK) == 0 ? path : String();
-}
-
 using G = gal_tpen_fichier;
 using writer = int (G::*)(const String&, const String&) const;
-
-const char* const no_checker = "no Esterel checker (set ESTEREL_CHECK): modules not checked";
-
-// "" when the checker accepts the module, else what it said; `xml` receives
-// the tree that it prints.
-String refusal(const String& module, String* xml = nullptr) {
-    const String in = scratch_file("checked.strl");
-    spill(in, module);
-    const int code = std::system(("'" + checker() + "' <'" + in + "' >'" + in + ".xml' 2>'" + in + ".err'").c_str());
-    if (xml)
-        *xml = slurp(in + ".xml");
-    return code == 0 ? String() : "refused: " + slurp(in + ".err");
-}
 
 // Which statement holds which around the first trap of a module: the
 // statements of the trap's parent in the checker's tree, one a line,

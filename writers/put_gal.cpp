@@ -1,7 +1,8 @@
 // The .gal chart text writer: the current form of the format only. The reader
-// (reader/) is the other half; what does not survive the round trip is the
-// diameters, the generated state names, the sensors of the programs, a
-// renaming without a program, the encapsulation flag and the stamp.
+// (reader/) is the other half: a chart it read is written so that it reads
+// back. What does not survive the round trip is the diameters, the generated
+// state names, the sensors of the programs, a renaming without a program, the
+// encapsulation flag and the stamp.
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -73,9 +74,69 @@ std::ostream& operator<<(std::ostream& os, number n) {
   return os << (d.negative ? "-" : "") << fixed;
 }
 
-// The first coordinate the text has no form for (inf, nan), described in
-// `fault`: the reader would refuse the whole chart for it.
-bool unwritable_number(const gal_tpen_fichier& chart, String& fault) {
+// A name as the scanner reads one: digits, then a letter or "_", then
+// letters, digits and "_".
+bool is_word(const String& text) {
+  const auto letter = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+  };
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  std::size_t i = 0;
+  while (i < text.size() && digit(text[i])) ++i;
+  if (i == text.size() || !letter(text[i])) return false;
+  for (++i; i < text.size(); ++i)
+    if (!letter(text[i]) && !digit(text[i])) return false;
+  return true;
+}
+
+// The keywords of the text without their colon. Such a name, read as a name
+// where a blank stood before its colon, would be read back as the keyword if
+// the colon followed it directly.
+bool spells_keyword(const String& name) {
+  static const char* const keywords[] = {
+      "NS", "FS", "Name", "Type", "Input", "Sensor", "Output", "Local", "Variable", "Run",
+      "Function", "Constant", "Pre", "Action", "Star", "Transition", "Encapsulation", "From", "To",
+      "By", "basic_model", "par_automata_model", "light_esterel_model", "synccharts_model",
+      "c_assign", "vhdl_assign", "nusmv_assign", "lustre_assign", "esterel_assign"};
+  for (const char* keyword : keywords)
+    if (name == keyword) return true;
+  return false;
+}
+
+// A name and the colon after it, with a blank between them where the two
+// would scan as a keyword.
+struct named {
+  const String& name;
+};
+
+std::ostream& operator<<(std::ostream& os, named n) {
+  return os << n.name << (spells_keyword(n.name) ? " :" : ":");
+}
+
+// Why no text holds the program, or null when one does. A file name that is
+// no word is written in the run of one text and a module, whose file name is
+// what follows the text's last "/", and which has no ports.
+const char* unwritable_program(const gal_declaration_progs& program) {
+  const String file = program.nom_fichier();
+  if (is_word(file)) return nullptr;
+  if (file.find('/') != String::npos) return "holds a \"/\": no run text holds such a file name";
+  if (!program.my_inputs_list().empty() || !program.my_outputs_list().empty())
+    return "is no name: only a run without ports holds such a file name";
+  return nullptr;
+}
+
+// The first element that no text holds, described in `fault`: a program as
+// above, or a coordinate the text has no form for (inf, nan). The reader would
+// refuse the whole chart for it, or read another chart.
+bool unwritable(const gal_tpen_fichier& chart, String& fault) {
+  for (int p = 0; p < chart.nbr_progs_externes(); ++p) {
+    const gal_declaration_progs& program = chart.ma_table_progs_externes()[p];
+    if (const char* why = unwritable_program(program)) {
+      fault = "program " + std::to_string(p) + " has the file name \"" +
+              tessan_writers::printable(program.nom_fichier()) + "\", which " + why;
+      return true;
+    }
+  }
   const auto finite = [&fault](double v, const char* owner, int index) {
     if (std::isfinite(v)) return true;
     std::ostringstream text;
@@ -140,11 +201,21 @@ void put_section(std::ostream& os, const char* keyword, const std::vector<T>& it
 
 }  // namespace
 
-void gal_declaration_variables::put_gal(std::ostream& os) const { os << nom_ << ": " << typev_; }
+void gal_declaration_variables::put_gal(std::ostream& os) const {
+  os << named{nom_} << ' ' << typev_;
+}
 
 void gal_declaration_progs::put_gal(std::ostream& os) const {
+  if (!is_word(nom_fichier_)) {
+    // "path/file": module. Without a file name, a path without a "/" is its
+    // whole text; a path that has one keeps a "/" after it.
+    const bool bare_path = nom_fichier_.empty() && chemin_.find('/') == String::npos;
+    put_quoted(os, bare_path ? chemin_ : chemin_ + '/' + nom_fichier_);
+    os << ": " << nom_module_;
+    return;
+  }
   put_quoted(os, chemin_);
-  os << ": " << nom_fichier_ << ": " << nom_module_ << ": \n";
+  os << ": " << named{nom_fichier_} << ' ' << named{nom_module_} << " \n";
   put_ports(os, "Input:", my_inputs_list_);
   // The sensors of a program are not part of the text.
   os << "Sensor:\n;\n";
@@ -214,16 +285,16 @@ void gal_tpen_transition::put_gal(std::ostream& os, int modele) const {
 }
 
 // The chart the user edits: a full disk or a failed write keeps the old text
-// whole, as for every other writer, and so does a number that no text holds,
-// rather than a chart that would not read back at all. Unlike the other
-// writers it may replace the file the chart was read from: reading a chart,
-// editing it and saving it back is what the library is for.
+// whole, as for every other writer, and so does an element that no text
+// holds, rather than a chart that would not read back as it was. Unlike the
+// other writers it may replace the file the chart was read from: reading a
+// chart, editing it and saving it back is what the library is for.
 int gal_tpen_fichier::put_gal(const String& file, const String& module) const {
   if (mon_modele_ < 0) return 0;
   String fault;
-  if (unwritable_number(*this, fault)) {
-    std::cerr << "ERROR in gal_tpen_fichier::put_gal: " << fault << ": nothing written to " << file
-              << std::endl;
+  if (unwritable(*this, fault)) {
+    std::cerr << "ERROR in gal_tpen_fichier::put_gal: " << fault << ": nothing written to "
+              << tessan_writers::printable(file) << std::endl;
     return 0;
   }
   return tessan_writers::write_whole_file(

@@ -84,25 +84,6 @@ bool first_index_fault(const gal_tpen_fichier& chart, String& fault) {
 
 namespace tessan_strl5 {
 
-String printable(const String& text) {
-    static const char* const named[] = {"\\0", "\\x01", "\\x02", "\\x03", "\\x04", "\\x05", "\\x06", "\\a",
-                                        "\\b", "\\t", "\\n", "\\v", "\\f", "\\r"};
-    String out;
-    out.reserve(text.size());
-    for (char c : text) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u < 14) {
-            out += named[u];
-        } else if (u < 0x20 || u == 0x7f) {
-            static const char digits[] = "0123456789abcdef";
-            out += String("\\x") + digits[u >> 4] + digits[u & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 namespace {
 
 String quoted(const String& text) { return "\"" + text + "\""; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "chart/gal_norm.h"
+#include "writers/writer_files.h"
 
 namespace tessan_strl5 {
 
@@ -160,9 +161,7 @@ esterel_renaming translate_renaming(const String& stored);
 
 // ---- Refusals (put_strl5_checks.cpp) ------------------------------------------
 
-// The text with its control characters escaped ("\n", "\t", "\x1b"), so that
-// a name or a trigger that holds a line end keeps one problem on one line.
-String printable(const String& text);
+using tessan_writers::printable;
 
 // Types that the module declares: the chart's, then any other that a written
 // declaration uses, each once, the predefined ones and those written pure left

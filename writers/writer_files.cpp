@@ -17,6 +17,25 @@ int write_whole_file(const String& file, const std::function<void(std::ostream&)
     return 1;
 }
 
+String printable(const String& text) {
+    static const char* const named[] = {"\\0", "\\x01", "\\x02", "\\x03", "\\x04", "\\x05", "\\x06", "\\a",
+                                        "\\b", "\\t", "\\n", "\\v", "\\f", "\\r"};
+    String out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 14) {
+            out += named[u];
+        } else if (u < 0x20 || u == 0x7f) {
+            static const char digits[] = "0123456789abcdef";
+            out += String("\\x") + digits[u >> 4] + digits[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 String outside(const char* what, int index, int count, const char* table) {
     return String(what) + " " + std::to_string(index) + ", outside the " +
            std::to_string(count) + " " + table;

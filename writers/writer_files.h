@@ -31,6 +31,10 @@ using tessan_files::replacing_file;
 int write_whole_file(const String& file, const std::function<void(std::ostream&)>& write,
                      replacing_file::chart_file chart = replacing_file::chart_file::kept);
 
+// The text with its control characters escaped ("\n", "\t", "\x1b"), so that
+// a name or a trigger that holds a line end keeps one problem on one line.
+String printable(const String& text);
+
 // "what index, outside the count table": how a dangling index is described.
 String outside(const char* what, int index, int count, const char* table);
 
