@@ -1,9 +1,9 @@
 // Random charts in the reader's format, drawn from a seed, for the properties
 // that must hold of every chart: every model, state and transition kind,
 // priorities, triggers in every spelling and count delays, actions of one or
-// more emissions with values of every type, runs with renamings, constants,
-// signal types, final and encapsulated charts, blanks, tabs and line ends
-// around the texts. Now and then one has a flaw that Esterel has no form for
+// more emissions with values of every type, runs in both forms with
+// renamings, constants, signal types, names that spell keywords, final and
+// encapsulated charts, blanks, tabs and line ends around the texts. Now and then one has a flaw that Esterel has no form for
 // (an undeclared signal or a comparison in a trigger, a state name that is no
 // identifier, two states of one name, a signal named as the module's own
 // signals, a value of the wrong type or a "not" that Esterel does not read):
@@ -11,6 +11,7 @@
 #ifndef TESSAN_TESTS_CHART_GENERATOR_H
 #define TESSAN_TESTS_CHART_GENERATOR_H
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <random>
@@ -54,21 +55,26 @@ public:
         typed_.clear();
         constants_.clear();
         bad_ = false;
+        keywords_ = {"NS", "FS", "Name", "Type", "Input", "Sensor", "Output", "Local", "Variable", "Run",
+                     "Function", "Constant", "Pre", "Action", "Star", "Transition", "Encapsulation", "From",
+                     "To", "By", "basic_model", "par_automata_model", "light_esterel_model",
+                     "synccharts_model", "c_assign", "vhdl_assign", "nusmv_assign", "lustre_assign",
+                     "esterel_assign"};
+        std::shuffle(keywords_.begin(), keywords_.end(), rng_);
         const std::string clash = chance(12) ? pick<std::string>({name + "_ctl0_terminate", "start_s0", "done_s0"}) : "";
         const char* models[] = {"-1", "basic_model:", "par_automata_model:", "light_esterel_model:",
                                 "synccharts_model:"};
         std::ostringstream os;
         os << "Name: " << name << " : " << models[g.model + 1] << ";\nType: ;\n";
         section(os, "Input:", "I", 4, true);
-        os << "Sensor: ;\n";
+        os << "Sensor: " << (chance(8) ? keyword_named() + " integer" : "") << ";\n";
         section(os, "Output:", "O", 3, true, clash);
         section(os, "Local:", "L", 3, true);
-        os << "Variable: ;\n";
+        os << "Variable: " << (chance(8) ? keyword_named() + " integer" : "") << ";\n";
         const int programs = below(3);
         os << "Run:\n";
         for (int p = 0; p < programs; ++p)
-            os << (p ? ",\n" : "") << "\"lib/p" << p << "\": f" << p << ": P" << p
-               << ": Input: a: pure; Sensor: ; Output: b: " << type() << ";";
+            os << (p ? ",\n" : "") << program(p);
         os << ";\nFunction: ;\nConstant: " << constants() << ";\nPre: ";
         os << (signals_.empty() || chance(2) ? "" : "pp " + pick(signals_) + " ---") << ";\n";
         const int actions = below(4);
@@ -154,14 +160,49 @@ private:
 
     std::string type() { return pick<std::string>({"", "pure", "pure", "bool", "integer", "speed", "unit"}); }
 
-    // Names of one kind, each typed, and maybe one more of the given name;
-    // signal sections feed the triggers and the emissions.
+    // A keyword without its colon, each once in a chart, as a name: followed
+    // by a blank and its colon, where the colon would make it the keyword.
+    std::string keyword_name() {
+        std::string name = keywords_.back();
+        keywords_.pop_back();
+        return name;
+    }
+    std::string keyword_named() { return keyword_name() + " :"; }
+
+    // A program in the full run form, with its ports, now and then with a
+    // file, module or port name that spells a keyword; or in the form of a
+    // text and a module, whose file name is what follows the text's last
+    // "/": often no name at all, or none.
+    std::string program(int p) {
+        const std::string index = std::to_string(p);
+        const bool spelled = chance(8);
+        const std::string module = spelled ? keyword_name() : "P" + index;
+        if (chance(3))
+            return "\"" +
+                   pick<std::string>({"here", "lib/my-p" + index + ".v2", "a b/c;d", "lib/", "", "lib/\r+x",
+                                      "lib/x\ty", "dir/sub/f" + index, "lib/" + keyword_name()}) +
+                   "\": " + module;
+        const std::string named = module + (spelled ? " :" : ":");
+        return "\"lib/p" + index + "\": " + (chance(8) ? keyword_named() : "f" + index + ":") + " " + named +
+               " Input: " + (chance(8) ? keyword_named() : "a:") + " pure; Sensor: ; Output: " +
+               (chance(8) ? keyword_named() : "b:") + " " + type() + ";";
+    }
+
+    // Names of one kind, each typed, and maybe one more of the given name or
+    // one that spells a keyword; signal sections feed the triggers and the
+    // emissions.
     void section(std::ostringstream& os, const char* keyword, const char* stem, int most, bool signal,
                  const std::string& extra = "") {
+        std::vector<std::pair<std::string, bool>> names;  // and whether it spells a keyword
+        for (int i = below(most + 1) - 1; i >= 0; --i)
+            names.emplace_back(stem + std::to_string(i), false);
+        if (chance(6))
+            names.emplace(names.begin() + below(static_cast<int>(names.size()) + 1), keyword_name(), true);
         os << keyword << ' ';
-        for (int i = below(most + 1) - 1; i >= 0; --i) {
-            const std::string name = stem + std::to_string(i), t = chance(4) ? value_type() : type();
-            os << name << ": " << t << (i || !extra.empty() ? ", " : "");
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const auto& [name, spelled] = names[i];
+            const std::string t = chance(4) ? value_type() : type();
+            os << name << (spelled ? " : " : ": ") << t << (i + 1 < names.size() || !extra.empty() ? ", " : "");
             if (signal)
                 signals_.push_back(name);
             if (signal && t == "integer")
@@ -322,7 +363,7 @@ private:
     }
 
     std::mt19937 rng_;
-    std::vector<std::string> signals_, integers_;
+    std::vector<std::string> signals_, integers_, keywords_;
     std::map<std::string, std::string> typed_;
     std::vector<std::pair<std::string, std::string>> constants_;
     int model_ = 0;
