@@ -73,10 +73,11 @@ struct state_guards {
 // guard whose rank is below `lowest` narrows none.
 std::vector<bdd> narrowed_by_priority(bddpp_manager& m, const state_guards& s, int lowest) {
   const std::size_t n = s.g.size();
-  std::vector<int> rank(s.p);
-  int largest = 0;
-  for (int r : rank) largest = std::max(largest, r);
-  for (int& r : rank)
+  // Wider than a priority: "other" after the largest int still comes last.
+  std::vector<long long> rank(s.p.begin(), s.p.end());
+  long long largest = 0;
+  for (long long r : rank) largest = std::max(largest, r);
+  for (long long& r : rank)
     if (r == -1) r = largest + 1;
   std::vector<std::size_t> order(n);
   std::iota(order.begin(), order.end(), 0);
