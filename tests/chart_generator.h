@@ -3,10 +3,11 @@
 // priorities, triggers in every spelling and count delays, actions of one or
 // more emissions with values of every type, runs in both forms with
 // renamings, constants, signal types, names that spell keywords, final and
-// encapsulated charts, blanks, tabs and line ends around the texts. Now and then one has a flaw that Esterel has no form for
-// (an undeclared signal or a comparison in a trigger, a state name that is no
-// identifier, two states of one name, a signal named as the module's own
-// signals, a value of the wrong type or a "not" that Esterel does not read):
+// encapsulated charts, blanks, tabs and line ends around the texts. Now and
+// then one has a flaw that Esterel has no form for (an undeclared signal or a
+// comparison in a trigger, a state name that is no identifier, two states of
+// one name, a signal named as the module's own signals, a value of the wrong
+// type or a "not" that Esterel does not read):
 // `flawed` says so.
 #ifndef TESSAN_TESTS_CHART_GENERATOR_H
 #define TESSAN_TESTS_CHART_GENERATOR_H
