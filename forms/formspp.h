@@ -293,7 +293,7 @@ class OFD_simulator_output {
 public:
     // Own window, 240 by h, titled title. A page holds (h - 85) / 16 signals,
     // each name on a line of 16 pixels beside its lamp: one for any height
-    // below 101, however low, and 32768 at most, for any height above 524373
+    // below 101, however low, and 32768, the most, from a height of 524373 up
     // (no window is that tall), as there is a lamp for each row.
     OFD_simulator_output(int h, const char* title);
     // Widgets at offset x in the current group, the title as a text label.
