@@ -242,8 +242,11 @@ private:
 //
 // A panel makes its own window (shown at once, owned and freed by the panel)
 // or puts its widgets in FLTK's current group for a window of the caller's,
-// which the caller shows and frees; the panel's destructor hides either.
-// A caller's window must outlive the panels placed in it. Without a display
+// which the caller shows and frees; the panel's destructor hides either, and
+// takes the widgets it put in the caller's window out of it and frees them
+// (pointers to them, such as my_plus_button's, die with the panel): the
+// caller's window goes on without them. A caller's window must outlive the
+// panels placed in it. A negative height is taken as 0. Without a display
 // a panel makes no widget: the input panel answers QUIT at once, the output
 // panel only keeps its values and pages.
 
@@ -288,8 +291,10 @@ private:
 
 class OFD_simulator_output {
 public:
-    // Own window, 240 by h, titled title. A page holds (h - 85) / 16 signals
-    // (at least one), each name on a line of 16 pixels beside its lamp.
+    // Own window, 240 by h, titled title. A page holds (h - 85) / 16 signals,
+    // each name on a line of 16 pixels beside its lamp: one for any height
+    // below 101, however low, and 32768, the most, from a height of 524373 up
+    // (no window is that tall), as there is a lamp for each row.
     OFD_simulator_output(int h, const char* title);
     // Widgets at offset x in the current group, the title as a text label.
     OFD_simulator_output(Fl_Window* w, int x, int h, const char* title);

@@ -11,6 +11,8 @@
 #include <FL/forms.H>
 
 #include <algorithm>
+#include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -24,10 +26,38 @@ Fl_Widget* add_button(int x, int y, int w, int h, const char* label) {
     return button;
 }
 
+// Takes the widgets out of the groups they were made in and frees them. Each
+// group is walked once from its last child, where a panel's widgets were
+// added, so that a page of thousands of lamps goes without a search per lamp.
+void free_widgets(const std::vector<Fl_Widget*>& widgets) {
+    std::unordered_set<const Fl_Widget*> ours(widgets.begin(), widgets.end());
+    std::vector<Fl_Group*> groups;
+    for (Fl_Widget* widget : widgets) {
+        if (!widget)
+            continue;
+        if (Fl_Group* group = widget->parent()) {
+            if (std::find(groups.begin(), groups.end(), group) == groups.end())
+                groups.push_back(group);
+        } else {
+            delete widget;
+        }
+    }
+    for (Fl_Group* group : groups) {
+        for (int i = group->children() - 1; i >= 0; --i) {
+            Fl_Widget* child = group->child(i);
+            if (ours.count(child) == 0)
+                continue;
+            group->remove(i);
+            delete child;
+        }
+        group->redraw();
+    }
+}
+
 // What a panel's destructor does with its window and widgets: the window is
-// hidden (a caller's too), an own window is freed with its widgets, and of the
-// widgets made for a caller's window only those made while no group was open,
-// which belong to nobody else, are freed.
+// hidden (a caller's too), an own window is freed with its widgets, and the
+// widgets made for a caller's window leave it and are freed, so that none of
+// them, "+" and "-" above all, can call the panel once it is gone.
 void close_panel(Fl_Window* window, bool own_window, const std::vector<Fl_Widget*>& widgets) {
     if (window)
         window->hide();
@@ -35,9 +65,14 @@ void close_panel(Fl_Window* window, bool own_window, const std::vector<Fl_Widget
         delete window;
         return;
     }
-    for (Fl_Widget* widget : widgets)
-        if (widget && !widget->parent())
-            delete widget;
+    free_widgets(widgets);
+}
+
+// A negative height is taken as none, so that the widgets placed up from the
+// panel's bottom (h - 30 and the like) stay within int whatever the caller
+// passes; no window has a negative height, so nothing shown changes.
+int held_height(int h) {
+    return std::max(h, 0);
 }
 
 // Ends and shows an own window as every Forms window of the toolkit.
@@ -58,11 +93,12 @@ const int input_width = 400;
 
 }  // namespace
 
-OFD_simulator_input::OFD_simulator_input(int h)
+OFD_simulator_input::OFD_simulator_input(int height)
     : window(nullptr), quit_button(nullptr), go_button(nullptr), init_button(nullptr),
       signals(nullptr), sticky(nullptr), count(0), own_window(true) {
     if (!fl_display_available())
         return;
+    const int h = held_height(height);
     window = fl_bgn_form(FL_NO_BOX, input_width, h);
     quit_button = add_button(330, h - 30, 60, 20, "QUIT");
     go_button = add_button(180, h - 30, 60, 20, "GO");
@@ -80,11 +116,12 @@ OFD_simulator_input::OFD_simulator_input(int h)
     show_own_window(window, "Inputs Pannel");
 }
 
-OFD_simulator_input::OFD_simulator_input(Fl_Window* w, int x, int h)
+OFD_simulator_input::OFD_simulator_input(Fl_Window* w, int x, int height)
     : window(w), quit_button(nullptr), go_button(nullptr), init_button(nullptr),
       signals(nullptr), sticky(nullptr), count(0), own_window(false) {
     if (!fl_display_available())
         return;
+    const int h = held_height(height);
     quit_button = add_button(x + 330, h - 30, 60, 20, "QUIT");
     go_button = add_button(x + 180, h - 30, 60, 20, "GO");
     init_button = add_button(x + 10, h - 30, 60, 20, "INIT");
@@ -177,6 +214,10 @@ namespace {
 const int output_width = 240;
 const int row_height = 16;
 const int rows_margin = 85;
+// A lamp is made for each row. Past this many rows a page would stand taller
+// than any window X can show (its sizes have 16 bits), and the lamps of a
+// height near INT_MAX would take gigabytes.
+const int max_rows = 32768;
 // At this size a name's glyphs fit a 16-pixel row with the usual fonts.
 const Fl_Fontsize row_text_size = 12;
 
@@ -208,11 +249,12 @@ Fl_Color lamp_colour(int value) {
 
 }  // namespace
 
-OFD_simulator_output::OFD_simulator_output(int h, const char* title)
-    : window(nullptr), x(0), page(0), rows(rows_for(h)), browser(nullptr), plus(nullptr),
+OFD_simulator_output::OFD_simulator_output(int height, const char* title)
+    : window(nullptr), x(0), page(0), rows(rows_for(height)), browser(nullptr), plus(nullptr),
       minus(nullptr), own_window(true) {
     if (!fl_display_available())
         return;
+    const int h = held_height(height);
     window = fl_bgn_form(FL_NO_BOX, output_width, h);
     fl_add_box(FL_FLAT_BOX, 0, 0, output_width, h, "");
     plus = add_button(70, h - 30, 20, 20, "+");
@@ -224,11 +266,12 @@ OFD_simulator_output::OFD_simulator_output(int h, const char* title)
     show_own_window(window, title ? title : "");
 }
 
-OFD_simulator_output::OFD_simulator_output(Fl_Window* w, int x_offset, int h, const char* title)
-    : window(w), x(x_offset), page(0), rows(rows_for(h)), browser(nullptr), plus(nullptr),
+OFD_simulator_output::OFD_simulator_output(Fl_Window* w, int x_offset, int height, const char* title)
+    : window(w), x(x_offset), page(0), rows(rows_for(height)), browser(nullptr), plus(nullptr),
       minus(nullptr), own_window(false) {
     if (!fl_display_available())
         return;
+    const int h = held_height(height);
     browser = new Rows_browser(x + 20, 30, 198, h - 68);
     Fl_Widget* title_label = fl_add_Stext(FL_NO_BOX, x + 80, 10, 40, 20, title ? title : "");
     plus = add_button(x + 150, h - 30, 20, 20, "+");
@@ -242,8 +285,10 @@ OFD_simulator_output::OFD_simulator_output(Fl_Window* w, int x_offset, int h, co
 
 int OFD_simulator_output::rows_for(int h) {
     // Below a height of 101 no row would fit; one row keeps the paging
-    // arithmetic, which divides by the rows, meaningful.
-    return std::max(1, (h - rows_margin) / row_height);
+    // arithmetic, which divides by the rows, meaningful. Computed wide, as
+    // h - 85 leaves int near its lowest value.
+    const long long fitting = (static_cast<long long>(h) - rows_margin) / row_height;
+    return static_cast<int>(std::clamp<long long>(fitting, 1, max_rows));
 }
 
 // One lamp for each row of a page, left of the browser's lines.

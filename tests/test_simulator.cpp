@@ -9,9 +9,12 @@
 #include "tests/test_files.h"
 
 #include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
 #include <FL/Fl_Browser.H>
 #include <FL/Fl_Check_Browser.H>
 
+#include <chrono>
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <sstream>
@@ -96,8 +99,9 @@ std::string check_after(OFD_simulator_input& panel, Fl_Window* window, const cha
 // panel beside it): the widgets laid out, then GO gives the checks and
 // unchecks the signals that are not sticky, INIT unchecks them all, eval
 // checks the signals from the values, QUIT and the close box answer quit, as
-// does a window not shown. The panel's window goes with it; outside any window
-// nobody answers (the sanitized build's leak check sees the widgets freed).
+// does a window not shown. The panel's window goes with it, and its widgets
+// leave the caller's window; outside any window nobody answers (the sanitized
+// build's leak check sees the widgets freed).
 TEST(InputPanel, LaysOutAndAnswersItsButtonsAndCloseBoxInItsOwnWindowOrTheCallers) {
     NEEDS_DISPLAY();
     std::string log;
@@ -207,6 +211,99 @@ TEST(OutputPanel, FollowsItsLastSignalPagesWithinThemAndColoursEachValueInItsRow
         EXPECT_TRUE(picture.is(x + 150, centre, list->selection_color())) << "row " << r;
         EXPECT_GT(picture.colours(x + 3, centre, x + 83, centre + 1), 1) << "no name beside lamp " << r;
     }
+}
+
+// Heights that no window has still make panels: a page of one row however far
+// below 101 the height lies, of 32768 rows at most however far above, in a
+// caller's window and in their own (two signals added: the page of the last).
+TEST(OutputPanel, HoldsAbsurdHeightsToOneRowAtLeastAndAPageOf32768AtMost) {
+    NEEDS_DISPLAY();
+    std::string log;
+    for (int h : {INT_MIN, INT_MIN + 84, -1, 100, 101, 245, 16 * 40000 + 85}) {
+        Fl_Window callers(700, 300, "simulation");
+        OFD_simulator_output output(&callers, 420, h, "Outputs");
+        OFD_simulator_input input(&callers, 0, h);
+        callers.end();
+        output.add("a");
+        output.add("b");
+        int lamps = 0;
+        for (Fl_Box* box : all_of<Fl_Box>(&callers))
+            lamps += box->w() == 10 && box->h() == 12;
+        log += std::to_string(h) + ": " + std::to_string(lamps) + " rows,";
+        Fl_Browser* names = all_of<Fl_Browser>(&callers).at(0);
+        for (int line = 1; line <= names->size(); ++line)
+            log += std::string(" ") + names->text(line);
+        log += " \n";
+    }
+    for (int h : {INT_MIN, -1}) {
+        OFD_simulator_output output(h, "Outputs");
+        Fl_Window* window = Fl::first_window();
+        OFD_simulator_input input(h);
+        output.add("a");
+        output.add("b");
+        log += "own window " + std::to_string(h) + ":" + shown(window);
+    }
+    EXPECT_EQ(log,
+              "-2147483648: 1 rows, b \n"
+              "-2147483564: 1 rows, b \n"
+              "-1: 1 rows, b \n"
+              "100: 1 rows, b \n"
+              "101: 1 rows, b \n"
+              "245: 10 rows, a b \n"
+              "640085: 32768 rows, a b \n"
+              "own window -2147483648: b R\n"
+              "own window -1: b R\n");
+}
+
+// ---- Panels gone from a caller's window ------------------------------------------------
+
+// The labels of a window's widgets, in order ("" for none).
+std::string labels_of(Fl_Window* window) {
+    std::string out;
+    for (Fl_Widget* w : all_of<Fl_Widget>(window))
+        out += std::string(" \"") + (w->label() ? w->label() : "") + "\"";
+    return out;
+}
+
+// The caller goes on with its window once both panels placed in it are gone:
+// the window holds only the caller's own button, shown again it takes a click
+// on every spot the panels' widgets took ("+" and "-" among them) and still
+// answers its own button, and it is deleted after.
+TEST(PanelsInCallersWindow, LeaveNothingInItThatReachesThemOnceGone) {
+    NEEDS_DISPLAY();
+    auto callers = std::make_unique<Fl_Window>(700, 300, "simulation");
+    int own_presses = 0;
+    Fl_Button* own = new Fl_Button(620, 270, 60, 20, "own");
+    own->callback([](Fl_Widget*, void* presses) { ++*static_cast<int*>(presses); }, &own_presses);
+    auto input = std::make_unique<OFD_simulator_input>(callers.get(), 0, 300);
+    auto output = std::make_unique<OFD_simulator_output>(callers.get(), 420, 245, "Outputs");
+    callers->end();
+    for (const char* name : {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l"}) {
+        input->add(name);
+        output->add(name);
+    }
+    callers->show();
+    tessan_forms::wait_until_drawn(callers.get(), 5.0);
+    std::vector<std::pair<int, int>> spots;
+    for (Fl_Widget* w : all_of<Fl_Widget>(callers.get()))
+        if (w != own)
+            spots.emplace_back(w->x() + w->w() / 2, w->y() + w->h() / 2);
+    input.reset();
+    output.reset();
+    EXPECT_EQ(labels_of(callers.get()), " \"own\"");
+    callers->show();
+    tessan_forms::wait_until_drawn(callers.get(), 5.0);
+    for (const auto& spot : spots)
+        send_click(callers.get(), spot.first, spot.second);
+    send_click(own);
+    XSync(fl_display, False);
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (own_presses == 0 && std::chrono::steady_clock::now() < give_up)
+        Fl::wait(0.05);
+    EXPECT_EQ(own_presses, 1);
+    EXPECT_EQ(Fl::readqueue(), nullptr);  // no widget of the panels was left to press
+    callers.reset();
+    Fl::check();
 }
 
 // ---- Without a display ----------------------------------------------------------------------
