@@ -70,6 +70,49 @@ TEST(ReportFilters, EachReportGivesItsPagesTextPostScriptAndPdf) {
     EXPECT_EQ(every_output({"text", "#T"}, -5), every_output({}, 0));  // a count below zero: nothing
 }
 
+// A report of three pages whose second opens on a column line of its own: the
+// third page opens before any column line and has the second page's widths.
+std::vector<String> two_widths_report() {
+    std::vector<String> lines{"#C 4 "};
+    for (int i = 0; i < 77; ++i)
+        lines.push_back("p0 row " + std::to_string(i));
+    lines.push_back("#C 12 ");
+    for (int i = 0; i < 77; ++i)
+        lines.push_back("p1 row " + std::to_string(i));
+    for (int i = 0; i < 5; ++i)
+        lines.push_back("p2 row " + std::to_string(i));
+    return lines;
+}
+
+// A page shows the columns of the last column line before it, whether the
+// viewer stepped to it, jumped to it or came back to it.
+TEST(ReportScreen, APageLooksTheSameHoweverItIsReached) {
+    std::vector<String> lines = two_widths_report();
+    const int count = static_cast<int>(lines.size());
+    OFD_afficheur_filtre_affichage stepped(lines.data(), count);
+    std::vector<String> pages;
+    for (int page = 0; page <= stepped.nb_pages(); ++page)
+        pages.push_back(stepped.visu_page(page));
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(pages[2], "@f@S14 p2 row 0\n@f@S14 p2 row 1\n@f@S14 p2 row 2\n@f@S14 p2 row 3\n"
+                        "@f@S14 p2 row 4\n");
+
+    OFD_afficheur_filtre_affichage jumped(lines.data(), count);
+    for (const int page : {2, 0, 2, 1, 0, 1, 2}) {
+        EXPECT_EQ(jumped.visu_page(page), pages[static_cast<std::size_t>(page)]) << "page " << page;
+        jumped.visu_ligne("#C 1 ");  // a line formatted between pages changes none
+    }
+
+    // Lines before any column line have no width, even after a later page.
+    std::vector<String> opening{"ab#cd", "#C 3 "};
+    for (int i = 0; i < 77; ++i)
+        opening.push_back("row " + std::to_string(i));
+    OFD_afficheur_filtre_affichage screen(opening.data(), static_cast<int>(opening.size()));
+    ASSERT_EQ(screen.nb_pages(), 1);
+    EXPECT_EQ(screen.visu_page(1), "@f@S14 row\n");
+    EXPECT_EQ(screen.visu_page(0).substr(0, 20), "@f@S14 \n\n@f@S14 row\n");
+}
+
 // ---- Outside readers ------------------------------------------------------------
 
 // The command's exit status; its output and errors together in `out`.

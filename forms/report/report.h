@@ -17,12 +17,16 @@
 #ifndef TESSAN_FORMS_REPORT_REPORT_H
 #define TESSAN_FORMS_REPORT_REPORT_H
 
+#include "forms/report/layout.h"
 #include "text/Stringpp.h"
 
 #include <ostream>
 #include <vector>
 
-// The screen filter: pages of a report as browser text.
+// The screen filter: pages of a report as browser text. It finds where each
+// page begins, and the columns in force there, in one walk of the report at
+// its first page call, so that paging costs one page: the lines must not
+// change after that.
 class OFD_afficheur_filtre_affichage {
 public:
     OFD_afficheur_filtre_affichage(String* lines, int count);
@@ -34,15 +38,20 @@ public:
     // One browser line, in a fixed-pitch font; a column line gives "" and
     // sets the widths of the lines formatted after it.
     String visu_ligne(const String& line);
-    // Page n (from 0), each line ended by '\n'; "" past the last page.
+    // Page n (from 0), each line ended by '\n'; "" past the last page. Its
+    // lines have the columns of the last column line before them in the
+    // report, whatever was formatted before.
     String visu_page(int n);
 
 private:
+    const std::vector<tessan_report::page_start>& pages();
+
     String out;
     int widths[15];
     bool rules[15];
     int count;
     String* lines;
+    std::vector<tessan_report::page_start> layout;
 };
 
 // The plain-text filter: text lines as they stand, column and rule lines as a
