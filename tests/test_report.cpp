@@ -153,4 +153,50 @@ TEST(ReportOracles, GhostscriptAndPopplerReadTheDocumentsWithoutError) {
         std::remove(file.c_str());
 }
 
+// A caller that breaks the pages itself, more or less often than the report's
+// own split of three pages: the document lists the pages written.
+TEST(ReportOracles, TheDocumentListsThePagesTheCallerBroke) {
+    if (std::system("which qpdf pdfinfo pdftotext >/dev/null") != 0)
+        GTEST_SKIP() << "needs qpdf and poppler-utils";
+    std::vector<String> lines{"#C 20 "};
+    for (int i = 0; i < 160; ++i)
+        lines.push_back("row " + std::to_string(i));
+    OFD_afficheur_filtre_impression printer(lines.data(), static_cast<int>(lines.size()));
+    const std::string pdf = "report-oracle-" + std::to_string(getpid()) + ".pdf";
+    struct breaks {
+        int every;  // rows a page
+        int rows;   // rows written
+    };
+    for (const breaks& caller : {breaks{10, 50}, breaks{70, 140}, breaks{77, 160}}) {
+        const int pages = (caller.rows + caller.every - 1) / caller.every;
+        SCOPED_TRACE(std::to_string(pages) + " pages of " + std::to_string(caller.every) + " rows");
+        {
+            std::ofstream f(pdf, std::ios::binary);
+            printer.begin_pdf(f);
+            printer.pdf(f, lines[0]);
+            for (int row = 0; row < caller.rows; ++row) {
+                if (row > 0 && row % caller.every == 0)
+                    printer.next_page_pdf(f, row / caller.every);
+                printer.pdf(f, lines[static_cast<std::size_t>(row) + 1]);
+            }
+            printer.end_pdf(f);
+        }
+        std::string out;
+        EXPECT_EQ(run("qpdf --check " + pdf, out), 0) << out;
+        EXPECT_EQ(out.find("WARNING"), std::string::npos) << out;
+        EXPECT_EQ(run("pdfinfo " + pdf, out), 0) << out;
+        EXPECT_TRUE(std::regex_search(out, std::regex("\nPages: +" + std::to_string(pages) + "\n"))) << out;
+        for (int page = 1; page <= pages; ++page) {
+            run("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " " + pdf + " -", out);
+            const std::string first = "row " + std::to_string((page - 1) * caller.every) + "\n";
+            EXPECT_EQ(out.rfind(first, 0), 0u) << "page " << page << ":\n" << out;
+        }
+    }
+    // Broken where the report breaks, the pages make the whole document's bytes.
+    std::ostringstream whole;
+    printer.imprime_pdf(whole);
+    EXPECT_EQ(slurp(pdf), whole.str());
+    std::remove(pdf.c_str());
+}
+
 }  // namespace

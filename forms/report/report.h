@@ -86,7 +86,9 @@ public:
     void imprime_postscript(std::ostream& f);
 
     // The content of a page is held until the page ends, because its stream
-    // object must state its length before the content.
+    // object must state its length before the content. A caller may break
+    // pages where it likes with next_page_pdf: the document lists the pages
+    // written, whatever the report's own split.
     void begin_pdf(std::ostream& f);
     void pdf(std::ostream& f, const String& line);
     void next_page_pdf(std::ostream& f, int page);
@@ -109,6 +111,7 @@ private:
     void pdf_put(std::ostream& f, const String& text);
     void pdf_begin_object(std::ostream& f, int number);
     void pdf_page_object(std::ostream& f, int number, int contents);
+    void pdf_page_tree(std::ostream& f, int pages);
     void pdf_close_stream(std::ostream& f);
 
     String* lines;
@@ -125,6 +128,7 @@ private:
     long long pdf_written;
     std::vector<long long> pdf_offsets;  // by object number, -1 for none
     String pdf_stream;
+    int pdf_listed;  // pages in the last page tree written
 };
 
 #endif
