@@ -1,6 +1,5 @@
 // What the three report filters share: line kinds, column lines and the page
-// split. Private to the report library (report.h includes it only for the
-// screen filter's private fields).
+// split. Private to the report library.
 #ifndef TESSAN_FORMS_REPORT_LAYOUT_H
 #define TESSAN_FORMS_REPORT_LAYOUT_H
 

@@ -17,16 +17,12 @@
 #ifndef TESSAN_FORMS_REPORT_REPORT_H
 #define TESSAN_FORMS_REPORT_REPORT_H
 
-#include "forms/report/layout.h"
 #include "text/Stringpp.h"
 
 #include <ostream>
 #include <vector>
 
-// The screen filter: pages of a report as browser text. It finds where each
-// page begins, and the columns in force there, in one walk of the report at
-// its first page call, so that paging costs one page: the lines must not
-// change after that.
+// The screen filter: pages of a report as browser text.
 class OFD_afficheur_filtre_affichage {
 public:
     OFD_afficheur_filtre_affichage(String* lines, int count);
@@ -44,14 +40,11 @@ public:
     String visu_page(int n);
 
 private:
-    const std::vector<tessan_report::page_start>& pages();
-
     String out;
     int widths[15];
     bool rules[15];
     int count;
     String* lines;
-    std::vector<tessan_report::page_start> layout;
 };
 
 // The plain-text filter: text lines as they stand, column and rule lines as a

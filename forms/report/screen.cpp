@@ -21,14 +21,8 @@ char OFD_afficheur_filtre_affichage::typeligne(const String& line) {
     return line_type(line);
 }
 
-const std::vector<page_start>& OFD_afficheur_filtre_affichage::pages() {
-    if (layout.empty())
-        layout = page_layout(lines, count);
-    return layout;
-}
-
 int OFD_afficheur_filtre_affichage::nb_pages() {
-    return static_cast<int>(pages().size()) - 1;
+    return static_cast<int>(page_starts(lines, count).size()) - 1;
 }
 
 String OFD_afficheur_filtre_affichage::visu_ligne(const String& line) {
@@ -60,12 +54,14 @@ String OFD_afficheur_filtre_affichage::visu_ligne(const String& line) {
 }
 
 // A page opens with the columns in force at its first line, whichever page
-// was formatted before it.
+// was formatted before it. The report is walked again at each call, as the
+// caller may have changed its lines since the last one.
 String OFD_afficheur_filtre_affichage::visu_page(int n) {
     out.clear();
-    if (n < 0 || static_cast<std::size_t>(n) >= pages().size())
+    const std::vector<page_start> pages = page_layout(lines, count);
+    if (n < 0 || static_cast<std::size_t>(n) >= pages.size())
         return out;
-    const page_start& start = pages()[static_cast<std::size_t>(n)];
+    const page_start& start = pages[static_cast<std::size_t>(n)];
     std::copy(std::begin(start.in_force.widths), std::end(start.in_force.widths), widths);
     std::copy(std::begin(start.in_force.rules), std::end(start.in_force.rules), rules);
     int filled = 0;
