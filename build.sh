@@ -15,7 +15,7 @@ packages=(
   libfltk1.3-dev
   libbdd-dev berkeley-abc ghdl
   xvfb xauth xfonts-base fonts-dejavu-core xdotool x11-utils imagemagick
-  fig2dev libxml2-utils poppler-utils ghostscript
+  fig2dev libxml2-utils poppler-utils ghostscript qpdf
 )
 
 install_missing() {

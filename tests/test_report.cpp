@@ -70,6 +70,49 @@ TEST(ReportFilters, EachReportGivesItsPagesTextPostScriptAndPdf) {
     EXPECT_EQ(every_output({"text", "#T"}, -5), every_output({}, 0));  // a count below zero: nothing
 }
 
+// A report of three pages whose second opens on a column line of its own: the
+// third page opens before any column line and has the second page's widths.
+std::vector<String> two_widths_report() {
+    std::vector<String> lines{"#C 4 "};
+    for (int i = 0; i < 77; ++i)
+        lines.push_back("p0 row " + std::to_string(i));
+    lines.push_back("#C 12 ");
+    for (int i = 0; i < 77; ++i)
+        lines.push_back("p1 row " + std::to_string(i));
+    for (int i = 0; i < 5; ++i)
+        lines.push_back("p2 row " + std::to_string(i));
+    return lines;
+}
+
+// A page shows the columns of the last column line before it, whether the
+// viewer stepped to it, jumped to it or came back to it.
+TEST(ReportScreen, APageLooksTheSameHoweverItIsReached) {
+    std::vector<String> lines = two_widths_report();
+    const int count = static_cast<int>(lines.size());
+    OFD_afficheur_filtre_affichage stepped(lines.data(), count);
+    std::vector<String> pages;
+    for (int page = 0; page <= stepped.nb_pages(); ++page)
+        pages.push_back(stepped.visu_page(page));
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(pages[2], "@f@S14 p2 row 0\n@f@S14 p2 row 1\n@f@S14 p2 row 2\n@f@S14 p2 row 3\n"
+                        "@f@S14 p2 row 4\n");
+
+    OFD_afficheur_filtre_affichage jumped(lines.data(), count);
+    for (const int page : {2, 0, 2, 1, 0, 1, 2}) {
+        EXPECT_EQ(jumped.visu_page(page), pages[static_cast<std::size_t>(page)]) << "page " << page;
+        jumped.visu_ligne("#C 1 ");  // a line formatted between pages changes none
+    }
+
+    // Lines before any column line have no width, even after a later page.
+    std::vector<String> opening{"ab#cd", "#C 3 "};
+    for (int i = 0; i < 77; ++i)
+        opening.push_back("row " + std::to_string(i));
+    OFD_afficheur_filtre_affichage screen(opening.data(), static_cast<int>(opening.size()));
+    ASSERT_EQ(screen.nb_pages(), 1);
+    EXPECT_EQ(screen.visu_page(1), "@f@S14 row\n");
+    EXPECT_EQ(screen.visu_page(0).substr(0, 20), "@f@S14 \n\n@f@S14 row\n");
+}
+
 // ---- Outside readers ------------------------------------------------------------
 
 // The command's exit status; its output and errors together in `out`.
@@ -108,6 +151,52 @@ TEST(ReportOracles, GhostscriptAndPopplerReadTheDocumentsWithoutError) {
     EXPECT_NE(out.find("back\\slash"), std::string::npos) << out;
     for (const std::string& file : {ps, pdf, stem + "-1.png"})
         std::remove(file.c_str());
+}
+
+// A caller that breaks the pages itself, more or less often than the report's
+// own split of three pages: the document lists the pages written.
+TEST(ReportOracles, TheDocumentListsThePagesTheCallerBroke) {
+    if (std::system("which qpdf pdfinfo pdftotext >/dev/null") != 0)
+        GTEST_SKIP() << "needs qpdf and poppler-utils";
+    std::vector<String> lines{"#C 20 "};
+    for (int i = 0; i < 160; ++i)
+        lines.push_back("row " + std::to_string(i));
+    OFD_afficheur_filtre_impression printer(lines.data(), static_cast<int>(lines.size()));
+    const std::string pdf = "report-oracle-" + std::to_string(getpid()) + ".pdf";
+    struct breaks {
+        int every;  // rows a page
+        int rows;   // rows written
+    };
+    for (const breaks& caller : {breaks{10, 50}, breaks{70, 140}, breaks{77, 160}}) {
+        const int pages = (caller.rows + caller.every - 1) / caller.every;
+        SCOPED_TRACE(std::to_string(pages) + " pages of " + std::to_string(caller.every) + " rows");
+        {
+            std::ofstream f(pdf, std::ios::binary);
+            printer.begin_pdf(f);
+            printer.pdf(f, lines[0]);
+            for (int row = 0; row < caller.rows; ++row) {
+                if (row > 0 && row % caller.every == 0)
+                    printer.next_page_pdf(f, row / caller.every);
+                printer.pdf(f, lines[static_cast<std::size_t>(row) + 1]);
+            }
+            printer.end_pdf(f);
+        }
+        std::string out;
+        EXPECT_EQ(run("qpdf --check " + pdf, out), 0) << out;
+        EXPECT_EQ(out.find("WARNING"), std::string::npos) << out;
+        EXPECT_EQ(run("pdfinfo " + pdf, out), 0) << out;
+        EXPECT_TRUE(std::regex_search(out, std::regex("\nPages: +" + std::to_string(pages) + "\n"))) << out;
+        for (int page = 1; page <= pages; ++page) {
+            run("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " " + pdf + " -", out);
+            const std::string first = "row " + std::to_string((page - 1) * caller.every) + "\n";
+            EXPECT_EQ(out.rfind(first, 0), 0u) << "page " << page << ":\n" << out;
+        }
+    }
+    // Broken where the report breaks, the pages make the whole document's bytes.
+    std::ostringstream whole;
+    printer.imprime_pdf(whole);
+    EXPECT_EQ(slurp(pdf), whole.str());
+    std::remove(pdf.c_str());
 }
 
 }  // namespace

@@ -54,19 +54,30 @@ int width_before(const int* widths, int column) {
     return sum;
 }
 
-std::vector<int> page_starts(const String* lines, int count) {
-    std::vector<int> starts{0};
+std::vector<page_start> page_layout(const String* lines, int count) {
+    std::vector<page_start> pages{page_start{0, columns{}}};
     if (!lines)
-        return starts;
+        return pages;
+    columns current;
     int on_page = 0;
     for (int i = 0; i + 1 < count; ++i) {
-        if (takes_a_line(line_type(lines[i])))
+        const char type = line_type(lines[i]);
+        if (takes_a_line(type))
             ++on_page;
+        else
+            read_columns(lines[i], current.widths, current.rules);
         if (on_page >= lines_per_page) {
-            starts.push_back(i + 1);
+            pages.push_back(page_start{i + 1, current});
             on_page = 0;
         }
     }
+    return pages;
+}
+
+std::vector<int> page_starts(const String* lines, int count) {
+    std::vector<int> starts;
+    for (const page_start& page : page_layout(lines, count))
+        starts.push_back(page.line);
     return starts;
 }
 

@@ -32,6 +32,24 @@ inline int width_of(const int* widths, int column) {
 // The sum of the widths of the columns before `column`.
 int width_before(const int* widths, int column);
 
+// The widths and rule marks of the last column line read; none before the
+// first.
+struct columns {
+    int widths[max_columns] = {};
+    bool rules[max_columns] = {};
+};
+
+// Where a page begins, and the columns in force there: those of the last
+// column line before it in the report.
+struct page_start {
+    int line;
+    columns in_force;
+};
+
+// Every page of the report, in one walk of its lines; one page at line 0
+// for an empty report.
+std::vector<page_start> page_layout(const String* lines, int count);
+
 // Index of the first line of each page; {0} for an empty report.
 std::vector<int> page_starts(const String* lines, int count);
 

@@ -14,6 +14,8 @@ const int points_per_character = 5;
 // The first page of a PDF document is object 10, its content stream 11; page
 // k is 10 + 2k. Objects 6 to 9 are never written.
 const int first_page_object = 10;
+// Every page names it as its parent.
+const int page_tree_object = 3;
 
 const char* const ps_prologue[] = {
     "%!PS-Adobe-2.0", "%%Creator: vorlanth", "%%Title: tmp.ps", "%%Pages: 1",
@@ -51,7 +53,7 @@ String xref_entry(long long offset, const char* generation, char kind) {
 OFD_afficheur_filtre_impression::OFD_afficheur_filtre_impression(String* lines, int count)
     : lines(lines), count(lines ? std::max(count, 0) : 0), ps_top(800), pdf_top(780), pdf_pages(0),
       left(40), widths{}, rules{}, line_index(1), rule_start(1), pdf_written(0), pdf_offsets(),
-      pdf_stream() {}
+      pdf_stream(), pdf_listed(0) {}
 
 char OFD_afficheur_filtre_impression::typeligne(const String& line) {
     return line_type(line);
@@ -227,6 +229,19 @@ void OFD_afficheur_filtre_impression::pdf_page_object(std::ostream& f, int numbe
     pdf_put(f, "");
 }
 
+void OFD_afficheur_filtre_impression::pdf_page_tree(std::ostream& f, int pages) {
+    pdf_begin_object(f, page_tree_object);
+    pdf_put(f, "  << /Type /Pages");
+    pdf_put(f, "     /Kids [");
+    for (int k = 0; k < pages; ++k)
+        pdf_put(f, String(k == 0 ? "" : "         ") + std::to_string(first_page_object + 2 * k) + " 0 R");
+    pdf_put(f, "         ]");
+    pdf_put(f, "     /Count " + std::to_string(pages));
+    for (const char* line : {"  >>", "endobj", ""})
+        pdf_put(f, line);
+    pdf_listed = pages;
+}
+
 void OFD_afficheur_filtre_impression::pdf_close_stream(std::ostream& f) {
     pdf_put(f, "  << /Length " + std::to_string(pdf_stream.size()) + " >>");
     pdf_put(f, "stream");
@@ -257,15 +272,7 @@ void OFD_afficheur_filtre_impression::begin_pdf(std::ostream& f) {
     pdf_begin_object(f, 2);
     for (const char* line : {"  << /Type /Outlines", "     /Count 0", "  >>", "endobj", ""})
         pdf_put(f, line);
-    pdf_begin_object(f, 3);
-    pdf_put(f, "  << /Type /Pages");
-    pdf_put(f, "     /Kids [");
-    for (int k = 0; k < pages; ++k)
-        pdf_put(f, String(k == 0 ? "" : "         ") + std::to_string(first_page_object + 2 * k) + " 0 R");
-    pdf_put(f, "         ]");
-    pdf_put(f, "     /Count " + std::to_string(pages));
-    for (const char* line : {"  >>", "endobj", ""})
-        pdf_put(f, line);
+    pdf_page_tree(f, pages);
     pdf_begin_object(f, 4);
     for (const char* line : {"   [/PDF /Text]", "endobj", ""})
         pdf_put(f, line);
@@ -296,6 +303,15 @@ void OFD_afficheur_filtre_impression::next_page_pdf(std::ostream& f, int) {
 void OFD_afficheur_filtre_impression::end_pdf(std::ostream& f) {
     write_vertical_rules(output::pdf, f, "      ");
     pdf_close_stream(f);
+    // The tree written first lists the pages of the report's own split; a
+    // caller who broke its pages elsewhere gets a tree of the pages it wrote,
+    // and the cross-reference names that one (the first stays unread).
+    const int pages = pdf_pages + 1;
+    if (pages != pdf_listed)
+        pdf_page_tree(f, pages);
+    // Pages listed first but never written leave no trailing free entries.
+    while (!pdf_offsets.empty() && pdf_offsets.back() < 0)
+        pdf_offsets.pop_back();
     const long long xref = pdf_written;
     const std::size_t entries = pdf_offsets.size();
     pdf_put(f, "xref");

@@ -34,7 +34,9 @@ public:
     // One browser line, in a fixed-pitch font; a column line gives "" and
     // sets the widths of the lines formatted after it.
     String visu_ligne(const String& line);
-    // Page n (from 0), each line ended by '\n'; "" past the last page.
+    // Page n (from 0), each line ended by '\n'; "" past the last page. Its
+    // lines have the columns of the last column line before them in the
+    // report, whatever was formatted before.
     String visu_page(int n);
 
 private:
@@ -77,7 +79,9 @@ public:
     void imprime_postscript(std::ostream& f);
 
     // The content of a page is held until the page ends, because its stream
-    // object must state its length before the content.
+    // object must state its length before the content. A caller may break
+    // pages where it likes with next_page_pdf: the document lists the pages
+    // written, whatever the report's own split.
     void begin_pdf(std::ostream& f);
     void pdf(std::ostream& f, const String& line);
     void next_page_pdf(std::ostream& f, int page);
@@ -100,6 +104,7 @@ private:
     void pdf_put(std::ostream& f, const String& text);
     void pdf_begin_object(std::ostream& f, int number);
     void pdf_page_object(std::ostream& f, int number, int contents);
+    void pdf_page_tree(std::ostream& f, int pages);
     void pdf_close_stream(std::ostream& f);
 
     String* lines;
@@ -116,6 +121,7 @@ private:
     long long pdf_written;
     std::vector<long long> pdf_offsets;  // by object number, -1 for none
     String pdf_stream;
+    int pdf_listed;  // pages in the last page tree written
 };
 
 #endif

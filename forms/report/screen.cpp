@@ -3,6 +3,7 @@
 #include "forms/report/layout.h"
 
 #include <algorithm>
+#include <iterator>
 
 using namespace tessan_report;
 
@@ -52,13 +53,19 @@ String OFD_afficheur_filtre_affichage::visu_ligne(const String& line) {
     return shown;
 }
 
+// A page opens with the columns in force at its first line, whichever page
+// was formatted before it. The report is walked again at each call, as the
+// caller may have changed its lines since the last one.
 String OFD_afficheur_filtre_affichage::visu_page(int n) {
     out.clear();
-    const std::vector<int> starts = page_starts(lines, count);
-    if (n < 0 || static_cast<std::size_t>(n) >= starts.size())
+    const std::vector<page_start> pages = page_layout(lines, count);
+    if (n < 0 || static_cast<std::size_t>(n) >= pages.size())
         return out;
+    const page_start& start = pages[static_cast<std::size_t>(n)];
+    std::copy(std::begin(start.in_force.widths), std::end(start.in_force.widths), widths);
+    std::copy(std::begin(start.in_force.rules), std::end(start.in_force.rules), rules);
     int filled = 0;
-    for (int i = starts[static_cast<std::size_t>(n)]; i < count && filled < lines_per_page; ++i) {
+    for (int i = start.line; i < count && filled < lines_per_page; ++i) {
         out += visu_ligne(lines[i]);
         out += '\n';
         if (takes_a_line(line_type(lines[i])))
