@@ -109,6 +109,39 @@ TEST(Sheet, EachSceneDrawsItsMap) {
              sheet.ofl_arrowbound(10, 10, 30, 10, FL_RED);
              fl_line(0, 5, 199, 5);
              sheet.ofl_arrowbound(150, 100, 159, 112, FL_BLUE);
+         }},
+        {"edges", [] {
+             // Every kind of shape across the edges of a box.
+             OFL_vision_sheet sheet;
+             sheet.define(20, 20, 160, 110, FL_BLACK);
+             sheet.ofl_line(0, 30, 199, 61, FL_RED);
+             sheet.ofl_line(31, 0, 62, 149, FL_BLUE);
+             sheet.ofl_dash_line(-300, 141, 500, 7, FL_RED);
+             sheet.ofl_break_line(5, 100, 71, 103, FL_BLUE);
+             sheet.ofl_drw_arrow_line(100, 60, 193, 25, 31, 0.4, FL_GREEN);
+             sheet.ofl_drw_arrow_line(150, 140, 150, 5, 25, 0.6, FL_RED);
+             sheet.ofl_arrowbound(200, 100, 171, 112, FL_BLUE);
+             sheet.ofl_arrowbound(10, 9, 15, 13, FL_GREEN);
+             sheet.ofl_circ(151, 92, 61, FL_RED);
+             sheet.ofl_circf(-11, 109, 50, FL_BLUE);
+             sheet.ofl_circbound(163, -21, 52, FL_GREEN);
+             sheet.ofl_rect(9, 41, 40, 21, FL_RED);
+             sheet.ofl_rectf(60, 125, 30, 20, FL_BLUE);
+             sheet.ofl_rectbound(171, 60, 30, 31, FL_GREEN);
+         }},
+        {"range_ends", [] {
+             // Shapes whose coordinates reach the ends of the 16 bits X11
+             // carries, and no further.
+             OFL_vision_sheet sheet;
+             sheet.define(10, 10, 180, 130, FL_BLACK);
+             sheet.ofl_line(-32768, -32768, 32767, 32767, FL_RED);
+             sheet.ofl_line(-32768, 120, 32767, 125, FL_BLUE);
+             sheet.ofl_dash_line(32767, 30, -32768, 40, FL_GREEN);
+             sheet.ofl_circ(100, -32668, 65536, FL_RED);
+             sheet.ofl_circf(150, -32668, 65536, FL_BLUE);
+             sheet.ofl_rect(-32768, -32768, 32848, 32818, FL_GREEN);
+             sheet.ofl_rectf(-32768, 130, 65535, 5, FL_RED);
+             sheet.ofl_drw_arrow_line(60, 100, 20, 100, 32000, 0.3, FL_GREEN);
          }}};
     for (const auto& [name, paint] : scenes)
         test_files::expect_fixture("forms/sheet/" + std::string(name) + ".txt", map_of(drawn(paint)));
