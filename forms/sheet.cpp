@@ -268,10 +268,18 @@ void draw_far_arc(const View& v, const Circle& c, real from, real to) {
 
 // The disc, or its slice over [from, to] when that is less than half a turn,
 // as FLTK has X11 fill it: the pixels inside the ring, then the ring over the
-// same angles. Filled row by row inside the view.
+// same angles. Filled row by row inside the view, rows that span the same
+// pixels as one rectangle: a disc that covers the view is one request.
 void fill_far_pie(const View& v, const Circle& c, real from, real to) {
     if (v.empty())
         return;
+    wide run_top = 0, run_rows = 0, run_left = 0, run_right = -1;
+    const auto flush = [&] {
+        if (run_rows > 0)
+            fl_rectf(static_cast<int>(run_left), static_cast<int>(run_top), static_cast<int>(run_right - run_left + 1),
+                     static_cast<int>(run_rows));
+        run_rows = 0;
+    };
     // A slice lies left of its first edge and right of its last: on the row
     // at dy from the centre, each edge keeps the x where k (x - cx) >= m dy.
     const bool whole = to - from >= 2 * pi;
@@ -292,9 +300,15 @@ void fill_far_pie(const View& v, const Circle& c, real from, real to) {
                 high = low - 1;
         }
         const auto [left, right] = pixels_between(low, high, v.left, v.right);
-        if (left <= right)
-            fl_xyline(static_cast<int>(left), static_cast<int>(y), static_cast<int>(right));
+        if (left > right || left != run_left || right != run_right)
+            flush();
+        if (left <= right && run_rows++ == 0) {
+            run_top = y;
+            run_left = left;
+            run_right = right;
+        }
     }
+    flush();
     draw_far_arc(v, c, from, to);
 }
 
