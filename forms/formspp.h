@@ -187,8 +187,10 @@ private:
 // (so it belongs in a widget's draw code), clipped to the box, and leaves the
 // clip as it found it. The box is in window pixels from the top-left; an empty
 // or inverted box clips nothing. Circles are given by the top-left corner of
-// their bounding square and its side. Without a display nothing is drawn.
-// The sheet owns no widget and no FLTK resource.
+// their bounding square and its side. Coordinates may be anything an int
+// holds, past the 16 bits the window system carries: what shows in the box
+// is what the shape would show on an unbounded plane. Without a display
+// nothing is drawn. The sheet owns no widget and no FLTK resource.
 class OFL_vision_sheet {
 public:
     OFL_vision_sheet();
