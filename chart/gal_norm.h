@@ -623,10 +623,26 @@ class gal_tpen_fichier {
  public:
   // Writers, defined in writers/: the chart text (.gal), to a file whole or
   // not at all, the file the chart was read from as any other, in a text that
-  // reads back (1 when written; 0, with the reason on stderr, when the file
-  // cannot be written or the chart holds what no text holds: a coordinate
-  // that is inf or nan, a program whose file name is no name and that has
-  // ports or holds a "/"; and 0 without a file for an undefined model) ...
+  // reads back into the same chart. 1 when written; 0 without a file for an
+  // undefined model; 0, with one line on stderr naming the element and the
+  // old file left as it was, when the file cannot be written or the chart
+  // holds what no chart text holds:
+  // - a double quote in a state's name, in the renaming of a state that runs
+  //   a program, in a trigger, an action, a constant's value, or a program's
+  //   path or file name (texts are quoted, with no escape);
+  // - in place of a name (ASCII letters, digits and "_", not digits alone):
+  //   the module name given, an entry of the types, the name of an input,
+  //   sensor, output, local, variable or program port, a program's module
+  //   name, a function's result type, name and argument types, a constant's
+  //   type and name, a pre's name and signal;
+  // - a type of a signal, variable or port that is neither a name nor empty,
+  //   a pre's initial value that is neither a name nor "---";
+  // - a program whose file name is no name and that has input or output
+  //   ports, or whose file name holds a "/";
+  // - a state whose kind is neither normal_star nor final_star;
+  // - a coordinate that is inf or nan.
+  // Only this overload refuses: the stream one writes whatever the chart
+  // holds ...
   int put_gal(const String& file, const String& module) const;
   void put_gal(std::ostream& os, const String& module) const;
   // ... and the Esterel v5 module.

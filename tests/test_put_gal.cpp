@@ -10,11 +10,14 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <functional>
+#include <map>
 #include <random>
 
 #include "reader_files.h"
 #include "tests/chart_generator.h"
 #include "tests/esterel_checker.h"
+#include "writers/writer_files.h"
 
 using namespace reader_files;
 using namespace esterel_checker;
@@ -307,4 +310,290 @@ TEST(PutGal, RandomChartsReadBackTheSame) {
     expect_same_chart(*chart, *back);
     ASSERT_EQ(written(*back, back->mon_nom_module()), text);
   }
+}
+
+// ---- Texts that a caller sets ------------------------------------------------
+
+namespace {
+
+// One of everything that the chart text holds, made as an editor makes a
+// chart: the reader's constructor for the tables that have no builder, the
+// builders for the state and the transition. Each row changes one text.
+struct made_parts {
+  String module = "made";
+  std::list<String> types = {"int"};
+  std::list<gal_declaration_variables> inputs = {{"pure", "I"}}, sensors = {{"int", "S"}},
+                                       outputs = {{"int", "O"}}, locals = {{"", "L"}},
+                                       variables = {{"int", "V"}};
+  String path = "lib", file = "sub", program_module = "Sub";
+  std::list<gal_declaration_variables> program_inputs = {{"pure", "a"}},
+                                       program_outputs = {{"int", "o"}};
+  String result = "int", function = "f";
+  std::list<String> arguments = {"int", "bool"};
+  String constant_type = "int", constant = "K";
+  String values[gal_declaration_constants::nb_values] = {"1", "", "x <= 1", "", "", "2"};
+  String pre = "pI", pre_signal = "I", pre_initial = "---";
+  String action = "emit O(1)";
+  int kind = normal_star;
+  String state = "idle", renaming = "I\\a";
+  String trigger = "I";
+};
+
+std::unique_ptr<gal_tpen_fichier> made(made_parts p) {
+  std::list<gal_declaration_progs> programs = {gal_declaration_progs(
+      p.path, p.file, p.program_module, p.program_inputs, {}, p.program_outputs)};
+  std::list<gal_declaration_functions> functions = {
+      gal_declaration_functions(p.result, p.function, p.arguments)};
+  std::list<gal_declaration_constants> constants = {
+      gal_declaration_constants(p.constant_type, p.constant, p.values)};
+  std::list<gal_declaration_pres> pres = {gal_declaration_pres(p.pre, p.pre_signal, p.pre_initial)};
+  std::list<String> actions = {p.action};
+  auto chart = std::make_unique<gal_tpen_fichier>(
+      &p.module, synccharts_model, &p.types, &p.inputs, &p.sensors, &p.outputs, &p.locals,
+      &p.variables, &programs, &functions, &constants, &pres, &actions);
+  std::list<int> emitted = {0};
+  chart->add_fin_etat(
+      gal_tpen_etat(p.kind, &p.state, 1, 2, gal_run_instance(0, p.renaming), &emitted));
+  chart->add_fin_transition(
+      gal_tpen_transition(-1, 0, strong_trans, 0.5, 1, 0, p.trigger, emitted));
+  return chart;
+}
+
+// A text set into one slot of the chart, and the fault that the save names
+// ("" when the chart is saved).
+struct text_row {
+  const char* slot;
+  String text;
+  String fault;
+};
+
+using slot_setter = std::function<void(made_parts&, const String&)>;
+
+// Each row's chart saved over an old chart file: refused, with the fault on
+// one line and the old file kept byte for byte, or saved in a text that reads
+// back into the same chart, which saves into the same text.
+void expect_saved_or_refused(const std::map<String, slot_setter>& slots,
+                             const std::vector<text_row>& rows) {
+  const String old = fixture("rich.gal");
+  for (const text_row& row : rows) {
+    const String shown = String(row.slot) + " \"" + tessan_writers::printable(row.text) + "\"";
+    made_parts parts;
+    slots.at(row.slot)(parts, row.text);
+    const std::unique_ptr<gal_tpen_fichier> chart = made(parts);
+    const String name = scratch_file("edited.gal");
+    spill(name, old);
+    testing::internal::CaptureStderr();
+    const int saved = chart->put_gal(name, chart->mon_nom_module());
+    const String said = testing::internal::GetCapturedStderr();
+    if (!row.fault.empty()) {
+      EXPECT_EQ(saved, 0) << shown;
+      EXPECT_EQ(said, "ERROR in gal_tpen_fichier::put_gal: " + row.fault + ": nothing written to " +
+                          name + "\n")
+          << shown;
+      EXPECT_EQ(slurp(name), old) << shown;
+      continue;
+    }
+    EXPECT_EQ(saved, 1) << shown;
+    EXPECT_EQ(said, "") << shown;
+    const reading back = read_file(name);
+    EXPECT_NE(back.chart, nullptr) << shown << "\n" << back.err;
+    if (back.chart == nullptr) continue;
+    SCOPED_TRACE(shown);
+    expect_same_chart(*chart, *back.chart);
+    EXPECT_EQ(written(*back.chart, back.chart->mon_nom_module()), slurp(name)) << shown;
+  }
+}
+
+// The name, or the type, of the first signal, variable or port of a table.
+slot_setter variable(std::list<gal_declaration_variables> made_parts::*table, bool type) {
+  return [table, type](made_parts& p, const String& t) {
+    gal_declaration_variables& v = (p.*table).front();
+    v = type ? gal_declaration_variables(t, v.nom()) : gal_declaration_variables(v.typev(), t);
+  };
+}
+
+const String quote = "holds a double quote: no chart text holds it";
+const String no_name = "is no name: the chart text holds only a name there";
+const String no_type = "is neither a name nor empty: the chart text holds only those there";
+
+}  // namespace
+
+// A text of the chart is between double quotes, with no escape: one that
+// holds a double quote is refused, any other byte is saved (line ends, tabs,
+// control bytes, a NUL, a backslash, bytes beyond ASCII).
+TEST(PutGal, RefusesAStateNameOrRenamingThatHoldsADoubleQuote) {
+  expect_saved_or_refused(
+      {{"name", [](made_parts& p, const String& t) { p.state = t; }},
+       {"renaming", [](made_parts& p, const String& t) { p.renaming = t; }}},
+      {{"name", "a\"b", "state 0 has the name \"a\\\"b\", which " + quote},
+       {"name", "\"", "state 0 has the name \"\\\"\", which " + quote},
+       {"name", "line\nend\x01\"", "state 0 has the name \"line\\nend\\x01\\\"\", which " + quote},
+       {"name", "", ""},
+       {"name", "two\nlines\t\x01\x7f \\ ; : , / \xc3\xa9", ""},
+       {"name", String("nul\0byte", 8), ""},
+       {"renaming", "I\\a,\"O\\o", "state 0 has the renaming \"I\\a,\\\"O\\o\", which " + quote},
+       {"renaming", "I\\a,\nO\\o", ""}});
+}
+
+// "NS" and "FS" are the only kinds of state the text spells.
+TEST(PutGal, RefusesAStateWhoseKindIsNeitherNormalNorFinal) {
+  const String neither = ", which is neither normal (1) nor final (2): no chart text holds it";
+  expect_saved_or_refused({{"kind", [](made_parts& p, const String& t) { p.kind = std::stoi(t); }}},
+                          {{"kind", "0", "state 0 has the kind 0" + neither},
+                           {"kind", "3", "state 0 has the kind 3" + neither},
+                           {"kind", "-2147483648", "state 0 has the kind -2147483648" + neither},
+                           {"kind", "1", ""},
+                           {"kind", "2", ""}});
+}
+
+TEST(PutGal, RefusesATriggerThatHoldsADoubleQuote) {
+  expect_saved_or_refused(
+      {{"trigger", [](made_parts& p, const String& t) { p.trigger = t; }}},
+      {{"trigger", "A and \"x\"",
+        "transition 0 has the trigger \"A and \\\"x\\\"\", which " + quote},
+       {"trigger", "", ""},
+       {"trigger", "<2> #I / O;\n\t", ""}});
+}
+
+TEST(PutGal, RefusesAnActionThatHoldsADoubleQuote) {
+  expect_saved_or_refused(
+      {{"action", [](made_parts& p, const String& t) { p.action = t; }}},
+      {{"action", "emit O(\"v\")", "action 0 has the text \"emit O(\\\"v\\\")\", which " + quote},
+       {"action", "", ""},
+       {"action", "x := 1;\n emit O(2) / \\", ""}});
+}
+
+// Where the text needs a name (ASCII letters, digits and "_", not digits
+// alone) nothing else is saved: a blank, a colon, a byte beyond ASCII, no
+// name at all. A name that spells a keyword is one; a signal's type may also
+// be left out.
+TEST(PutGal, RefusesADeclaredNameOrTypeThatIsNoName) {
+  expect_saved_or_refused(
+      {{"type", [](made_parts& p, const String& t) { p.types.front() = t; }},
+       {"input", variable(&made_parts::inputs, false)},
+       {"input type", variable(&made_parts::inputs, true)},
+       {"sensor", variable(&made_parts::sensors, false)},
+       {"sensor type", variable(&made_parts::sensors, true)},
+       {"output", variable(&made_parts::outputs, false)},
+       {"output type", variable(&made_parts::outputs, true)},
+       {"local", variable(&made_parts::locals, false)},
+       {"local type", variable(&made_parts::locals, true)},
+       {"variable", variable(&made_parts::variables, false)},
+       {"variable type", variable(&made_parts::variables, true)}},
+      {{"type", "", "type 0 has the name \"\", which " + no_name},
+       {"type", "unsigned int", "type 0 has the name \"unsigned int\", which " + no_name},
+       {"type", "Type", ""},
+       {"input", "two words", "input 0 has the name \"two words\", which " + no_name},
+       {"input", "Input", ""},
+       {"input type", "a-b", "input 0 has the type \"a-b\", which " + no_type},
+       {"sensor", "", "sensor 0 has the name \"\", which " + no_name},
+       {"sensor type", "---", "sensor 0 has the type \"---\", which " + no_type},
+       {"output", "P:Q", "output 0 has the name \"P:Q\", which " + no_name},
+       {"output", "12_", ""},
+       {"output type", "", ""},
+       {"local", "12", "local 0 has the name \"12\", which " + no_name},
+       {"local", "\xc3\xa9t\xc3\xa9",
+        "local 0 has the name \"\xc3\xa9t\xc3\xa9\", which " + no_name},
+       {"local type", "\t", "local 0 has the type \"\\t\", which " + no_type},
+       {"variable", "v\n", "variable 0 has the name \"v\\n\", which " + no_name},
+       {"variable", "NS", ""},
+       {"variable type", "Name", ""},
+       {"variable type", "int\"", "variable 0 has the type \"int\\\"\", which " + no_type}});
+}
+
+// A run is a quoted path, a file name and a module name, and ports as
+// signals are; a run without ports whose file name is no name is the path and
+// the file name quoted together.
+TEST(PutGal, RefusesARunWhosePathModuleOrPortsNoTextHolds) {
+  expect_saved_or_refused(
+      {{"path", [](made_parts& p, const String& t) { p.path = t; }},
+       {"file", [](made_parts& p, const String& t) { p.file = t; }},
+       {"file without ports",
+        [](made_parts& p, const String& t) {
+          p.file = t;
+          p.program_inputs.clear();
+          p.program_outputs.clear();
+        }},
+       {"module", [](made_parts& p, const String& t) { p.program_module = t; }},
+       {"input", variable(&made_parts::program_inputs, false)},
+       {"input type", variable(&made_parts::program_inputs, true)},
+       {"output", variable(&made_parts::program_outputs, false)},
+       {"output type", variable(&made_parts::program_outputs, true)}},
+      {{"path", "lib/\"x\"", "program 0 has the path \"lib/\\\"x\\\"\", which " + quote},
+       {"path", "a b/\n;", ""},
+       {"file", "a\"b", "program 0 has the file name \"a\\\"b\", which is no name: only a run "
+                        "without ports holds such a file name"},
+       {"file", "Run", ""},
+       {"file without ports", "a\"b", "program 0 has the file name \"a\\\"b\", which " + quote},
+       {"file without ports", "my-file.gal", ""},
+       {"module", "my module", "program 0 has the module name \"my module\", which " + no_name},
+       {"module", "", "program 0 has the module name \"\", which " + no_name},
+       {"module", "Star", ""},
+       {"input", "a b", "input 0 of program 0 has the name \"a b\", which " + no_name},
+       {"input type", "a;", "input 0 of program 0 has the type \"a;\", which " + no_type},
+       {"output", "By", ""},
+       {"output type", "", ""},
+       {"output type", "x y", "output 0 of program 0 has the type \"x y\", which " + no_type}});
+}
+
+// A constant is a type, a name and its values, each quoted after its prefix.
+TEST(PutGal, RefusesAConstantWhoseTypeOrNameIsNoNameOrWhoseValueHoldsADoubleQuote) {
+  const auto value = [](int i) {
+    return [i](made_parts& p, const String& t) { p.values[i] = t; };
+  };
+  expect_saved_or_refused(
+      {{"type", [](made_parts& p, const String& t) { p.constant_type = t; }},
+       {"name", [](made_parts& p, const String& t) { p.constant = t; }},
+       {"default", value(0)},
+       {"C", value(1)},
+       {"VHDL", value(2)},
+       {"NuSMV", value(3)},
+       {"Lustre", value(4)},
+       {"Esterel", value(5)}},
+      {{"type", "unsigned int", "constant 0 has the type \"unsigned int\", which " + no_name},
+       {"name", "K 1", "constant 0 has the name \"K 1\", which " + no_name},
+       {"name", "c_assign", ""},
+       {"default", "\"1\"", "constant 0 has the default value \"\\\"1\\\"\", which " + quote},
+       {"default", "", ""},
+       {"C", "'a\"", "constant 0 has the C value \"'a\\\"\", which " + quote},
+       {"VHDL", "\"1010\"", "constant 0 has the VHDL value \"\\\"1010\\\"\", which " + quote},
+       {"NuSMV", "a\"", "constant 0 has the NuSMV value \"a\\\"\", which " + quote},
+       {"Lustre", "\"", "constant 0 has the Lustre value \"\\\"\", which " + quote},
+       {"Esterel", "\"s\"", "constant 0 has the Esterel value \"\\\"s\\\"\", which " + quote},
+       {"Esterel", "1 + \\\n2", ""}});
+}
+
+// A function is its result type, its name and its argument types, all names;
+// a pre is its name, its signal, and a name or "---" for its initial value.
+TEST(PutGal, RefusesAFunctionOrPreWhosePartsAreNoNames) {
+  expect_saved_or_refused(
+      {{"result", [](made_parts& p, const String& t) { p.result = t; }},
+       {"function", [](made_parts& p, const String& t) { p.function = t; }},
+       {"argument", [](made_parts& p, const String& t) { p.arguments.back() = t; }},
+       {"pre", [](made_parts& p, const String& t) { p.pre = t; }},
+       {"signal", [](made_parts& p, const String& t) { p.pre_signal = t; }},
+       {"initial", [](made_parts& p, const String& t) { p.pre_initial = t; }}},
+      {{"result", "", "function 0 has the result type \"\", which " + no_name},
+       {"function", "f(x)", "function 0 has the name \"f(x)\", which " + no_name},
+       {"function", "Function", ""},
+       {"argument", "int*", "argument 1 of function 0 has the type \"int*\", which " + no_name},
+       {"pre", "p re", "pre 0 has the name \"p re\", which " + no_name},
+       {"signal", "", "pre 0 has the signal \"\", which " + no_name},
+       {"initial", "",
+        "pre 0 has the initial value \"\", which is neither a name nor \"---\": the chart text "
+        "holds only those there"},
+       {"initial", "--", "pre 0 has the initial value \"--\", which is neither a name nor "
+                         "\"---\": the chart text holds only those there"},
+       {"initial", "zero", ""}});
+}
+
+// The module name given to the save heads the text.
+TEST(PutGal, RefusesAModuleNameThatIsNoName) {
+  const String said = "the module has the name ";
+  expect_saved_or_refused({{"module", [](made_parts& p, const String& t) { p.module = t; }}},
+                          {{"module", "", said + "\"\", which " + no_name},
+                           {"module", "my module", said + "\"my module\", which " + no_name},
+                           {"module", "9", said + "\"9\", which " + no_name},
+                           {"module", "Name", ""},
+                           {"module", "_9", ""}});
 }

@@ -1,8 +1,9 @@
 // The .gal chart text writer: the current form of the format only. The reader
 // (reader/) is the other half: a chart it read is written so that it reads
-// back. What does not survive the round trip is the diameters, the generated
-// state names, the sensors of the programs, a renaming without a program, the
-// encapsulation flag and the stamp.
+// back, and the file writer refuses a chart holding a text that no chart text
+// holds as it is, whoever set it. What does not survive the round trip is
+// the diameters, the generated state names, the sensors of the programs, a
+// renaming without a program, the encapsulation flag and the stamp.
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -113,48 +114,196 @@ std::ostream& operator<<(std::ostream& os, named n) {
   return os << n.name << (spells_keyword(n.name) ? " :" : ":");
 }
 
-// Why no text holds the program, or null when one does. A file name that is
-// no word is written in the run of one text and a module, whose file name is
-// what follows the text's last "/", and which has no ports.
-const char* unwritable_program(const gal_declaration_progs& program) {
-  const String file = program.nom_fichier();
-  if (is_word(file)) return nullptr;
-  if (file.find('/') != String::npos) return "holds a \"/\": no run text holds such a file name";
-  if (!program.my_inputs_list().empty() || !program.my_outputs_list().empty())
-    return "is no name: only a run without ports holds such a file name";
-  return nullptr;
+// What the message shows of a text: its control characters escaped, as in
+// every refusal, and its double quotes too, since it stands between two.
+String shown(const String& text) {
+  String out;
+  for (char c : tessan_writers::printable(text)) {
+    if (c == '"') out += '\\';
+    out += c;
+  }
+  return out;
 }
 
-// The first element that no text holds, described in `fault`: a program as
-// above, or a coordinate the text has no form for (inf, nan). The reader would
-// refuse the whole chart for it, or read another chart.
-bool unwritable(const gal_tpen_fichier& chart, String& fault) {
-  for (int p = 0; p < chart.nbr_progs_externes(); ++p) {
-    const gal_declaration_progs& program = chart.ma_table_progs_externes()[p];
-    if (const char* why = unwritable_program(program)) {
-      fault = "program " + std::to_string(p) + " has the file name \"" +
-              tessan_writers::printable(program.nom_fichier()) + "\", which " + why;
-      return true;
-    }
+// Why each text stands where it does not read back.
+const char* const holds_quote = "holds a double quote: no chart text holds it";
+const char* const no_name = "is no name: the chart text holds only a name there";
+const char* const no_type = "is neither a name nor empty: the chart text holds only those there";
+const char* const no_initial =
+    "is neither a name nor \"---\": the chart text holds only those there";
+
+// Where a text stands: "input 3", "output 0 of program 2"; the module has no
+// index. Spelled out only for the message.
+struct place {
+  const char* what;
+  int index;
+  const place* within;
+};
+
+String spelled(const place& p) {
+  String text = p.what;
+  if (p.index >= 0) text += " " + std::to_string(p.index);
+  if (p.within != nullptr) text += " of " + spelled(*p.within);
+  return text;
+}
+
+// The first text that the reader would not read back as it is, described in
+// `fault`. Each test is linear in its text, and nothing is spelled out before
+// a fault is found, so that the whole check stays linear in the chart.
+class text_check {
+ public:
+  explicit text_check(String& fault) : fault_(fault) {}
+
+  bool refused(const place& where, const char* field, const String& text, const char* why) {
+    fault_ = spelled(where) + " has the " + field + " \"" + shown(text) + "\", which " + why;
+    return true;
   }
-  const auto finite = [&fault](double v, const char* owner, int index) {
-    if (std::isfinite(v)) return true;
-    std::ostringstream text;
-    text << owner << ' ' << index << " has the coordinate " << v;
-    fault = text.str();
+  bool name(const place& where, const char* field, const String& text) {
+    return !is_word(text) && refused(where, field, text, no_name);
+  }
+  // A quoted text ends at its first double quote: there is no escape.
+  bool quoted(const place& where, const char* field, const String& text) {
+    return text.find('"') != String::npos && refused(where, field, text, holds_quote);
+  }
+  // A signal, variable or port: a name and its type, the type left out or a
+  // name.
+  bool variable(const place& where, const gal_declaration_variables& v) {
+    const String type = v.typev();
+    return name(where, "name", v.nom()) ||
+           (!type.empty() && !is_word(type) && refused(where, "type", type, no_type));
+  }
+  // A pre: its name, its signal, and a name or "---" for its initial value.
+  bool pre(const place& where, const gal_declaration_pres& p) {
+    const String initial = p.initialname();
+    return name(where, "name", p.prename()) || name(where, "signal", p.actualname()) ||
+           (initial != "---" && !is_word(initial) &&
+            refused(where, "initial value", initial, no_initial));
+  }
+  // "UNDEFS", the kind text of any other kind, followed by its colon is no
+  // keyword.
+  bool kind(const place& where, int kind) {
+    if (kind == normal_star || kind == final_star) return false;
+    fault_ = spelled(where) + " has the kind " + std::to_string(kind) +
+             ", which is neither normal (1) nor final (2): no chart text holds it";
+    return true;
+  }
+  bool variables(const char* what, const gal_declaration_variables* first, int count) {
+    for (int i = 0; i < count; ++i)
+      if (variable(place{what, i, nullptr}, first[i])) return true;
     return false;
-  };
+  }
+  bool ports(const char* what, const std::list<gal_declaration_variables>& list,
+             const place& program) {
+    int i = 0;
+    for (const gal_declaration_variables& v : list)
+      if (variable(place{what, i++, &program}, v)) return true;
+    return false;
+  }
+  bool program(int p, const gal_declaration_progs& program);
+  bool coordinate(const place& where, double v) {
+    if (std::isfinite(v)) return false;
+    std::ostringstream text;
+    text << spelled(where) << " has the coordinate " << v;
+    fault_ = text.str();
+    return true;
+  }
+
+ private:
+  String& fault_;
+};
+
+// A file name that is no word is written in the run of one text and a module,
+// whose file name is what follows the text's last "/", and which has no
+// ports; the text holds the path too.
+bool text_check::program(int p, const gal_declaration_progs& program) {
+  const place where{"program", p, nullptr};
+  const String file = program.nom_fichier();
+  if (quoted(where, "path", program.chemin())) return true;
+  if (!is_word(file)) {
+    if (file.find('/') != String::npos)
+      return refused(where, "file name", file, "holds a \"/\": no run text holds such a file name");
+    if (!program.my_inputs_list().empty() || !program.my_outputs_list().empty())
+      return refused(where, "file name", file,
+                     "is no name: only a run without ports holds such a file name");
+    if (quoted(where, "file name", file)) return true;
+  }
+  // The sensors of a program are not written.
+  return name(where, "module name", program.nom_module()) ||
+         ports("input", program.my_inputs_list(), where) ||
+         ports("output", program.my_outputs_list(), where);
+}
+
+// Names of the value indices of a constant, for the message.
+const char* const value_names[gal_declaration_constants::nb_values] = {
+    "default value", "C value", "VHDL value", "NuSMV value", "Lustre value", "Esterel value"};
+
+// The tables of a chart that only its members read, and a state's kind.
+struct member_tables {
+  const std::vector<gal_declaration_variables>& sensors;
+  const std::vector<gal_declaration_variables>& variables;
+  const std::vector<gal_declaration_functions>& functions;
+  const std::vector<gal_declaration_pres>& pres;
+  int (*kind)(const gal_tpen_etat&);
+};
+
+// The first text, kind or coordinate of the chart that its text would not
+// read back as it is, in the order of the text, described in `fault`.
+bool unwritable(const gal_tpen_fichier& chart, const member_tables& hidden, const String& module,
+                String& fault) {
+  text_check check(fault);
+  if (check.name(place{"the module", -1, nullptr}, "name", module)) return true;
+  for (int t = 0; t < chart.nbr_types(); ++t)
+    if (check.name(place{"type", t, nullptr}, "name", chart.ma_table_types()[t])) return true;
+  const auto size = [](const auto& table) { return static_cast<int>(table.size()); };
+  if (check.variables("input", chart.ma_table_inputs(), chart.nbr_inputs()) ||
+      check.variables("sensor", hidden.sensors.data(), size(hidden.sensors)) ||
+      check.variables("output", chart.ma_table_outputs(), chart.nbr_outputs()) ||
+      check.variables("local", chart.ma_table_locals(), chart.nbr_locals()) ||
+      check.variables("variable", hidden.variables.data(), size(hidden.variables)))
+    return true;
+  for (int p = 0; p < chart.nbr_progs_externes(); ++p)
+    if (check.program(p, chart.ma_table_progs_externes()[p])) return true;
+  for (int f = 0; f < size(hidden.functions); ++f) {
+    const gal_declaration_functions& function = hidden.functions[f];
+    const place where{"function", f, nullptr};
+    if (check.name(where, "result type", function.result()) ||
+        check.name(where, "name", function.name()))
+      return true;
+    int a = 0;
+    for (const String& argument : function.arguments())
+      if (check.name(place{"argument", a++, &where}, "type", argument)) return true;
+  }
+  for (int c = 0; c < chart.nbr_constants(); ++c) {
+    const gal_declaration_constants& constant = chart.ma_table_constants()[c];
+    const place where{"constant", c, nullptr};
+    if (check.name(where, "type", constant.typev()) || check.name(where, "name", constant.name()))
+      return true;
+    for (int v = 0; v < gal_declaration_constants::nb_values; ++v)
+      if (check.quoted(where, value_names[v], constant.value(v))) return true;
+  }
+  for (int p = 0; p < size(hidden.pres); ++p)
+    if (check.pre(place{"pre", p, nullptr}, hidden.pres[p])) return true;
+  for (int a = 0; a < chart.nbr_actions(); ++a)
+    if (check.quoted(place{"action", a, nullptr}, "text", chart.ma_table_actions()[a])) return true;
   for (int s = 0; s < chart.nbr_etats(); ++s) {
     const gal_tpen_etat& state = chart.ma_table_etats()[s];
-    if (!finite(state.ma_posx(), "state", s) || !finite(state.ma_posy(), "state", s)) return true;
+    const place where{"state", s, nullptr};
+    // The renaming of a state that runs nothing is not written.
+    if (check.kind(where, hidden.kind(state)) || check.quoted(where, "name", state.mon_nom()) ||
+        check.coordinate(where, state.ma_posx()) || check.coordinate(where, state.ma_posy()) ||
+        (state.mon_ident_run() != -1 &&
+         check.quoted(where, "renaming", state.mes_renomages_param_run())))
+      return true;
   }
   for (int t = 0; t < chart.nbr_transitions(); ++t) {
     const gal_tpen_transition& transition = chart.ma_table_transitions()[t];
-    if (!finite(transition.posx_receptivite(), "transition", t) ||
-        !finite(transition.posy_receptivite(), "transition", t))
-      return true;
+    const place where{"transition", t, nullptr};
     for (double v : transition.liste_positions())
-      if (!finite(v, "transition", t)) return true;
+      if (check.coordinate(where, v)) return true;
+    if (check.coordinate(where, transition.posx_receptivite()) ||
+        check.coordinate(where, transition.posy_receptivite()) ||
+        check.quoted(where, "trigger", transition.ma_receptivite()))
+      return true;
   }
   return false;
 }
@@ -285,14 +434,17 @@ void gal_tpen_transition::put_gal(std::ostream& os, int modele) const {
 }
 
 // The chart the user edits: a full disk or a failed write keeps the old text
-// whole, as for every other writer, and so does an element that no text
-// holds, rather than a chart that would not read back as it was. Unlike the
+// whole, as for every other writer, and so does a text, kind or number that
+// no chart text holds (the setters take any), rather than a chart that would
+// not read back as it was. The check walks the chart once. Unlike the
 // other writers it may replace the file the chart was read from: reading a
 // chart, editing it and saving it back is what the library is for.
 int gal_tpen_fichier::put_gal(const String& file, const String& module) const {
   if (mon_modele_ < 0) return 0;
   String fault;
-  if (unwritable(*this, fault)) {
+  const member_tables hidden{table_sensors_, table_variables_, table_functions_, table_pres_,
+                             [](const gal_tpen_etat& s) { return s.mon_type_; }};
+  if (unwritable(*this, hidden, module, fault)) {
     std::cerr << "ERROR in gal_tpen_fichier::put_gal: " << fault << ": nothing written to "
               << tessan_writers::printable(file) << std::endl;
     return 0;
