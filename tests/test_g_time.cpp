@@ -128,6 +128,23 @@ TEST(Calendar, LeapYearsDaysOfTheYearFromZeroAndWeekOneHoldingTheFirstThursday) 
   }
 }
 
+// Absurd days and months go through the same arithmetic as real ones, without
+// wrapping: past the int range the result stops at its ends.
+TEST(Calendar, DayOfTheYearOfAnyIntsIsHeldInTheIntRange) {
+  const int cases[][4] = {// day, month, year, day of the year
+                          {1, INT_MAX, 2024, INT_MAX},
+                          {1, INT_MIN, 2024, INT_MIN},
+                          {INT_MAX, 12, 2023, INT_MAX},
+                          {INT_MIN, 1, 2023, INT_MIN},
+                          {40, 2, 2023, 70},
+                          {1, 13, 2023, 365},
+                          {0, 0, 2024, -32},
+                          {1, 70409300, 2024, INT_MAX - 28},
+                          {1, 70409301, 2024, INT_MAX}};
+  for (const auto& c : cases)
+    EXPECT_EQ(g_nb_jours_annee_courante(c[0], c[1], c[2]), c[3]) << c[0] << "/" << c[1] << "/" << c[2];
+}
+
 TEST(Calendar, DayNumbersFromTheEpochsThursdayFrenchNamesAndRefusals) {
   EXPECT_EQ(g_nb_jours(1, 1, 1970), 719526);
   EXPECT_EQ(g_time_jour(g_nb_jours(1, 1, 1970) % 7), "Jeudi");
