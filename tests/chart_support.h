@@ -109,8 +109,17 @@ inline String changes(const String& before, const String& after) {
   return out.empty() ? "unchanged\n" : out;
 }
 
-// A stamp no change would give, set before an operation to see whether it moved.
-constexpr std::int32_t untouched_stamp = 123456789;
+// A stamp that no change made during the test can give, set before an
+// operation to see whether it moved. Stamps count microseconds, wrapped to 32
+// bits: the one just before a chart made at first use comes round again only
+// some 71 minutes later. (A fixed value would be hit by the clock now and then.)
+inline std::int32_t untouched_stamp() {
+  static const std::int32_t stamp = [] {
+    chart_probe now;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(now.stamp()) - 1u);
+  }();
+  return stamp;
+}
 
 // An operation on a chart and what it does; `note` takes the results it shows.
 using chart_step = std::pair<const char*, std::function<void(chart_probe&, std::ostream& note)>>;
@@ -124,11 +133,11 @@ inline String transcript(const chart_probe& start, const std::vector<chart_step>
   std::ostringstream all;
   for (const chart_step& step : steps) {
     chart_probe c = start;
-    c.stamp() = untouched_stamp;
+    c.stamp() = untouched_stamp();
     std::ostringstream note;
     testing::internal::CaptureStderr();
     step.second(c, note);
-    all << "==== " << step.first << (c.stamp() == untouched_stamp ? "" : ", stamp moved") << "\n"
+    all << "==== " << step.first << (c.stamp() == untouched_stamp() ? "" : ", stamp moved") << "\n"
         << note.str() << testing::internal::GetCapturedStderr() << changes(picture(start), picture(c));
     if (lists_kept) expect_lists_match(c);
   }

@@ -165,11 +165,12 @@ inline std::string output_of(const std::string& command, int* status = nullptr) 
     return out;
 }
 
-// What the copy printed; empty when it failed or took more than 20 seconds.
+// What the copy printed; empty when it failed or took more than a minute (a
+// guard against hanging, far beyond what it takes on a loaded machine).
 inline std::string run_headless(const std::string& call) {
     int status = -1;
     const std::string out =
-        output_of("env -u DISPLAY TESSAN_SHEET_HEADLESS_CALL=" + call + " timeout 20 /proc/" +
+        output_of("env -u DISPLAY TESSAN_SHEET_HEADLESS_CALL=" + call + " timeout 60 /proc/" +
                       std::to_string(getpid()) + "/exe",
                   &status);
     return status == 0 ? out : std::string();

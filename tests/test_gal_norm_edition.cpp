@@ -41,7 +41,7 @@ TEST(Edits, EachEditOnAFreshChart) {
       {"sup_action(1): references to it go with it", [](auto& c, auto&) { c.sup_action(1); }},
       {"internal_raj_actions: only the used ones stay, 7 (no action) too", [](auto& c, auto&) {
          c.internal_raj_actions();
-         c.stamp() = untouched_stamp;
+         c.stamp() = untouched_stamp();
          c.internal_raj_actions();  // then nothing is left to drop
        }},
       {"replace_action(1, 3)", [](auto& c, auto&) { c.replace_action(1, 3); }},

@@ -71,7 +71,7 @@ TEST(Builders, EachOperationOnAFreshChart) {
       {"normalise_diametre_etats() in par_automata: every state to 1", [](auto& c, auto&) {
          c.def_modele(1);
          c.ma_table_etats()[2].change_mon_diametre(2.5);
-         c.stamp() = untouched_stamp;
+         c.stamp() = untouched_stamp();
          c.normalise_diametre_etats();
        }},
       {"add_bootstate(): it takes over every initial arrow, suspensions too", [](auto& c, auto&) {
@@ -88,7 +88,7 @@ TEST(Builders, EachOperationOnAFreshChart) {
       {"efface_table_inputs(), efface_table_locals(), then again", [](auto& c, auto&) {
          c.efface_table_inputs();
          c.efface_table_locals();
-         c.stamp() = untouched_stamp;
+         c.stamp() = untouched_stamp();
          c.efface_table_inputs();
          c.efface_table_locals();
        }},
@@ -122,7 +122,7 @@ TEST(Builders, EachOperationOnAFreshChart) {
       {"parse_transitions() of more, then one appended", [&](auto& c, auto&) {
          c.parse_transitions(&twelve);
          c.raj_pre_post_transitions();
-         c.stamp() = untouched_stamp;
+         c.stamp() = untouched_stamp();
          c.add_fin_transition(arrow(0, 1));
        }},
       {"the states before and after each, with stale entries in state 0's lists", [](auto& c, auto& note) {

@@ -86,7 +86,7 @@ std::string check_after(OFD_simulator_input& panel, Fl_Window* window, const cha
     int init = -1, quit = -1, values[] = {-1, -1, -1};
     if (button)
         send_click(labelled(window, button));
-    alarm(10);
+    alarm(60);
     panel.check(&init, &quit, values);
     alarm(0);
     std::ostringstream out;

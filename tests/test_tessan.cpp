@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -177,6 +178,12 @@ void xdotool(const String& command, const String& window, const String& argument
 
 class TessanWindows : public Tessan {
 protected:
+    // How long a window may take to come up or be drawn: only a guard against
+    // waiting for ever, so far beyond what it takes on a loaded machine.
+    static std::chrono::steady_clock::time_point patience() {
+        return std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    }
+
     void SetUp() override {
         const char* display = std::getenv("DISPLAY");
         if (!display || !*display || std::system("which xdotool import convert > /dev/null") != 0)
@@ -185,16 +192,15 @@ protected:
     }
 
     // A window of tessan's whose title matches (message windows have none),
-    // "" when none comes up within 20 seconds. A search fails when another
-    // process's window vanishes under it: it is asked again, not waited on.
+    // "" when none comes up in time. A search fails when another process's
+    // window vanishes under it: it is asked again, not waited on.
     String window(const String& title = "^$") {
         const String process = " --pid " + std::to_string(pid);
         const String search = "xdotool search --all --onlyvisible" + process + " --name '" + title + "'";
-        for (int attempt = 0; attempt < 200; ++attempt) {
+        for (const auto deadline = patience(); std::chrono::steady_clock::now() < deadline; usleep(100000)) {
             const String ids = command_output(search);
             if (!ids.empty())
                 return ids.substr(0, ids.find('\n'));
-            usleep(100000);
         }
         // Say what the process was doing, for the log of the run.
         std::cerr << "no window " << title << " [" << command_output("xdotool search --all" + process)
@@ -210,10 +216,11 @@ protected:
         if (shown.empty())
             return false;
         int colours = 0;
-        for (int attempt = 0; attempt < 20 && colours <= 1; ++attempt) {
-            usleep(attempt > 0 ? 100000 : 0);
+        for (const auto deadline = patience(); colours <= 1 && std::chrono::steady_clock::now() < deadline;) {
             if (std::system(("import -window " + shown + " " + png + " 2>/dev/null").c_str()) == 0)
                 colours = std::atoi(command_output("convert " + png + " -format %k info:").c_str());
+            if (colours <= 1)
+                usleep(100000);
         }
         EXPECT_GT(colours, 1);
         xdotool("key", shown, "Escape");

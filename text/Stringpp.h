@@ -117,7 +117,11 @@ String supress_filename_extension(const String& path);
 String extract_filename_name(const String& path);
 String extract_filename_path(const String& path);
 String my_current_directory();
-// Path of target seen from directory from (the current one when empty).
+// Path of target seen from directory from (the current one when empty). Two
+// relative paths start from the same directory ("b" from "a" is "../b"); an
+// absolute target from a relative base, or a relative one from an absolute
+// base, comes back as it stands. Paths are compared as texts: a ".." of the
+// base that the target does not share is not resolved.
 String relative_directory_path(const String& target, const String& from);
 // -1 (and a line on stderr) when a text has 999 characters or more.
 int levenshtein(const String& a, const String& b);

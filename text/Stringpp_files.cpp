@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <iostream>
 #include <vector>
@@ -65,10 +66,13 @@ std::vector<String> components(const String& p) {
   return parts;
 }
 
-String join(const std::vector<String>& parts, std::size_t from) {
+// A component that stays where it is.
+bool names_here(const String& component) { return component.empty() || component == "."; }
+
+String join(const std::vector<String>& parts) {
   String r;
-  for (std::size_t i = from; i < parts.size(); ++i) {
-    if (i > from) r += '/';
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) r += '/';
     r += parts[i];
   }
   return r;
@@ -82,12 +86,24 @@ String relative_directory_path(const String& target, const String& from) {
   std::vector<String> tp = components(t), bp = components(base);
   std::size_t shared = 0;
   while (shared < tp.size() && shared < bp.size() && tp[shared] == bp[shared]) ++shared;
-  // Nothing in common: no chain of ".." can lead from base to target, so the
-  // target is the best answer (an absolute one still names the right place).
-  if (shared == 0) return target;
-  String p1 = join(tp, shared);
+  // Two relative paths start from the same directory: a chain of ".." leads
+  // from one to the other even when they share nothing, and a "." or an
+  // empty component climbs nothing and is left out. A ".." of the base that
+  // is not shared leaves a directory whose name neither text holds: such a
+  // base is read as the others are.
+  const bool both_relative = (t.empty() || t[0] != '/') && (base.empty() || base[0] != '/');
+  const bool same_start = both_relative && std::find(bp.begin() + shared, bp.end(), "..") == bp.end();
+  // Otherwise, with nothing in common no chain of ".." can lead from base to
+  // target, so the target is the best answer (an absolute one still names the
+  // right place).
+  if (shared == 0 && !same_start) return target;
   String up;
-  for (std::size_t i = shared; i < bp.size(); ++i) up += i == shared ? ".." : "/..";
+  for (std::size_t i = shared; i < bp.size(); ++i)
+    if (!same_start || !names_here(bp[i])) up += up.empty() ? ".." : "/..";
+  std::vector<String> down(tp.begin() + shared, tp.end());
+  if (same_start) down.erase(std::remove_if(down.begin(), down.end(), names_here), down.end());
+  String p1 = join(down);
+  if (p1.empty() && up.empty()) return ".";
   if (p1.empty()) return up;
   if (up.empty()) return p1;
   return up + "/" + p1;

@@ -84,7 +84,8 @@ std::int64_t first_day_of_year(std::int64_t y) {
   return 365 * y + floor_div(y, 4) - floor_div(y, 100) + floor_div(y, 400) - (leap(y) ? 1 : 0) - 1;
 }
 
-std::int64_t day_of_year(int d, int m, std::int64_t y) {
+// Wide enough for any int day and month, so that absurd dates have a result.
+std::int64_t day_of_year(std::int64_t d, std::int64_t m, std::int64_t y) {
   std::int64_t v = m > 7 ? (m - 8) * 31 - (m - 8) / 2 + 214 : (m - 1) * 31 - (m - 1) / 2;
   if (m >= 3) v += (leap(y) ? 1 : 0) - 2;
   return v + d - 1;

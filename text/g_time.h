@@ -71,7 +71,9 @@ extern String internal_g_time_mois[12];  // "Janvier" ... "Decembre"
 
 // 1 for a leap year of the Gregorian calendar, else 0.
 int g_annee_bissextile(int y);
-// 0-based day of the year of d/m/y (1 January is 0).
+// 0-based day of the year of d/m/y (1 January is 0). Any ints are taken: the
+// sum is made in 64 bits and held in the int range, so that an absurd date
+// (a month of INT_MAX) gives INT_MAX or INT_MIN rather than a wrapped value.
 int g_nb_jours_annee_courante(int d, int m, int y);
 // Day number of d/m/y; -1 when m is not 1-12, y < 1 or d is not 1-31.
 int g_nb_jours(int d, int m, int y);
