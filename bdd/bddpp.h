@@ -13,7 +13,9 @@
 //
 // Fatal misuses (null operands, cofactors of constants, broken invariants)
 // write their message on the standard error stream and end the process with
-// status 1. Widths: the engine's `long` is `std::int32_t`.
+// status 1. Widths: the engine's `long` is `std::int32_t`, except the node
+// numbers (`bdd_gid`) and the collector count, which a long-lived manager
+// keeps counting: those are 64 bits.
 #ifndef TESSAN_BDD_BDDPP_H
 #define TESSAN_BDD_BDDPP_H
 
@@ -30,6 +32,9 @@
 class bddpp_manager;
 class bdd_node;
 class bdd_unique_table;
+
+// A node's number within its manager.
+using bdd_gid = std::int64_t;
 
 // The set of variable ids a node depends on: a bitset, inline up to 64 ids,
 // so a million nodes fit in a few hundred megabytes. Iterates in ascending id.
@@ -104,21 +109,24 @@ private:
 class bdd_node {
 public:
   // What the operations read on every visit comes first; a node is one
-  // cache line.
+  // cache line: the link and the mark are narrow to leave room for a wide
+  // node number.
   bddpp_manager* manager;
   std::int64_t signature;  // printed key; lookups use the full tuple
   std::int32_t id;         // variable id; -1 for ONE
-  int else_link;
+  std::int16_t else_link;  // +1 or -1
+  std::int16_t mark;       // 0 or 1
   bdd_node* then_node;
   bdd_node* else_node;
   int refs;
-  std::int32_t gid;
+  std::int32_t traversal_number;  // counts the nodes of one diagram
+  // Never reused, so as wide as a manager's lifetime of node making needs:
+  // 64 bits outlast any run.
+  bdd_gid gid;
   bdd_id_set support;
-  std::int32_t traversal_number;
-  int mark;
 
   bdd_node();
-  bdd_node(bddpp_manager* m, std::int32_t gid, std::int32_t id, int refs, int else_link,
+  bdd_node(bddpp_manager* m, bdd_gid gid, std::int32_t id, int refs, int else_link,
            bdd_node* then_node, bdd_node* else_node);
   ~bdd_node();
   bdd_node(const bdd_node&) = delete;
@@ -133,8 +141,12 @@ public:
 
   int is_correct();
 
-  // Netlists: marks in `used` (indexed by gid) every node reachable from here.
+  // Netlists: marks in `used` (indexed by gid, so `next_gid` entries long)
+  // every node reachable from here. The second form appends their numbers
+  // instead, each once: its length is the diagram's, however far the
+  // manager's numbers have gone.
   void Lustre_writing_node_used(int* used, bdd_node* other);
+  void Lustre_writing_node_used(std::vector<bdd_gid>& used, bdd_node* other);
 };
 
 std::int64_t bdd_node_signature(std::int32_t id, int link, bdd_node* then_node, bdd_node* else_node);
@@ -183,7 +195,7 @@ public:
   // outside the engine use the member functions.
   std::int32_t var_count;
   std::int32_t capacity;  // length of the per-variable tables
-  std::int32_t next_gid;
+  bdd_gid next_gid;
   std::vector<String> names;           // by id
   std::vector<bdd_node*> var_nodes;    // by id
   std::vector<std::int32_t> index_of_id;
@@ -194,7 +206,7 @@ public:
   std::vector<bdd_assoc_entry> assoc;
   bdd_unique_table* unique_table;      // owned
   std::map<String, std::int32_t> name_map;
-  std::int32_t gc_calls;
+  std::int64_t gc_calls;
   bdd_node* one;                       // owned
   // Units of work the recursive operations have done, and the count they
   // may not pass: a budgeted computation lowers it while it runs, and the
@@ -253,7 +265,7 @@ public:
   std::int32_t Bdd_incremental_id(bdd_node* n, std::int32_t k);
   std::int32_t Bdd_node_size(bdd_node* n);
   std::int32_t Bdd_size(const bdd& f);
-  std::int32_t Bdd_total_size();
+  bdd_gid Bdd_total_size();
 
   // Unique table, collector, statistics.
   // A node whose count fell below one, or that was born without a reference:
@@ -465,7 +477,10 @@ public:
   void Print_bdd_by_nodes_list_loc(std::ostream& o, bdd_node* n);
   void Print_bdd_by_nodes_list_loc(std::ostream& o, bdd_node* n, std::int32_t* numbers);
 
-  // Netlists node by node.
+  // Netlists node by node. Nodes are named by their numbers: the array
+  // forms index an array that the caller declares with `next_gid` entries.
+  // A manager that has made many nodes can copy the functions into a fresh
+  // one first (Bdd_isomorphe), where the numbers start again at 2.
   void Print_node_for_eval(const String& p1, const String& p2, const String& p3,
                            const String& p4, const String& p5, const String& p6,
                            const String& p7, const String& p8, const String& p9,

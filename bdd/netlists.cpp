@@ -63,7 +63,7 @@ void write_netlist(std::ostream& o, bdd_node* start, netlist_target& target) {
   }
 }
 
-String gid_text(const bdd_node* n) { return long2S(n->gid); }
+String gid_text(const bdd_node* n) { return longlong2S(n->gid); }
 
 // C-like evaluation arrays: node names P9[gid] or P9_gid.
 class eval_target : public netlist_target {
@@ -143,7 +143,7 @@ public:
   // Variable nodes are driven by the input lines.
   void variable(std::ostream&, bdd_node*) override {}
   void inner(std::ostream& o, bdd_node* n) override {
-    const std::int32_t v = n->manager->var_nodes[n->id]->gid;
+    const bdd_gid v = n->manager->var_nodes[n->id]->gid;
     o << "      " << s_ << "(" << n->gid << ") <= ";
     if (n->then_node) o << "(" << s_ << "(" << v << ") and " << s_ << "(" << n->then_node->gid << "))";
     if (n->then_node && n->else_node) o << " or ";
@@ -253,21 +253,23 @@ void bddpp_manager::Print_node_for_eval_VHDL_reset_input(const String& p1, std::
 
 String bdd::vhdl_node_name(const String& signal) const {
   String s = link == -1 ? "not " : "";
-  return s + signal + "(" + unslong2S(node_ptr ? static_cast<std::uint32_t>(node_ptr->gid) : 0u) + ")";
+  return s + signal + "(" + unslonglong2S(node_ptr ? static_cast<std::uint64_t>(node_ptr->gid) : 0u) + ")";
 }
 
-void bdd_node::Lustre_writing_node_used(int* used, bdd_node* other) {
-  // Iterative, for long chains: a node is marked once both its children are
-  // done, so a node shared below is walked once, as by the recursive form.
-  // The second argument is passed down unchanged by that form and read by
-  // nobody.
-  if (mark) return;
+namespace {
+
+// Iterative, for long chains: a node is marked once both its children are
+// done, so a node shared below is walked once, as by the recursive form, and
+// `use` sees each node once.
+template <class Use>
+void walk_used_nodes(bdd_node* top, Use use) {
+  if (top->mark) return;
   struct frame {
     bdd_node* n;
     int stage;
   };
-  std::vector<frame> stack{{this, 0}};
-  used[gid] = 1;
+  std::vector<frame> stack{{top, 0}};
+  use(top);
   while (!stack.empty()) {
     frame& f = stack.back();
     bdd_node* n = f.n;
@@ -275,7 +277,7 @@ void bdd_node::Lustre_writing_node_used(int* used, bdd_node* other) {
       bdd_node* child = f.stage == 0 ? n->then_node : n->else_node;
       f.stage += 1;
       if (child != nullptr && !child->mark) {
-        used[child->gid] = 1;
+        use(child);
         stack.push_back({child, 0});
       }
       continue;
@@ -283,5 +285,16 @@ void bdd_node::Lustre_writing_node_used(int* used, bdd_node* other) {
     n->mark = 1;
     stack.pop_back();
   }
-  (void)other;
+}
+
+}  // namespace
+
+// The second argument is passed down unchanged by the recursive form and
+// read by nobody.
+void bdd_node::Lustre_writing_node_used(int* used, bdd_node*) {
+  walk_used_nodes(this, [used](const bdd_node* n) { used[n->gid] = 1; });
+}
+
+void bdd_node::Lustre_writing_node_used(std::vector<bdd_gid>& used, bdd_node*) {
+  walk_used_nodes(this, [&used](const bdd_node* n) { used.push_back(n->gid); });
 }

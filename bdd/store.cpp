@@ -225,8 +225,8 @@ void drop_reference(bdd_node* n) {
 
 std::int64_t bdd_node_signature(std::int32_t id, int link, bdd_node* then_node, bdd_node* else_node) {
   if (id == -1 || id == -3) return id;
-  std::int32_t tg = then_node ? then_node->gid : 0;
-  std::int32_t eg = else_node ? else_node->gid : 0;
+  const bdd_gid tg = then_node ? then_node->gid : 0;
+  const bdd_gid eg = else_node ? else_node->gid : 0;
   if (tg < 0) {
     std::cerr << "ERROR in bdd_node_signature(): then node have a bad global id!" << std::endl;
     bdd_fatal_exit();
@@ -372,13 +372,13 @@ void bdd_node::operator delete(void* p, std::size_t size) {
 }
 
 bdd_node::bdd_node()
-    : manager(nullptr), signature(-3), id(-3), else_link(1), then_node(nullptr), else_node(nullptr), refs(0),
-      gid(0), traversal_number(0), mark(0) {}
+    : manager(nullptr), signature(-3), id(-3), else_link(1), mark(0), then_node(nullptr), else_node(nullptr),
+      refs(0), traversal_number(0), gid(0) {}
 
-bdd_node::bdd_node(bddpp_manager* m, std::int32_t gid_, std::int32_t id_, int refs_, int else_link_,
-                   bdd_node* then_, bdd_node* else_)
-    : manager(m), signature(0), id(id_), else_link(else_link_), then_node(then_), else_node(else_), refs(refs_),
-      gid(gid_), traversal_number(0), mark(0) {
+bdd_node::bdd_node(bddpp_manager* m, bdd_gid gid_, std::int32_t id_, int refs_, int else_link_, bdd_node* then_,
+                   bdd_node* else_)
+    : manager(m), signature(0), id(id_), else_link(static_cast<std::int16_t>(else_link_)), mark(0),
+      then_node(then_), else_node(else_), refs(refs_), traversal_number(0), gid(gid_) {
   if (id >= 0) {
     support.rep = bdd_id_set::pending;
     signature = bdd_node_signature(id, else_link, then_node, else_node);
@@ -750,7 +750,7 @@ std::int32_t bddpp_manager::Bdd_node_size(bdd_node* n) {
 
 std::int32_t bddpp_manager::Bdd_size(const bdd& f) { return Bdd_node_size(f.node()); }
 
-std::int32_t bddpp_manager::Bdd_total_size() { return next_gid; }
+bdd_gid bddpp_manager::Bdd_total_size() { return next_gid; }
 
 // ---- Manager: unique table and collector ------------------------------------
 

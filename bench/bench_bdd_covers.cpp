@@ -72,7 +72,7 @@ void cover(benchmark::State& state, bool dense) {
   for (auto _ : state) {
     state.PauseTiming();
     workload w(n, dense, 1);  // a fresh manager: nothing found from the last run
-    const std::int32_t before = w.m.Bdd_total_size();
+    const bdd_gid before = w.m.Bdd_total_size();
     std::list<bdd> out;
     const auto t0 = std::chrono::steady_clock::now();
     state.ResumeTiming();

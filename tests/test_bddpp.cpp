@@ -6,9 +6,12 @@
 // place) is compared whole with its file in tests/data/bdd.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <functional>
+#include <limits>
 #include <random>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "bdd/bddpp.h"
@@ -447,6 +450,108 @@ TEST(BddLarge, MoreThanAMillionNodesStayDistinct) {
     word[n + k % n] ^= 1;
     ASSERT_EQ(m.Bdd_eval_for_literal(f, word.data()), 0) << k;
   }
+}
+
+// Every maximal run of digits that follows `marker`, read as a node number
+// and passed through `number`.
+String renumbered(const String& text, const String& marker,
+                  const std::function<std::int64_t(std::int64_t)>& number) {
+  String r;
+  std::size_t from = 0;
+  for (std::size_t at; (at = text.find(marker, from)) != String::npos;) {
+    std::size_t end = at + marker.size();
+    r += text.substr(from, end - from);
+    std::size_t digits = end;
+    while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
+    if (digits > end) r += std::to_string(number(std::stoll(text.substr(end, digits - end))));
+    from = digits;
+  }
+  return r + text.substr(from);
+}
+
+// A manager that lives long goes on numbering its nodes past 2^31 (numbers
+// are never reused, whatever the collector frees). One whose count starts
+// just below that point, after its variables, does the work of a fresh one
+// in batches, each dropped and collected but for a running result: every
+// result, the store node by node, the dumps and the netlists agree, the
+// numbers of the nodes made after the variables shifted by the distance
+// between the two starts.
+TEST(BddLarge, NodeNumbersGoOnPastThirtyTwoBits) {
+  constexpr int n = 10;
+  bddpp_manager fresh, aged;
+  std::vector<bdd> xf = declare_xs(fresh, n), xa = declare_xs(aged, n);
+  const std::int64_t start = fresh.next_gid;
+  aged.next_gid = std::numeric_limits<std::int32_t>::max() - 3;
+  fresh.gc_calls = aged.gc_calls = std::numeric_limits<std::int32_t>::max();
+  const std::int64_t shift = std::int64_t(aged.next_gid) - start;
+  const auto shifted = [&](std::int64_t g) { return g < start ? g : g + shift; };
+  struct side {
+    side(bddpp_manager& manager, std::vector<bdd>& vars) : m(manager), x(vars), rng(29) {}
+    bddpp_manager& m;
+    std::vector<bdd>& x;
+    std::mt19937 rng;
+    bdd kept;
+    String sop(const bdd& f) { return m.Print_sop_to_String(" + ", ".", "", "'", f, 1); }
+    String structure(const bdd& f) {
+      std::ostringstream os;
+      m.Print_bdd_structure(os, f);
+      return os.str();
+    }
+    // One batch: its results as text, and the running result updated.
+    String batch() {
+      bdd f = random_function(m, x, rng), g = random_function(m, x, rng), h = random_function(m, x, rng);
+      for (int i = 0; i < 200; ++i) f = m.Bdd_or(f, random_function(m, x, rng));
+      String r;
+      for (const bdd& k : {m.Bdd_and(f, g), m.Bdd_xor(g, h), m.Bdd_ite(f, g, h), m.Bdd_exist(m.Bdd_xor(g, h), x[3]),
+                           m.Bdd_compose(h, x[1], m.Bdd_nand(f, g))})
+        r += sop(k) + "\n" + structure(k);
+      kept = kept.node() ? m.Bdd_xor(kept, m.Bdd_and(g, h)) : m.Bdd_and(g, h);
+      return r;
+    }
+  } a{aged, xa}, b{fresh, xf};
+  for (int round = 0; round < 6; ++round) {
+    ASSERT_EQ(a.batch(), b.batch()) << round;
+    aged.Bdd_gc();
+    fresh.Bdd_gc();
+    const std::vector<bdd_node*> ours = aged.table_nodes_in_key_order(), theirs = fresh.table_nodes_in_key_order();
+    ASSERT_EQ(ours.size(), theirs.size());
+    for (std::size_t i = 0; i < ours.size(); ++i) {
+      const bdd_node *p = ours[i], *q = theirs[i];
+      ASSERT_EQ(std::make_tuple(std::int64_t(p->gid), p->id, std::int64_t(p->then_node->gid),
+                                std::int64_t(p->else_node->gid), int(p->else_link), p->refs),
+                std::make_tuple(shifted(q->gid), q->id, shifted(q->then_node->gid), shifted(q->else_node->gid),
+                                int(q->else_link), q->refs))
+          << round << " " << i;
+    }
+    EXPECT_EQ(aged.Bdd_is_correct(a.kept), 1);
+  }
+  EXPECT_GT(aged.next_gid, std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(a.sop(a.kept), b.sop(b.kept));
+  const auto texts = [](bddpp_manager& m, const bdd& f) {
+    std::ostringstream o;
+    m.Print_bdd_global_structure_loc(o, 0, f.node());
+    m.Bdd_clear_marks(f);
+    m.Print_node_for_eval("|", "&", "!(", ")", "", "", "0", ";", "N", o, f.node());
+    m.Bdd_clear_marks(f);
+    m.Print_node_for_eval_arrayless("|", "&", "!(", ")", "", "", "0", ";", "N", o, f.node());
+    m.Bdd_clear_marks(f);
+    m.Print_node_for_eval_VHDL("S", o, f.node());
+    m.Bdd_clear_marks(f);
+    m.Print_node_for_eval_BLIF("", "", "n", o, f.node());
+    o << f.vhdl_node_name("S") << "\n";
+    return String(o.str());
+  };
+  String expected = texts(fresh, b.kept);
+  for (const char* marker : {"(node: ", "N[", "N_", "S(", "n_"}) expected = renumbered(expected, marker, shifted);
+  const String got = texts(aged, a.kept);
+  EXPECT_EQ(got, expected);
+  EXPECT_NE(got.find("(node: 21474836"), String::npos);
+  std::ostringstream stats, fresh_stats;
+  aged.Bdd_stats(stats);
+  fresh.Bdd_stats(fresh_stats);
+  const String tail = stats.str().substr(stats.str().find("Finaly:"));
+  EXPECT_EQ(tail, fresh_stats.str().substr(fresh_stats.str().find("Finaly:")));
+  EXPECT_NE(tail.find("garbage collector calls: 2147483653\n"), String::npos) << tail;
 }
 
 // ---- Fatal misuses ----------------------------------------------------------------
