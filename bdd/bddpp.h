@@ -142,11 +142,8 @@ public:
   int is_correct();
 
   // Netlists: marks in `used` (indexed by gid, so `next_gid` entries long)
-  // every node reachable from here. The second form appends their numbers
-  // instead, each once: its length is the diagram's, however far the
-  // manager's numbers have gone.
+  // every node reachable from here.
   void Lustre_writing_node_used(int* used, bdd_node* other);
-  void Lustre_writing_node_used(std::vector<bdd_gid>& used, bdd_node* other);
 };
 
 std::int64_t bdd_node_signature(std::int32_t id, int link, bdd_node* then_node, bdd_node* else_node);

@@ -256,20 +256,18 @@ String bdd::vhdl_node_name(const String& signal) const {
   return s + signal + "(" + unslonglong2S(node_ptr ? static_cast<std::uint64_t>(node_ptr->gid) : 0u) + ")";
 }
 
-namespace {
-
-// Iterative, for long chains: a node is marked once both its children are
-// done, so a node shared below is walked once, as by the recursive form, and
-// `use` sees each node once.
-template <class Use>
-void walk_used_nodes(bdd_node* top, Use use) {
-  if (top->mark) return;
+void bdd_node::Lustre_writing_node_used(int* used, bdd_node* other) {
+  // Iterative, for long chains: a node is marked once both its children are
+  // done, so a node shared below is walked once, as by the recursive form.
+  // The second argument is passed down unchanged by that form and read by
+  // nobody.
+  if (mark) return;
   struct frame {
     bdd_node* n;
     int stage;
   };
-  std::vector<frame> stack{{top, 0}};
-  use(top);
+  std::vector<frame> stack{{this, 0}};
+  used[gid] = 1;
   while (!stack.empty()) {
     frame& f = stack.back();
     bdd_node* n = f.n;
@@ -277,7 +275,7 @@ void walk_used_nodes(bdd_node* top, Use use) {
       bdd_node* child = f.stage == 0 ? n->then_node : n->else_node;
       f.stage += 1;
       if (child != nullptr && !child->mark) {
-        use(child);
+        used[child->gid] = 1;
         stack.push_back({child, 0});
       }
       continue;
@@ -285,16 +283,5 @@ void walk_used_nodes(bdd_node* top, Use use) {
     n->mark = 1;
     stack.pop_back();
   }
-}
-
-}  // namespace
-
-// The second argument is passed down unchanged by the recursive form and
-// read by nobody.
-void bdd_node::Lustre_writing_node_used(int* used, bdd_node*) {
-  walk_used_nodes(this, [used](const bdd_node* n) { used[n->gid] = 1; });
-}
-
-void bdd_node::Lustre_writing_node_used(std::vector<bdd_gid>& used, bdd_node*) {
-  walk_used_nodes(this, [&used](const bdd_node* n) { used.push_back(n->gid); });
+  (void)other;
 }

@@ -4,7 +4,6 @@
 // BLIF netlist under berkeley-abc's cec.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <random>
 #include <sstream>
@@ -55,36 +54,6 @@ TEST(BddNetlists, EveryFormOnSmallDiagrams) {
   for (int u : used) o << " " << u;
   o << "; marks " << f.node()->mark << m.Bdd_node_one()->mark << "\n";
   test_files::expect_fixture("bdd/netlists.txt", o.str());
-}
-
-// The list form names the same nodes as the array form, each once, and
-// stays as long as the diagram when the numbers are far past 2^32.
-TEST(BddNetlists, NodesUsedAsAList) {
-  bddpp_manager m;
-  bdd a = m.New_var_last("a"), b = m.New_var_last("b"), c = m.New_var_last("c");
-  const auto listed = [&m](const bdd& f) {
-    std::vector<bdd_gid> used;
-    m.Bdd_clear_marks(f);
-    f.node()->Lustre_writing_node_used(used, nullptr);
-    f.node()->Lustre_writing_node_used(used, nullptr);  // marked: nothing more
-    std::sort(used.begin(), used.end());
-    return used;
-  };
-  bdd f = m.Bdd_xor(m.Bdd_xor(a, b), c);
-  std::vector<int> used(static_cast<std::size_t>(m.next_gid), 0);
-  m.Bdd_clear_marks(f);
-  f.node()->Lustre_writing_node_used(used.data(), nullptr);
-  std::vector<bdd_gid> marked;
-  for (std::size_t g = 0; g < used.size(); ++g)
-    if (used[g]) marked.push_back(static_cast<bdd_gid>(g));
-  EXPECT_EQ(listed(f), marked);
-  m.next_gid = bdd_gid(5) << 32;
-  bdd g = m.Bdd_or(m.Bdd_and(a, b), m.Bdd_and(m.Bdd_not(b), c));
-  const std::vector<bdd_gid> far = listed(g);
-  ASSERT_EQ(static_cast<std::int32_t>(far.size()), m.Bdd_size(g));
-  EXPECT_EQ(far.front(), 1);  // ONE
-  EXPECT_EQ(far.back(), m.next_gid - 1);
-  EXPECT_EQ(g.vhdl_node_name("S"), "S(" + std::to_string(m.next_gid - 1) + ")");
 }
 
 // The VHDL netlist of several functions in one architecture (each node
