@@ -54,31 +54,54 @@ int width_before(const int* widths, int column) {
     return sum;
 }
 
-std::vector<page_start> page_layout(const String* lines, int count) {
-    std::vector<page_start> pages{page_start{0, columns{}}};
+namespace {
+
+// The page split: `next_page` gets the first line of each page after the
+// first, and stops the walk by answering false. `in_force`, when given,
+// follows the column lines read, so that it holds a page's columns when that
+// page is reached.
+template <class Next_page>
+void walk_pages(const String* lines, int count, columns* in_force, Next_page next_page) {
     if (!lines)
-        return pages;
-    columns current;
+        return;
     int on_page = 0;
     for (int i = 0; i + 1 < count; ++i) {
         const char type = line_type(lines[i]);
         if (takes_a_line(type))
             ++on_page;
-        else
-            read_columns(lines[i], current.widths, current.rules);
+        else if (in_force)
+            read_columns(lines[i], in_force->widths, in_force->rules);
         if (on_page >= lines_per_page) {
-            pages.push_back(page_start{i + 1, current});
+            if (!next_page(i + 1))
+                return;
             on_page = 0;
         }
     }
-    return pages;
 }
 
+}  // namespace
+
 std::vector<int> page_starts(const String* lines, int count) {
-    std::vector<int> starts;
-    for (const page_start& page : page_layout(lines, count))
-        starts.push_back(page.line);
+    std::vector<int> starts{0};
+    walk_pages(lines, count, nullptr, [&starts](int line) {
+        starts.push_back(line);
+        return true;
+    });
     return starts;
+}
+
+bool page_opening(const String* lines, int count, int n, page_start& page) {
+    page = page_start{0, columns{}};
+    if (n <= 0)
+        return n == 0;
+    int reached = 0;
+    walk_pages(lines, count, &page.in_force, [&](int line) {
+        if (++reached < n)
+            return true;
+        page.line = line;
+        return false;
+    });
+    return reached == n;
 }
 
 }  // namespace tessan_report

@@ -46,9 +46,9 @@ struct page_start {
     columns in_force;
 };
 
-// Every page of the report, in one walk of its lines; one page at line 0
-// for an empty report.
-std::vector<page_start> page_layout(const String* lines, int count);
+// Page n (from 0), the report walked only up to its first line; false past
+// the last page. Page 0 begins at line 0, before any column line.
+bool page_opening(const String* lines, int count, int n, page_start& page);
 
 // Index of the first line of each page; {0} for an empty report.
 std::vector<int> page_starts(const String* lines, int count);

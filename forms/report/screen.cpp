@@ -54,14 +54,13 @@ String OFD_afficheur_filtre_affichage::visu_ligne(const String& line) {
 }
 
 // A page opens with the columns in force at its first line, whichever page
-// was formatted before it. The report is walked again at each call, as the
-// caller may have changed its lines since the last one.
+// was formatted before it. The report is walked up to the page at each call,
+// as the caller may have changed its lines since the last one.
 String OFD_afficheur_filtre_affichage::visu_page(int n) {
     out.clear();
-    const std::vector<page_start> pages = page_layout(lines, count);
-    if (n < 0 || static_cast<std::size_t>(n) >= pages.size())
+    page_start start;
+    if (!page_opening(lines, count, n, start))
         return out;
-    const page_start& start = pages[static_cast<std::size_t>(n)];
     std::copy(std::begin(start.in_force.widths), std::end(start.in_force.widths), widths);
     std::copy(std::begin(start.in_force.rules), std::end(start.in_force.rules), rules);
     int filled = 0;
