@@ -25,6 +25,12 @@
 
 namespace sheet_support {
 
+// How long a window, an event, a copy of the test program or a helper program
+// may take before a test gives up on it: only a guard against hanging, far
+// beyond what any of them takes on a loaded machine. Each waits for its event
+// and returns as soon as it comes.
+const int patience_seconds = 60;
+
 inline bool display_named() {
     const char* display = std::getenv("DISPLAY");
     return display && *display;
@@ -56,7 +62,7 @@ public:
             XChangeWindowAttributes(fl_display, fl_xid(window), CWBackingStore, &kept);
             window->redraw();  // what was covered until now is not kept
         }
-        tessan_forms::wait_until_drawn(window, 60.0);  // a guard: the exposure is waited for
+        tessan_forms::wait_until_drawn(window, patience_seconds);
         EXPECT_TRUE(window->shown() && !Fl_X::i(window)->wait_for_expose) << "the window was never drawn";
         window->make_current();
         unsigned char* data = fl_read_image(nullptr, 0, 0, width_, height_);
@@ -165,13 +171,12 @@ inline std::string output_of(const std::string& command, int* status = nullptr) 
     return out;
 }
 
-// What the copy printed; empty when it failed or took more than a minute (a
-// guard against hanging, far beyond what it takes on a loaded machine).
+// What the copy printed; empty when it failed or outran the patience.
 inline std::string run_headless(const std::string& call) {
     int status = -1;
     const std::string out =
-        output_of("env -u DISPLAY TESSAN_SHEET_HEADLESS_CALL=" + call + " timeout 60 /proc/" +
-                      std::to_string(getpid()) + "/exe",
+        output_of("env -u DISPLAY TESSAN_SHEET_HEADLESS_CALL=" + call + " timeout " +
+                      std::to_string(patience_seconds) + " /proc/" + std::to_string(getpid()) + "/exe",
                   &status);
     return status == 0 ? out : std::string();
 }

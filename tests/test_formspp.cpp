@@ -39,10 +39,7 @@ using test_files::slurp;
 
 const char* const asked = "answer? 100%s";
 
-// How long a window, a copy of this program or a helper program may take
-// before the test gives up on it: only a guard against hanging, so far beyond
-// what any of them takes on a loaded machine.
-const int patience_seconds = 60;
+using sheet_support::patience_seconds;
 const std::string guarded = "timeout " + std::to_string(patience_seconds) + " ";
 
 const std::map<std::string, std::function<void()>> informing = {

@@ -86,7 +86,7 @@ std::string check_after(OFD_simulator_input& panel, Fl_Window* window, const cha
     int init = -1, quit = -1, values[] = {-1, -1, -1};
     if (button)
         send_click(labelled(window, button));
-    alarm(60);
+    alarm(sheet_support::patience_seconds);
     panel.check(&init, &quit, values);
     alarm(0);
     std::ostringstream out;
@@ -118,7 +118,7 @@ TEST(InputPanel, LaysOutAndAnswersItsButtonsAndCloseBoxInItsOwnWindowOrTheCaller
             panel.add(name);
         log += shown(window, true) + (own ? "" : "not shown: " + check_after(panel, window, nullptr));
         window->show();
-        tessan_forms::wait_until_drawn(window, 60.0);
+        tessan_forms::wait_until_drawn(window, sheet_support::patience_seconds);
         const std::vector<Fl_Check_Browser*> lists = all_of<Fl_Check_Browser>(window);
         lists[0]->checked(1, 1);
         lists[0]->checked(2, 1);
@@ -283,7 +283,7 @@ TEST(PanelsInCallersWindow, LeaveNothingInItThatReachesThemOnceGone) {
         output->add(name);
     }
     callers->show();
-    tessan_forms::wait_until_drawn(callers.get(), 60.0);
+    tessan_forms::wait_until_drawn(callers.get(), sheet_support::patience_seconds);
     std::vector<std::pair<int, int>> spots;
     for (Fl_Widget* w : all_of<Fl_Widget>(callers.get()))
         if (w != own)
@@ -292,12 +292,13 @@ TEST(PanelsInCallersWindow, LeaveNothingInItThatReachesThemOnceGone) {
     output.reset();
     EXPECT_EQ(labels_of(callers.get()), " \"own\"");
     callers->show();
-    tessan_forms::wait_until_drawn(callers.get(), 60.0);
+    tessan_forms::wait_until_drawn(callers.get(), sheet_support::patience_seconds);
     for (const auto& spot : spots)
         send_click(callers.get(), spot.first, spot.second);
     send_click(own);
     XSync(fl_display, False);
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const auto give_up =
+        std::chrono::steady_clock::now() + std::chrono::seconds(sheet_support::patience_seconds);
     while (own_presses == 0 && std::chrono::steady_clock::now() < give_up)
         Fl::wait(0.05);
     EXPECT_EQ(own_presses, 1);
